@@ -1,0 +1,72 @@
+#pragma once
+
+#include "WaveOut.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+namespace tonvik {
+
+// A waveform device for tests and for rendering without sound. It records
+// every buffer written, in order, and completes buffers only when told to
+// (CompleteNext), unless AutoComplete is set, in which case each buffer is
+// done as soon as it is written. Notifications go to the notifier given at
+// Open, so every order the pump must handle can be produced on purpose.
+class TestWaveOut : public WaveOut {
+public:
+    MmResult Open(WaveHandle* device, const WaveFormat& format, WaveNotifier* notifier) override;
+    MmResult PrepareHeader(WaveHandle device, WaveHeader* header) override;
+    MmResult UnprepareHeader(WaveHandle device, WaveHeader* header) override;
+    MmResult Write(WaveHandle device, WaveHeader* header) override;
+    MmResult Reset(WaveHandle device) override;
+    MmResult Close(WaveHandle device) override;
+
+    // Completes the oldest queued buffer; false when none is queued.
+    bool CompleteNext();
+
+    bool IsOpen() const { return Current != 0; }
+    WaveHandle CurrentDevice() const { return Current; }
+    std::size_t QueuedCount() const { return Queue.size(); }
+    // Every sample written, in order of writing.
+    std::vector<int16_t> AllSamples() const;
+
+    MmResult NextOpenResult = MmNoError; // set to fail the next opening
+    bool AutoComplete = false;
+    std::vector<std::vector<int16_t>> Writes;
+    WaveFormat LastFormat;
+    int OpenCount = 0;
+    int ResetCount = 0;
+    int CloseCount = 0;
+
+private:
+    bool Valid(WaveHandle device) const { return device != 0 && device == Current; }
+
+    WaveNotifier* Notifier = nullptr;
+    WaveHandle Current = 0;
+    WaveHandle LastHandle = 0;
+    std::deque<WaveHeader*> Queue;
+};
+
+// Collects notifications in order for tests that deliver them by hand.
+class QueueNotifier : public WaveNotifier {
+public:
+    struct Notice {
+        WaveMessage Message;
+        WaveHandle Device;
+        WaveHeader* Header;
+    };
+    void PostWaveMessage(WaveMessage message, WaveHandle device, WaveHeader* header) override {
+        Notices.push_back({message, device, header});
+    }
+    bool Empty() const { return Notices.empty(); }
+    Notice Take() {
+        Notice notice = Notices.front();
+        Notices.pop_front();
+        return notice;
+    }
+    std::deque<Notice> Notices;
+};
+
+} // namespace tonvik

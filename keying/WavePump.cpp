@@ -1,0 +1,131 @@
+#include "WavePump.h"
+
+#include "MmErrMsg.h"
+
+namespace tonvik {
+
+WavePump::WavePump(WaveOut& device, WaveNotifier& notifier, Keyer& keyer, PlayState& state,
+                   PumpHost& host)
+    : Out(device), Notifier(notifier), KeyerRef(keyer), State(state), Host(host) {
+    // Allocated once, zero-filled, and kept at one address for the pump's life.
+    for (auto& buffer : Buffers)
+        buffer = std::make_unique<int16_t[]>(WaveBufferSamples);
+    FillHeaders();
+}
+
+WavePump::~WavePump() {
+    State.StopRequested = true;
+    StopNow();
+}
+
+void WavePump::FillHeaders() {
+    for (size_t n = 0; n < Headers.size(); ++n) {
+        Headers[n] = WaveHeader{};
+        Headers[n].Data = Buffers[n].get();
+        Headers[n].BufferLength = WaveBufferSize;
+        Headers[n].Loops = 1;
+    }
+}
+
+void WavePump::StopNow() {
+    if (Device == 0)
+        return;
+    ResetAndClose();
+    // Notifications still on their way for this device are ignored.
+    Device = 0;
+}
+
+void WavePump::ResetAndClose() {
+    Out.Reset(Device);
+    Out.Close(Device);
+}
+
+void WavePump::OpenWaveOut() {
+    StopNow();
+    HasPending = false;
+    Fmt = PcmFormat8k16Mono();
+    State.StopRequested = false;
+    WaveHandle opened = 0;
+    const MmResult result = Out.Open(&opened, Fmt, &Notifier);
+    if (result == MmNoError) {
+        Device = opened;
+        return;
+    }
+    Device = 0;
+    Host.ShowWarning(std::string(OpenFailedText) + "\r\n" + MmErrorText(result),
+                     OpenFailedCaption);
+}
+
+void WavePump::MmWomOpen(WaveHandle device) {
+    if (device == 0 || device != Device)
+        return;
+    if (State.StopRequested) {
+        // Stopped before the device came up: nothing will be queued, so close
+        // it now rather than leave it open until the next opening.
+        ResetAndClose();
+        return;
+    }
+    FillHeaders();
+    Out.PrepareHeader(Device, &Headers[0]);
+    QueueNextChar(Headers[0]);
+    Out.PrepareHeader(Device, &Headers[1]);
+    QueueNextChar(Headers[1]);
+}
+
+void WavePump::QueueNextChar(WaveHeader& header) {
+    if (State.StopRequested)
+        return;
+    if (!HasPending) {
+        const unsigned char ch = CharAt(State.PlayText, State.PlayPos);
+        Pending = KeyerRef.PlanChar(ch, Host.CurrentKeyerSettings());
+        State.SentText.push_back(static_cast<char>(ch));
+        ++State.PlayPos;
+    }
+    const int64_t samples = KeyerRef.RenderInto(Pending, header.Data, WaveBufferSamples);
+    HasPending = !Pending.Finished();
+    header.BufferLength = static_cast<uint32_t>(samples * 2);
+    Out.Write(Device, &header);
+}
+
+void WavePump::MmWomDone(WaveHandle device, WaveHeader* header) {
+    if (device == 0 || device != Device || header == nullptr)
+        return;
+    if (Host.ActivePage() != TextPage && CharAt(State.PlayText, State.PlayPos - 1) == ' ')
+        Host.PauseForAnswer();
+    if (!State.StopRequested) {
+        const bool textUsedUp = State.PlayPos > static_cast<int>(State.PlayText.size());
+        if (textUsedUp && !HasPending)
+            Host.EndExercise();
+        else
+            QueueNextChar(*header);
+    }
+    // EndExercise may have run a nested message loop in which this device was
+    // closed and a new one opened: only reset the device this notice came from.
+    if (State.StopRequested && device == Device)
+        ResetAndClose();
+}
+
+void WavePump::MmWomClose(WaveHandle device) {
+    if (device == 0 || device != Device)
+        return;
+    Out.UnprepareHeader(Device, &Headers[0]);
+    Out.UnprepareHeader(Device, &Headers[1]);
+    // The buffers never move, so there is nothing to re-lock.
+    Device = 0;
+}
+
+void WavePump::Dispatch(WaveMessage message, WaveHandle device, WaveHeader* header) {
+    switch (message) {
+    case WaveMessage::Open:
+        MmWomOpen(device);
+        break;
+    case WaveMessage::Done:
+        MmWomDone(device, header);
+        break;
+    case WaveMessage::Close:
+        MmWomClose(device);
+        break;
+    }
+}
+
+} // namespace tonvik
