@@ -1,0 +1,145 @@
+#pragma once
+
+#include "Keyer.h"
+#include "PlayState.h"
+#include "QtWaveNotifier.h"
+#include "Random.h"
+#include "WaveOut.h"
+#include "WavePump.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+namespace Ui {
+class TMorseMain;
+}
+class QChar;
+
+namespace tonvik {
+
+class MessageService;
+class TAboutForm;
+class TCreateForm;
+
+// Virtual-key codes that the key handlers test.
+inline constexpr int VkReturn = 13;
+inline constexpr int VkEscape = 27;
+inline constexpr int VkF3 = 114;
+inline constexpr int VkF6 = 117;
+
+// Pages of MainPage.
+inline constexpr int HiddenPage = 1;
+
+// Letters of the preliminary test; a space follows them.
+inline constexpr int TestLetterCount = 1001;
+
+// The trainer's main window: the toolbar, the two working pages and the
+// settings panel. It owns the keyer, the pump and the exercise state; the
+// handlers of each subsystem are defined in that subsystem's folder.
+class TMorseMain : public QWidget, public PumpHost {
+    Q_OBJECT
+
+public:
+    // device plays the sound; messages shows every message box. Both must
+    // outlive the window.
+    TMorseMain(WaveOut& device, MessageService& messages, QWidget* parent = nullptr);
+    ~TMorseMain() override;
+    TMorseMain(const TMorseMain&) = delete;
+    TMorseMain& operator=(const TMorseMain&) = delete;
+
+    void SetAboutForm(TAboutForm* form) { AboutForm = form; }
+    void SetCreateForm(TCreateForm* form) { CreateForm = form; }
+
+    // Life cycle and settings (app/MainForm.cpp).
+    void FormShow();
+    void SpeedTrackBarChange();
+    void PitchTrackBarChange();
+    void VolTrackBarChange();
+    void TabCallShow();
+    void TabTextShow();
+    void ExitButClick();
+    void QButClick();
+
+    // Exercise control (exercise/ExerciseControl.cpp).
+    void StartButClick();
+    void StopButClick();
+    void TestButClick();
+    void EndExercise() override;
+    void BuildPlayText();
+    // Key-down handlers take a virtual-key code and never consume the key;
+    // key-press handlers take the character and consume it by nulling it.
+    void CallEditKeyDown(int key);
+    void CallEditKeyPress(QChar& key);
+    void SpeedTrackBarKeyDown(int key);
+    void PitchTrackBarKeyDown(int key);
+    void VolTrackBarKeyDown(int key);
+    void LastGridKeyDown(int key);
+
+    // Callsign trainer (callsign/CallsignHandlers.cpp).
+    void PauseForAnswer() override;
+    void InputKeyDown(int key);
+    void InputKeyPress(QChar& key);
+
+    // Text page (text/TextHandlers.cpp).
+    void ClearButClick();
+    void TextWinChange();
+    void CreateButClick();
+
+    // PumpHost.
+    int ActivePage() const override;
+    KeyerSettings CurrentKeyerSettings() const override;
+    void ShowWarning(const std::string& text, const std::string& caption) override;
+
+    const Keyer& CharKeyer() const { return KeyerCore; }
+    const WavePump& Pump() const { return WavePumpCore; }
+
+    // The state an exercise shares with the pump and the callsign trainer.
+    PlayState State;
+    int32_t DotSamples = 0;
+    long double ToneFreq = 1000.0L;
+    int32_t VolumeFactor = 0;
+    bool TestRunning = false;
+    int NextResultRow = 1;
+
+    // Figures of the current callsign exercise.
+    int CallNumber = 0;
+    long double ReplayFactor = 1.0L;
+    int ErrorCount = 0;
+    double TotalPoints = 0.0;
+    int MaxWpm = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void SetUpControls();
+    void ConnectHandlers();
+    void InstallKeyFilters();
+    bool RouteKey(QObject* watched, QKeyEvent* event);
+    void SetExerciseTabs(bool callPage, bool textPage);
+    // Esc, F3 and Enter in the track bars and the results grid.
+    void SettingsKeyDown(int key);
+    // Draws the callsigns of an exercise into PlayText.
+    void AppendCallsigns();
+    // The results table records a finished callsign exercise.
+    void RecordResult();
+
+    MessageService& Messages;
+    TAboutForm* AboutForm = nullptr;
+    TCreateForm* CreateForm = nullptr;
+    std::unique_ptr<Ui::TMorseMain> Ui;
+    Keyer KeyerCore;
+    Random Rng;
+    QtWaveNotifier Notifier;
+    // Declared last so that it is destroyed first: its destructor stops the
+    // device while everything it uses still exists.
+    WavePump WavePumpCore;
+};
+
+} // namespace tonvik

@@ -1,0 +1,49 @@
+// Program start: the trainer window.
+#include "AboutUnit.h"
+#include "CreateUnit.h"
+#include "MainForm.h"
+#include "MessageService.h"
+#include "SoundDevice.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt aborts when it cannot reach a display; say why in one line instead.
+bool DisplayAvailable() {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0')
+            return true;
+    }
+    return false;
+}
+
+int RunWindow(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tonvik"));
+    const auto device = tonvik::CreateSoundDevice();
+    tonvik::ModalMessageService messages;
+    tonvik::TMorseMain MorseMain(*device, messages);
+    tonvik::TAboutForm AboutForm(messages, &MorseMain);
+    tonvik::TCreateForm CreateForm(&MorseMain);
+    MorseMain.SetAboutForm(&AboutForm);
+    MorseMain.SetCreateForm(&CreateForm);
+    MorseMain.show();
+    return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!DisplayAvailable()) {
+        std::fputs("tonvik: no display (DISPLAY and WAYLAND_DISPLAY are unset); the trainer "
+                   "window needs one\n",
+                   stderr);
+        return 1;
+    }
+    return RunWindow(argc, argv);
+}
