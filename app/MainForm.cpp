@@ -5,6 +5,7 @@
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -121,6 +122,9 @@ void TMorseMain::SetUpControls() {
                          static_cast<QWidget*>(Ui->Input), static_cast<QWidget*>(Ui->SpinEdit2),
                          static_cast<QWidget*>(Ui->SpinEdit1)})
         SetInfoTipBackground(box);
+    QFont monospace = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    monospace.setPointSize(10);
+    Ui->TextWin->setFont(monospace);
     KeepUpperCase(Ui->CallEdit);
     KeepUpperCase(Ui->Input);
 
