@@ -1,8 +1,9 @@
 #include "CallsignList.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
-#include <memory>
+#include <fstream>
 #include <new>
 #include <system_error>
 
@@ -10,27 +11,64 @@ namespace tonvik {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // Reads the whole regular file into bytes; false on a read error.
 bool ReadAll(const std::filesystem::path& path, std::uintmax_t size, std::string& bytes) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
     bytes.resize(static_cast<std::size_t>(size));
-    std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    if (std::ferror(file.get()))
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (file.bad())
         return false;
     // A file that shrank since its size was taken is read as it is now.
-    bytes.resize(got);
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
     return true;
+}
+
+// A line break at position i: an LF, or a CR not followed by LF.
+bool IsBreak(const std::string& bytes, std::size_t i) {
+    char c = bytes[i];
+    return c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
+}
+
+// The high bit of every zero byte of x, and no other bit.
+constexpr std::uint64_t ZeroBytes(std::uint64_t x) {
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
+    return ~(((x & low7) + low7) | x | low7);
+}
+
+constexpr std::uint64_t EveryByte(char c) {
+    return 0x0101010101010101ULL * static_cast<unsigned char>(c);
+}
+
+// Line breaks at positions from..to-1. Eight bytes are tested at once, each
+// against its follower, as counting byte by byte is the slow part of
+// reading a big list.
+std::size_t CountBreaks(const std::string& bytes, std::size_t from, std::size_t to) {
+    std::size_t count = 0;
+    std::size_t i = from;
+    for (; i + 8 <= to && i + 8 < bytes.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::uint64_t next = 0;
+        std::memcpy(&word, bytes.data() + i, 8);
+        std::memcpy(&next, bytes.data() + i + 1, 8);
+        std::uint64_t lf = ZeroBytes(word ^ EveryByte('\n'));
+        std::uint64_t cr = ZeroBytes(word ^ EveryByte('\r'));
+        std::uint64_t lfNext = ZeroBytes(next ^ EveryByte('\n'));
+        // One bit per break, at the top of its byte: move each to the bottom
+        // and add the eight bytes up with one multiplication.
+        std::uint64_t ones = (lf | (cr & ~lfNext)) >> 7;
+        count += static_cast<std::size_t>((ones * 0x0101010101010101ULL) >> 56);
+    }
+    for (; i < to; ++i)
+        count += IsBreak(bytes, i) ? 1 : 0;
+    return count;
 }
 
 } // namespace
 
 CallsignList CallsignList::Load(const std::filesystem::path& path, std::size_t maxBytes) {
+    maxBytes = std::min(maxBytes, MaxCallsignListBytes);
     std::error_code error;
     auto status = std::filesystem::status(path, error);
     if (status.type() == std::filesystem::file_type::not_found)
@@ -53,6 +91,7 @@ CallsignList CallsignList::Load(const std::filesystem::path& path, std::size_t m
 }
 
 CallsignList CallsignList::FromBytes(std::string bytes, std::size_t maxBytes) {
+    maxBytes = std::min(maxBytes, MaxCallsignListBytes);
     if (bytes.size() > maxBytes)
         return CallsignList(CallsignListStatus::TooLarge);
     if (bytes.empty())
@@ -65,41 +104,40 @@ CallsignList CallsignList::FromBytes(std::string bytes, std::size_t maxBytes) {
     return list;
 }
 
-std::size_t CallsignList::LineEnd(std::size_t start) const {
-    const char* p = Bytes.data() + start;
-    const char* end = Bytes.data() + Bytes.size();
-    while (p != end && *p != '\r' && *p != '\n')
-        ++p;
-    return static_cast<std::size_t>(p - Bytes.data());
-}
-
-std::size_t CallsignList::NextLineStart(std::size_t lineEnd) const {
-    if (lineEnd >= Bytes.size())
-        return Bytes.size();
-    if (Bytes[lineEnd] == '\r' && lineEnd + 1 < Bytes.size() && Bytes[lineEnd + 1] == '\n')
-        return lineEnd + 2;
-    return lineEnd + 1;
-}
-
 void CallsignList::IndexLines() {
     // The size limit keeps the count within int: at most one line per byte.
-    std::size_t pos = 0;
-    while (pos < Bytes.size()) {
-        if (LineCount % LinesPerMark == 0)
-            Marks.push_back(pos);
-        pos = NextLineStart(LineEnd(pos));
-        ++LineCount;
+    BreaksBefore.reserve(Bytes.size() / BlockBytes + 2);
+    std::size_t breaks = 0;
+    BreaksBefore.push_back(0);
+    for (std::size_t from = 0; from < Bytes.size(); from += BlockBytes) {
+        breaks += CountBreaks(Bytes, from, std::min(from + BlockBytes, Bytes.size()));
+        BreaksBefore.push_back(static_cast<int>(breaks));
     }
-    Marks.shrink_to_fit();
+    // Line k starts after the k-th break; a final break adds no line.
+    bool endsWithBreak = Bytes.back() == '\r' || Bytes.back() == '\n';
+    LineCount = static_cast<int>(breaks) + (endsWithBreak ? 0 : 1);
+}
+
+std::size_t CallsignList::LineStart(int index) const {
+    if (index == 0)
+        return 0;
+    // The block holding break number index, counted from 1.
+    auto after = std::lower_bound(BreaksBefore.begin() + 1, BreaksBefore.end(), index);
+    std::size_t block = static_cast<std::size_t>(after - (BreaksBefore.begin() + 1));
+    int breaks = BreaksBefore[block];
+    for (std::size_t i = block * BlockBytes; i < Bytes.size(); ++i) {
+        if (IsBreak(Bytes, i) && ++breaks == index)
+            return i + 1;
+    }
+    return Bytes.size();
 }
 
 std::string_view CallsignList::Line(int index) const {
     if (index < 0 || index >= LineCount)
         return {};
-    std::size_t start = Marks[static_cast<std::size_t>(index / LinesPerMark)];
-    for (int skip = index % LinesPerMark; skip > 0; --skip)
-        start = NextLineStart(LineEnd(start));
-    return std::string_view(Bytes).substr(start, LineEnd(start) - start);
+    std::size_t start = LineStart(index);
+    std::size_t end = Bytes.find_first_of("\r\n", start);
+    return std::string_view(Bytes).substr(start, end == std::string::npos ? end : end - start);
 }
 
 std::string_view CallsignList::Callsign(int index) const {

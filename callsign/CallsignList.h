@@ -22,16 +22,17 @@ enum class CallsignListStatus {
 };
 
 // The largest list read: keeps the line count within int and the memory used
-// within reason.
+// within reason. A larger maxBytes given to Load or FromBytes is cut to this.
 inline constexpr std::size_t MaxCallsignListBytes = std::size_t{1} << 30;
 
 // The callsigns of one exercise.
 inline constexpr int CallsignsPerExercise = 30;
 
 // The callsign list file, held as its bytes (CP1251) once. A line ends at CR,
-// LF or CR LF; a final line break adds no empty line. Only every 64th line's
-// start is remembered, so a list of many short lines costs little beyond its
-// bytes; a line is found by walking at most 63 lines from there.
+// LF or CR LF; a final line break adds no empty line. Besides the bytes only
+// the number of line breaks before every 4096-byte block is kept, so a list of
+// many short lines costs little more than its size; a line is found by a
+// binary search over the blocks and a walk through one block.
 class CallsignList {
 public:
     // Reads the file at path as bytes.
@@ -51,16 +52,15 @@ public:
     std::string_view Callsign(int index) const;
 
 private:
-    static constexpr int LinesPerMark = 64;
+    static constexpr std::size_t BlockBytes = 4096;
 
     explicit CallsignList(CallsignListStatus state) : State(state) {}
-    std::size_t LineEnd(std::size_t start) const;
-    std::size_t NextLineStart(std::size_t lineEnd) const;
+    std::size_t LineStart(int index) const;
     void IndexLines();
 
     CallsignListStatus State = CallsignListStatus::Empty;
     std::string Bytes;
-    std::vector<std::size_t> Marks; // start of lines 0, 64, 128, ...
+    std::vector<int> BreaksBefore; // per block, and the total at the end
     int LineCount = 0;
 };
 

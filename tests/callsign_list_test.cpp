@@ -79,6 +79,34 @@ TEST_F(CallsignListFile, FindsEveryLineOfALongMixedList) {
         ASSERT_EQ(list.Callsign(i), "CALL" + std::to_string(i)) << "line " << i;
 }
 
+TEST(CallsignList, BreaksAcrossBlockAndWordBoundaries) {
+    // Lines are found through 4096-byte blocks read eight bytes at a time: a
+    // CR LF split by either boundary is still one break.
+    for (std::size_t lead = 4084; lead <= 4100; ++lead) {
+        std::string first(lead, 'X');
+        CallsignList list = CallsignList::FromBytes(first + "\r\nB\rC\n\rD");
+        ASSERT_EQ(list.Count(), 5) << lead;
+        EXPECT_EQ(list.Line(0), first);
+        EXPECT_EQ(list.Line(1), "B");
+        EXPECT_EQ(list.Line(2), "C");
+        EXPECT_EQ(list.Line(3), "");
+        EXPECT_EQ(list.Line(4), "D");
+    }
+    // Many short lines, then a line longer than a block, then more lines.
+    std::string bytes;
+    for (int i = 0; i < 900; ++i)
+        bytes += "L" + std::to_string(i) + (i % 2 ? "\r" : "\r\n");
+    bytes += std::string(10000, 'Y') + "\n";
+    for (int i = 0; i < 900; ++i)
+        bytes += "M" + std::to_string(i) + "\n";
+    CallsignList list = CallsignList::FromBytes(bytes);
+    ASSERT_EQ(list.Count(), 1801);
+    EXPECT_EQ(list.Line(899), "L899");
+    EXPECT_EQ(list.Line(900), std::string(10000, 'Y'));
+    for (int i = 0; i < 900; ++i)
+        ASSERT_EQ(list.Line(901 + i), "M" + std::to_string(i));
+}
+
 TEST_F(CallsignListFile, FailuresGiveTheirMessages) {
     CallsignList missing = CallsignList::Load(Dir / "none.ped");
     EXPECT_EQ(missing.Status(), CallsignListStatus::Missing);
