@@ -107,9 +107,9 @@ TEST_F(KeyerTest, SineTablePeaksFollowVolume) {
 
 TEST_F(KeyerTest, SineTableMatchesExtendedPrecisionFormula) {
     for (int i = 0; i < SineTableSize; i += 97) {
-        const long double x = std::sin((static_cast<long double>(i * 2) * 3.14159265358979323846L) /
-                                       32768) *
-                              (0.625L * 32767);
+        const long double x =
+            std::sin((static_cast<long double>(i * 2) * 3.14159265358979323846L) / 32768) *
+            (0.625L * 32767);
         EXPECT_EQ(keyer.SineTable()[i], static_cast<int16_t>(std::nearbyintl(x))) << i;
     }
 }
@@ -208,7 +208,7 @@ TEST_F(KeyerTest, VolumeZeroKeepsLengthsButIsSilent) {
     Keyer k;
     k.BuildSineTable(0);
     k.SetWordStart(false);
-    const auto s = Render(k, 0xD7, At(30, TextPage)); // Ч
+    const auto s = Render(k, 0xD7, At(30, TextPage));    // Ч
     EXPECT_EQ(s.size(), 960u + 3 * 960 + 320 + 4 * 320); // letter gap, ---., element spaces
     for (int16_t v : s)
         ASSERT_EQ(v, 0);
@@ -238,7 +238,8 @@ TEST_F(KeyerTest, TwoSpacesInTextModeGiveTwoWordGapsAndNoLetterGapAfter) {
 
 TEST_F(KeyerTest, SpeedsTruncateDotLength) {
     keyer.SetWordStart(false);
-    EXPECT_EQ(keyer.KeyChar(buffer.data(), 'T', At(70, CallsignPage)), (3 * 137 + 137 + 2 * 137) * 2);
+    EXPECT_EQ(keyer.KeyChar(buffer.data(), 'T', At(70, CallsignPage)),
+              (3 * 137 + 137 + 2 * 137) * 2);
     EXPECT_EQ(keyer.KeyChar(buffer.data(), 'E', At(100, CallsignPage)), 384 * 2);
 }
 
@@ -264,7 +265,8 @@ TEST_F(KeyerTest, RenderingInPiecesEqualsWholeRendering) {
         std::vector<int16_t> got;
         while (!plan.Finished()) {
             std::vector<int16_t> chunk(1 + rng() % 60000);
-            const int64_t n = pieces.RenderInto(plan, chunk.data(), static_cast<int64_t>(chunk.size()));
+            const int64_t n =
+                pieces.RenderInto(plan, chunk.data(), static_cast<int64_t>(chunk.size()));
             got.insert(got.end(), chunk.begin(), chunk.begin() + n);
         }
         EXPECT_EQ(got, expected) << "char " << int(ch);

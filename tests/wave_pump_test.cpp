@@ -215,13 +215,15 @@ TEST_F(PumpTest, FailedOpenWarnsOncePerAttemptAndKeysNothing) {
     Start("CQ", TextPage);
     Deliver();
     ASSERT_EQ(host.Warnings.size(), 1u);
-    EXPECT_EQ(host.Warnings[0], "Warning|Error opening waveform audio!\r\nno device driver present");
+    EXPECT_EQ(host.Warnings[0],
+              "Warning|Error opening waveform audio!\r\nno device driver present");
     EXPECT_EQ(pump->WaveDevice(), 0u);
     EXPECT_TRUE(device.Writes.empty());
     device.NextOpenResult = MmAllocated;
     pump->OpenWaveOut();
     ASSERT_EQ(host.Warnings.size(), 2u);
-    EXPECT_EQ(host.Warnings[1], "Warning|Error opening waveform audio!\r\ndevice already allocated");
+    EXPECT_EQ(host.Warnings[1],
+              "Warning|Error opening waveform audio!\r\ndevice already allocated");
 }
 
 TEST_F(PumpTest, StopBeforeTheDeviceReportsOpenClosesIt) {
