@@ -44,6 +44,15 @@ std::string Join(const std::vector<std::string>& items) {
     return out;
 }
 
+// A value as shown in an error: quoted, control characters made visible, so
+// that the message stays one line.
+std::string Quote(const std::string& value) {
+    std::string out = "'";
+    for (char c : value)
+        out.push_back(static_cast<unsigned char>(c) < 32 ? '?' : c);
+    return out + "'";
+}
+
 std::optional<long long> ToInteger(const std::string& text) {
     long long value = 0;
     const char* end = text.data() + text.size();
@@ -70,7 +79,7 @@ std::string ApplyValue(CliOptions& o, const std::string& name, const std::string
         const IntOption& spec = it->second;
         if (!n || *n < spec.Min || *n > spec.Max)
             return name + " takes a whole number from " + std::to_string(spec.Min) + " to " +
-                   std::to_string(spec.Max) + ", not '" + value + "'";
+                   std::to_string(spec.Max) + ", not " + Quote(value);
         o.*spec.Field = static_cast<int>(*n);
         return "";
     }
@@ -81,12 +90,12 @@ std::string ApplyValue(CliOptions& o, const std::string& name, const std::string
                 return "";
             }
         }
-        return name + " takes one of " + Join(it->second) + ", not '" + value + "'";
+        return name + " takes one of " + Join(it->second) + ", not " + Quote(value);
     }
     if (name == "--seed") {
         const auto n = ToInteger(value);
         if (!n || *n < 0)
-            return "--seed takes a whole number from 0, not '" + value + "'";
+            return "--seed takes a whole number from 0, not " + Quote(value);
         o.Seed = static_cast<unsigned long long>(*n);
         return "";
     }
@@ -123,7 +132,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         return result;
     const auto command = CommandFromWord(args[0]);
     if (!command) {
-        result.Error = "unknown command '" + args[0] + "' (try: tonvik --help)";
+        result.Error = "unknown command " + Quote(args[0]) + " (try: tonvik --help)";
         return result;
     }
     o.Command = *command;
@@ -139,11 +148,11 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             else
                 result.Error = ApplyValue(o, arg, args[++i]);
         } else if (arg.size() > 1 && arg[0] == '-') {
-            result.Error = "unknown option '" + arg + "'";
+            result.Error = "unknown option " + Quote(arg);
         } else if (o.InputFile.empty()) {
             o.InputFile = arg;
         } else {
-            result.Error = "only one input file may be given, not also '" + arg + "'";
+            result.Error = "only one input file may be given, not also " + Quote(arg);
         }
     }
     if (o.MaxWordLength != 0)

@@ -76,3 +76,9 @@ TEST(CliOptions, StructuralErrors) {
     EXPECT_EQ(Parse({}).Options.Command, CliCommand::None);
     EXPECT_EQ(Parse({"--help"}).Options.Command, CliCommand::Help);
 }
+
+TEST(CliOptions, ErrorsStayOneLineWhateverTheValue) {
+    EXPECT_EQ(Parse({"export", "--mode", "a\nb", "-o", "x.wav"}).Error,
+              "--mode takes one of text|callsign, not 'a?b'");
+    EXPECT_EQ(Parse({"export", "--x\r", "-o", "x.wav"}).Error, "unknown option '--x?'");
+}
