@@ -29,7 +29,9 @@ long StatusKb(const char* field) {
 }
 
 // Lets the next VmHWM reading start from the current resident size.
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 // Short, callsign-like lines, some with a comment after a comma and every
 // kind of line break, written a megabyte at a time.
@@ -60,9 +62,8 @@ std::size_t WriteList(const fs::path& path, std::size_t bytes) {
 }
 
 void Measure(std::size_t megabytes) {
-    fs::path path = fs::temp_directory_path() /
-                    ("tonvik_bench_" + std::to_string(::getpid()) + "_" +
-                     std::to_string(megabytes) + ".ped");
+    fs::path path = fs::temp_directory_path() / ("tonvik_bench_" + std::to_string(::getpid()) +
+                                                 "_" + std::to_string(megabytes) + ".ped");
     std::size_t lines = WriteList(path, megabytes << 20);
     std::size_t size = fs::file_size(path);
 
