@@ -10,6 +10,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <memory>
 #include <mutex>
@@ -76,6 +77,27 @@ std::unique_ptr<Buffer> MakeBuffer(size_t count, int first) {
     return buffer;
 }
 
+using Buffers = std::vector<std::unique_ptr<Buffer>>;
+
+struct Spec {
+    size_t Count;
+    int First;
+};
+
+Buffers MakeBuffers(std::initializer_list<Spec> specs) {
+    Buffers buffers;
+    for (const Spec& spec : specs)
+        buffers.push_back(MakeBuffer(spec.Count, spec.First));
+    return buffers;
+}
+
+std::vector<int16_t> Concat(const Buffers& buffers) {
+    std::vector<int16_t> all;
+    for (const auto& buffer : buffers)
+        all.insert(all.end(), buffer->Samples.begin(), buffer->Samples.end());
+    return all;
+}
+
 void UseDriver(const char* name) {
     setenv("SDL_AUDIODRIVER", name, 1);
 }
@@ -125,12 +147,14 @@ protected:
         return handle;
     }
 
-    void WriteAll(SdlWaveOut& out, WaveHandle handle,
-                  const std::vector<std::unique_ptr<Buffer>>& buffers) {
-        for (const auto& buffer : buffers) {
-            ASSERT_EQ(out.PrepareHeader(handle, &buffer->Header), MmNoError);
-            ASSERT_EQ(out.Write(handle, &buffer->Header), MmNoError);
-        }
+    static void WriteOne(SdlWaveOut& out, WaveHandle handle, Buffer& buffer) {
+        ASSERT_EQ(out.PrepareHeader(handle, &buffer.Header), MmNoError);
+        ASSERT_EQ(out.Write(handle, &buffer.Header), MmNoError);
+    }
+
+    static void WriteAll(SdlWaveOut& out, WaveHandle handle, const Buffers& buffers) {
+        for (const auto& buffer : buffers)
+            WriteOne(out, handle, *buffer);
     }
 
     WaitingNotifier Notes;
@@ -148,15 +172,33 @@ bool SilentFrom(const std::vector<int16_t>& capture, size_t from) {
                        [](int16_t s) { return s == 0; });
 }
 
+bool SoundsAt(const std::vector<int16_t>& capture, size_t pos, const std::vector<int16_t>& sound) {
+    return capture.size() >= pos + sound.size() &&
+           std::equal(sound.begin(), sound.end(),
+                      capture.begin() + static_cast<std::ptrdiff_t>(pos));
+}
+
+// Silence, the lead in full, a strict prefix of `cut`, maybe silence, the tail
+// in full, silence.
+void ExpectCutBetween(const std::vector<int16_t>& capture, const std::vector<int16_t>& lead,
+                      const std::vector<int16_t>& cut, const std::vector<int16_t>& tail) {
+    size_t pos = FirstSound(capture);
+    ASSERT_TRUE(SoundsAt(capture, pos, lead));
+    pos += lead.size();
+    size_t played = 0;
+    while (pos < capture.size() && played < cut.size() && capture[pos] == cut[played])
+        ++pos, ++played;
+    EXPECT_LT(played, cut.size());
+    while (pos < capture.size() && capture[pos] == 0)
+        ++pos;
+    ASSERT_TRUE(SoundsAt(capture, pos, tail));
+    EXPECT_TRUE(SilentFrom(capture, pos + tail.size()));
+}
+
 TEST_F(SdlWaveOutTest, PlaysBuffersBackToBackAndCompletesThemInOrder) {
     UseDisk();
-    std::vector<std::unique_ptr<Buffer>> buffers;
-    buffers.push_back(MakeBuffer(2000, 1));
-    buffers.push_back(MakeBuffer(0, 1));
-    buffers.push_back(MakeBuffer(2500, 3000));
-    buffers.push_back(MakeBuffer(0, 1));
-    buffers.push_back(MakeBuffer(0, 1));
-    buffers.push_back(MakeBuffer(1500, 6000));
+    const Buffers buffers =
+        MakeBuffers({{2000, 1}, {0, 1}, {2500, 3000}, {0, 1}, {0, 1}, {1500, 6000}});
     {
         SdlWaveOut out;
         const WaveHandle handle = OpenOn(out);
@@ -167,34 +209,24 @@ TEST_F(SdlWaveOutTest, PlaysBuffersBackToBackAndCompletesThemInOrder) {
         Expect(WaveMessage::Close, handle, nullptr, 0ms);
         ExpectQuiet();
     }
-    std::vector<int16_t> expected;
-    for (const auto& buffer : buffers)
-        expected.insert(expected.end(), buffer->Samples.begin(), buffer->Samples.end());
+    const std::vector<int16_t> expected = Concat(buffers);
     const std::vector<int16_t> capture = ReadCapture(Capture);
     const size_t first = FirstSound(capture);
-    ASSERT_GE(capture.size(), first + expected.size());
-    const std::vector<int16_t> played(capture.begin() + static_cast<std::ptrdiff_t>(first),
-                                      capture.begin() +
-                                          static_cast<std::ptrdiff_t>(first + expected.size()));
-    EXPECT_EQ(played, expected);
-    EXPECT_TRUE(SilentFrom(capture, first + expected.size()));
+    EXPECT_TRUE(SoundsAt(capture, first, expected));
+    EXPECT_TRUE(SilentFrom(capture, std::min(capture.size(), first + expected.size())));
 }
 
 TEST_F(SdlWaveOutTest, ResetReturnsEveryQueuedBufferAndStopsReadingThem) {
     UseDisk();
     constexpr int16_t Marker = -31000;
-    std::vector<std::unique_ptr<Buffer>> queued;
-    queued.push_back(MakeBuffer(4000, 1000));
-    queued.push_back(MakeBuffer(4000, 5000));
-    queued.push_back(MakeBuffer(0, 1));
-    queued.push_back(MakeBuffer(4000, 9000));
     const auto lead = MakeBuffer(800, 1);
+    const Buffers queued = MakeBuffers({{4000, 1000}, {4000, 5000}, {0, 1}, {4000, 9000}});
+    const std::vector<int16_t> queuedSound = Concat(queued);
     const auto tail = MakeBuffer(400, 20000);
     {
         SdlWaveOut out;
         const WaveHandle handle = OpenOn(out);
-        ASSERT_EQ(out.PrepareHeader(handle, &lead->Header), MmNoError);
-        ASSERT_EQ(out.Write(handle, &lead->Header), MmNoError);
+        WriteOne(out, handle, *lead);
         WriteAll(out, handle, queued);
         Expect(WaveMessage::Done, handle, &lead->Header);
 
@@ -206,8 +238,7 @@ TEST_F(SdlWaveOutTest, ResetReturnsEveryQueuedBufferAndStopsReadingThem) {
             std::fill(buffer->Samples.begin(), buffer->Samples.end(), Marker);
         }
         // Once this has played, any late read of the old buffers would have shown.
-        ASSERT_EQ(out.PrepareHeader(handle, &tail->Header), MmNoError);
-        ASSERT_EQ(out.Write(handle, &tail->Header), MmNoError);
+        WriteOne(out, handle, *tail);
         Expect(WaveMessage::Done, handle, &tail->Header);
         EXPECT_EQ(out.Close(handle), MmNoError);
         Expect(WaveMessage::Close, handle, nullptr, 0ms);
@@ -215,27 +246,7 @@ TEST_F(SdlWaveOutTest, ResetReturnsEveryQueuedBufferAndStopsReadingThem) {
     }
     const std::vector<int16_t> capture = ReadCapture(Capture);
     EXPECT_EQ(std::count(capture.begin(), capture.end(), Marker), 0);
-
-    // Silence, the lead, part of the queued samples (cut by the reset), maybe
-    // silence, the tail, silence.
-    std::vector<int16_t> original;
-    for (int first : {1000, 5000, 9000}) {
-        const auto copy = MakeBuffer(4000, first);
-        original.insert(original.end(), copy->Samples.begin(), copy->Samples.end());
-    }
-    size_t pos = FirstSound(capture);
-    ASSERT_GE(capture.size(), pos + lead->Samples.size());
-    EXPECT_TRUE(std::equal(lead->Samples.begin(), lead->Samples.end(), capture.begin() + pos));
-    pos += lead->Samples.size();
-    size_t cut = 0;
-    while (pos < capture.size() && cut < original.size() && capture[pos] == original[cut])
-        ++pos, ++cut;
-    EXPECT_LT(cut, original.size());
-    while (pos < capture.size() && capture[pos] == 0)
-        ++pos;
-    ASSERT_GE(capture.size(), pos + tail->Samples.size());
-    EXPECT_TRUE(std::equal(tail->Samples.begin(), tail->Samples.end(), capture.begin() + pos));
-    EXPECT_TRUE(SilentFrom(capture, pos + tail->Samples.size()));
+    ExpectCutBetween(capture, lead->Samples, queuedSound, tail->Samples);
 }
 
 TEST_F(SdlWaveOutTest, ZeroLengthBuffersCompleteWhenReachedInOrder) {
@@ -244,26 +255,17 @@ TEST_F(SdlWaveOutTest, ZeroLengthBuffersCompleteWhenReachedInOrder) {
     const WaveHandle handle = OpenOn(out);
     // Nothing ahead of it: done before Write returns.
     const auto atHead = MakeBuffer(0, 1);
-    ASSERT_EQ(out.PrepareHeader(handle, &atHead->Header), MmNoError);
-    ASSERT_EQ(out.Write(handle, &atHead->Header), MmNoError);
+    WriteOne(out, handle, *atHead);
     Expect(WaveMessage::Done, handle, &atHead->Header, 0ms);
 
     // Behind a playing buffer: done right after it, never before.
-    std::vector<std::unique_ptr<Buffer>> mixed;
-    mixed.push_back(MakeBuffer(400, 1));
-    mixed.push_back(MakeBuffer(0, 1));
-    mixed.push_back(MakeBuffer(400, 1));
-    mixed.push_back(MakeBuffer(0, 1));
-    mixed.push_back(MakeBuffer(0, 1));
+    const Buffers mixed = MakeBuffers({{400, 1}, {0, 1}, {400, 1}, {0, 1}, {0, 1}});
     WriteAll(out, handle, mixed);
     for (const auto& buffer : mixed)
         Expect(WaveMessage::Done, handle, &buffer->Header);
 
     // Returned by a reset in its place among the others.
-    std::vector<std::unique_ptr<Buffer>> cut;
-    cut.push_back(MakeBuffer(8000, 1));
-    cut.push_back(MakeBuffer(0, 1));
-    cut.push_back(MakeBuffer(400, 1));
+    const Buffers cut = MakeBuffers({{8000, 1}, {0, 1}, {400, 1}});
     WriteAll(out, handle, cut);
     EXPECT_EQ(out.Reset(handle), MmNoError);
     for (const auto& buffer : cut)
