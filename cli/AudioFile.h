@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-struct SNDFILE_tag;
+struct sf_private_tag;
 
 namespace tonvik {
 
@@ -41,7 +41,7 @@ public:
 private:
     bool Fail(const std::string& message);
 
-    SNDFILE_tag* File = nullptr;
+    sf_private_tag* File = nullptr;
     std::string Target;
     std::string Temporary;
     std::string Message;

@@ -44,10 +44,12 @@ public:
         Ended = true;
     }
     void ShowWarning(const std::string& text, const std::string&) override {
-        std::string line = text;
-        if (const auto crlf = line.find("\r\n"); crlf != std::string::npos)
-            line.replace(crlf, 2, "\n");
-        Err << line << "\n";
+        // The dialog's CR LF becomes a plain line break on the terminal.
+        for (char c : text) {
+            if (c != '\r')
+                Err << c;
+        }
+        Err << "\n";
         Failed = true;
     }
 
