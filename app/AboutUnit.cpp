@@ -1,7 +1,8 @@
 #include "AboutUnit.h"
 
+#include "Cp1251.h"
 #include "MessageService.h"
-#include "WindowText.h"
+#include "TextFile.h"
 #include "ui_AboutUnit.h"
 
 #include <QCoreApplication>
@@ -65,7 +66,9 @@ void TAboutForm::FormShow() {
                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
         return;
     }
-    QString text = WindowText::DecodeFile(bytes);
+    // CP1251 as stored, or UTF-8 where the file is that.
+    QString text = FromCp1251(DecodeTextBytes(
+        std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), TextEncoding::Auto));
     // A stray NUL would end the text early in some views; drop it.
     text.remove(QChar(0));
     Ui->AboutEdit->setPlainText(text);

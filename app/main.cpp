@@ -1,5 +1,6 @@
-// Program start: the trainer window.
+// Program start: the trainer window, or a headless command.
 #include "AboutUnit.h"
+#include "Cli.h"
 #include "CreateUnit.h"
 #include "MainForm.h"
 #include "MessageService.h"
@@ -39,6 +40,8 @@ int RunWindow(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1)
+        return tonvik::RunCommandLine(argc, argv);
     if (!DisplayAvailable()) {
         std::fputs("tonvik: no display (DISPLAY and WAYLAND_DISPLAY are unset); the trainer "
                    "window needs one\n",

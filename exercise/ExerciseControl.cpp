@@ -2,9 +2,9 @@
 // that do the same without the mouse.
 #include "MainForm.h"
 
+#include "Cp1251.h"
 #include "GenCodeUnit.h"
 #include "MessageService.h"
-#include "WindowText.h"
 #include "ui_MainForm.h"
 
 namespace tonvik {
@@ -134,7 +134,7 @@ void TMorseMain::BuildPlayText() {
     if (page == CallsignPage)
         AppendCallsigns();
     else if (page == TextPage)
-        State.PlayText = TextPlayText(WindowText::ToCp1251(Ui->TextWin->toPlainText()));
+        State.PlayText = TextPlayText(ToCp1251(Ui->TextWin->toPlainText()));
     State.PlayPos = 1;
     State.CallStartPos = 1;
 }

@@ -29,9 +29,13 @@ void CharRendering::Add(const Run& run) {
     Total += run.Samples;
 }
 
-void CharRendering::AddTone(int64_t samples, int64_t step) { Add({samples, step, true}); }
+void CharRendering::AddTone(int64_t samples, int64_t step) {
+    Add({samples, step, true});
+}
 
-void CharRendering::AddSilence(int64_t samples) { Add({samples, 0, false}); }
+void CharRendering::AddSilence(int64_t samples) {
+    Add({samples, 0, false});
+}
 
 Keyer::Keyer() : Table(SineTableSize, 0) {}
 

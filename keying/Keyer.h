@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-
 namespace tonvik {
 
 inline constexpr int SampleRate = 8000;
@@ -59,7 +58,7 @@ private:
     int64_t Total = 0;
     int64_t Rendered = 0;
     std::size_t RunIndex = 0; // run being rendered
-    int64_t RunOffset = 0; // samples of that run already rendered
+    int64_t RunOffset = 0;    // samples of that run already rendered
 };
 
 // Turns characters into 8000 Hz signed 16-bit samples: the tone from a

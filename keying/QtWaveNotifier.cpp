@@ -12,8 +12,7 @@ QEvent::Type WaveEvent::EventType() {
 QtWaveNotifier::QtWaveNotifier(HandlerFn handler, QObject* parent)
     : QObject(parent), Handler(std::move(handler)) {}
 
-void QtWaveNotifier::PostWaveMessage(WaveMessage message, WaveHandle device,
-                                     WaveHeader* header) {
+void QtWaveNotifier::PostWaveMessage(WaveMessage message, WaveHandle device, WaveHeader* header) {
     // postEvent is thread-safe; the event is delivered on this object's thread.
     QCoreApplication::postEvent(this, new WaveEvent(message, device, header));
 }

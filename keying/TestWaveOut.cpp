@@ -21,7 +21,9 @@ MmResult TestWaveOut::PrepareHeader(WaveHandle device, WaveHeader*) {
     return Valid(device) ? MmNoError : MmInvalidHandle;
 }
 
-MmResult TestWaveOut::UnprepareHeader(WaveHandle, WaveHeader*) { return MmNoError; }
+MmResult TestWaveOut::UnprepareHeader(WaveHandle, WaveHeader*) {
+    return MmNoError;
+}
 
 MmResult TestWaveOut::Write(WaveHandle device, WaveHeader* header) {
     if (!Valid(device))

@@ -7,14 +7,14 @@ namespace tonvik {
 // Result codes of the waveform-output service (MmErrorText gives their texts).
 using MmResult = uint32_t;
 inline constexpr MmResult MmNoError = 0;
-inline constexpr MmResult MmError = 1;          // unspecified error
-inline constexpr MmResult MmBadDeviceId = 2;    // device ID out of range
-inline constexpr MmResult MmAllocated = 4;      // device already allocated
-inline constexpr MmResult MmInvalidHandle = 5;  // device handle is invalid
-inline constexpr MmResult MmNoDriver = 6;       // no device driver present
-inline constexpr MmResult MmNoMem = 7;          // memory allocation error
-inline constexpr MmResult WaveBadFormat = 32;   // unsupported wave format
-inline constexpr MmResult WaveUnprepared = 34;  // header not prepared
+inline constexpr MmResult MmError = 1;         // unspecified error
+inline constexpr MmResult MmBadDeviceId = 2;   // device ID out of range
+inline constexpr MmResult MmAllocated = 4;     // device already allocated
+inline constexpr MmResult MmInvalidHandle = 5; // device handle is invalid
+inline constexpr MmResult MmNoDriver = 6;      // no device driver present
+inline constexpr MmResult MmNoMem = 7;         // memory allocation error
+inline constexpr MmResult WaveBadFormat = 32;  // unsupported wave format
+inline constexpr MmResult WaveUnprepared = 34; // header not prepared
 
 // Handle of an open logical device; 0 is none.
 using WaveHandle = uint32_t;

@@ -52,8 +52,7 @@ void WavePump::OpenWaveOut() {
         return;
     }
     Device = 0;
-    Host.ShowWarning(std::string(OpenFailedText) + "\r\n" + MmErrorText(result),
-                     OpenFailedCaption);
+    Host.ShowWarning(std::string(OpenFailedText) + "\r\n" + MmErrorText(result), OpenFailedCaption);
 }
 
 void WavePump::MmWomOpen(WaveHandle device) {

@@ -10,7 +10,9 @@ using tonvik::MorseCode;
 
 namespace {
 
-std::string Pattern(unsigned char code) { return std::string(MorseCode(code)); }
+std::string Pattern(unsigned char code) {
+    return std::string(MorseCode(code));
+}
 
 } // namespace
 

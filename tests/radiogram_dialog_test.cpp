@@ -5,12 +5,15 @@
 #include "WindowTestSupport.h"
 
 #include <QFocusEvent>
+#include <QWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace tonvik {
 namespace {
@@ -96,6 +99,37 @@ TEST_F(RadiogramDialog, EscapeDoesNotCloseIt) {
         Dialog->reject();
     });
     EXPECT_TRUE(openAfterEscape);
+}
+
+TEST_F(RadiogramDialog, OkFillsTheTextWindowWithARadiogram) {
+    auto* text = Control<QTextEdit>("TextWin");
+    text->setPlainText("QST QST");
+    ShowPage(TextPage); // the filter stays disabled until the text changes
+    QTimer::singleShot(0, Dialog.get(), [&] { DialogControl<QPushButton>("OkBtn")->click(); });
+    Control<QToolButton>("CreateBut")->click();
+    const QString radiogram = text->toPlainText();
+    ASSERT_EQ(radiogram.size(), 210);
+    for (int n = 0; n < radiogram.size(); ++n) {
+        if (n % 7 < 5)
+            EXPECT_TRUE(radiogram[n] >= 'A' && radiogram[n] <= 'Z') << n;
+        else
+            EXPECT_EQ(radiogram[n], ' ') << n;
+    }
+    EXPECT_TRUE(Control<QWidget>("ChooseRG")->isEnabled());
+    EXPECT_TRUE(Control<QWidget>("ChooseBut")->isEnabled());
+
+    QTimer::singleShot(0, Dialog.get(), [&] {
+        DialogControl<RadioGroup>("SymbolRG")->button(1)->click();
+        DialogControl<SpinEdit>("NumGroup")->setValue(100);
+        DialogControl<QPushButton>("OkBtn")->click();
+    });
+    Control<QToolButton>("CreateBut")->click();
+    const QString russian = text->toPlainText();
+    EXPECT_EQ(russian.size(), 700);
+    EXPECT_FALSE(russian.contains(QChar(0x042A))); // no hard sign
+    EXPECT_TRUE(std::all_of(russian.begin(), russian.end(), [](QChar c) {
+        return c == ' ' || (c.unicode() >= 0x0410 && c.unicode() <= 0x042F);
+    }));
 }
 
 TEST_F(RadiogramDialog, CancelLeavesTheTextWindowUntouched) {

@@ -1,7 +1,9 @@
 // The text page's handlers on the main window.
 #include "MainForm.h"
 
+#include "Cp1251.h"
 #include "CreateUnit.h"
+#include "Radiogram.h"
 #include "ui_MainForm.h"
 
 namespace tonvik {
@@ -19,6 +21,8 @@ void TMorseMain::CreateButClick() {
         return;
     if (CreateForm->ShowModal() != QDialog::Accepted)
         return;
+    Ui->TextWin->setPlainText(
+        FromCp1251(MakeRadiogram(CreateForm->SymbolIndex(), CreateForm->Groups(), Rng)));
 }
 
 } // namespace tonvik

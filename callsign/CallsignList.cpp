@@ -1,0 +1,189 @@
+#include "CallsignList.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <new>
+#include <system_error>
+
+namespace tonvik {
+
+namespace {
+
+// Reads the whole regular file into bytes; false on a read error.
+bool ReadAll(const std::filesystem::path& path, std::uintmax_t size, std::string& bytes) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (file.bad())
+        return false;
+    // A file that shrank since its size was taken is read as it is now.
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
+    return true;
+}
+
+// A line break at position i: an LF, or a CR not followed by LF.
+bool IsBreak(const std::string& bytes, std::size_t i) {
+    char c = bytes[i];
+    return c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
+}
+
+// The high bit of every zero byte of x, and no other bit.
+constexpr std::uint64_t ZeroBytes(std::uint64_t x) {
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
+    return ~(((x & low7) + low7) | x | low7);
+}
+
+constexpr std::uint64_t EveryByte(char c) {
+    return 0x0101010101010101ULL * static_cast<unsigned char>(c);
+}
+
+// Line breaks at positions from..to-1. Eight bytes are tested at once, each
+// against its follower, as counting byte by byte is the slow part of
+// reading a big list.
+std::size_t CountBreaks(const std::string& bytes, std::size_t from, std::size_t to) {
+    std::size_t count = 0;
+    std::size_t i = from;
+    for (; i + 8 <= to && i + 8 < bytes.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::uint64_t next = 0;
+        std::memcpy(&word, bytes.data() + i, 8);
+        std::memcpy(&next, bytes.data() + i + 1, 8);
+        std::uint64_t lf = ZeroBytes(word ^ EveryByte('\n'));
+        std::uint64_t cr = ZeroBytes(word ^ EveryByte('\r'));
+        std::uint64_t lfNext = ZeroBytes(next ^ EveryByte('\n'));
+        // One bit per break, at the top of its byte: move each to the bottom
+        // and add the eight bytes up with one multiplication.
+        std::uint64_t ones = (lf | (cr & ~lfNext)) >> 7;
+        count += static_cast<std::size_t>((ones * 0x0101010101010101ULL) >> 56);
+    }
+    for (; i < to; ++i)
+        count += IsBreak(bytes, i) ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+CallsignList CallsignList::Load(const std::filesystem::path& path, std::size_t maxBytes) {
+    maxBytes = std::min(maxBytes, MaxCallsignListBytes);
+    std::error_code error;
+    auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return CallsignList(CallsignListStatus::Missing);
+    if (error || status.type() != std::filesystem::file_type::regular)
+        return CallsignList(CallsignListStatus::Unreadable);
+    std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error)
+        return CallsignList(CallsignListStatus::Unreadable);
+    if (size > maxBytes)
+        return CallsignList(CallsignListStatus::TooLarge);
+    std::string bytes;
+    try {
+        if (!ReadAll(path, size, bytes))
+            return CallsignList(CallsignListStatus::Unreadable);
+    } catch (const std::bad_alloc&) {
+        return CallsignList(CallsignListStatus::TooLarge);
+    }
+    return FromBytes(std::move(bytes), maxBytes);
+}
+
+CallsignList CallsignList::FromBytes(std::string bytes, std::size_t maxBytes) {
+    maxBytes = std::min(maxBytes, MaxCallsignListBytes);
+    if (bytes.size() > maxBytes)
+        return CallsignList(CallsignListStatus::TooLarge);
+    if (bytes.empty())
+        return CallsignList(CallsignListStatus::Empty);
+    if (std::memchr(bytes.data(), 0, bytes.size()) != nullptr)
+        return CallsignList(CallsignListStatus::NotText);
+    CallsignList list(CallsignListStatus::Ok);
+    list.Bytes = std::move(bytes);
+    list.IndexLines();
+    return list;
+}
+
+void CallsignList::IndexLines() {
+    // The size limit keeps the count within int: at most one line per byte.
+    BreaksBefore.reserve(Bytes.size() / BlockBytes + 2);
+    std::size_t breaks = 0;
+    BreaksBefore.push_back(0);
+    for (std::size_t from = 0; from < Bytes.size(); from += BlockBytes) {
+        breaks += CountBreaks(Bytes, from, std::min(from + BlockBytes, Bytes.size()));
+        BreaksBefore.push_back(static_cast<int>(breaks));
+    }
+    // Line k starts after the k-th break; a final break adds no line.
+    bool endsWithBreak = Bytes.back() == '\r' || Bytes.back() == '\n';
+    LineCount = static_cast<int>(breaks) + (endsWithBreak ? 0 : 1);
+}
+
+std::size_t CallsignList::LineStart(int index) const {
+    if (index == 0)
+        return 0;
+    // The block holding break number index, counted from 1.
+    auto after = std::lower_bound(BreaksBefore.begin() + 1, BreaksBefore.end(), index);
+    std::size_t block = static_cast<std::size_t>(after - (BreaksBefore.begin() + 1));
+    int breaks = BreaksBefore[block];
+    for (std::size_t i = block * BlockBytes; i < Bytes.size(); ++i) {
+        if (IsBreak(Bytes, i) && ++breaks == index)
+            return i + 1;
+    }
+    return Bytes.size();
+}
+
+std::string_view CallsignList::Line(int index) const {
+    if (index < 0 || index >= LineCount)
+        return {};
+    std::size_t start = LineStart(index);
+    std::size_t end = Bytes.find_first_of("\r\n", start);
+    return std::string_view(Bytes).substr(start, end == std::string::npos ? end : end - start);
+}
+
+std::string_view CallsignList::Callsign(int index) const {
+    std::string_view line = Line(index);
+    return line.substr(0, line.find(','));
+}
+
+std::string_view CallsignListMessage(CallsignListStatus status) {
+    switch (status) {
+    case CallsignListStatus::Ok:
+        return "";
+    case CallsignListStatus::Missing: // Не найден файл master.ped! Работа программы невозможна
+        return "\xcd\xe5 \xed\xe0\xe9\xe4\xe5\xed \xf4\xe0\xe9\xeb master.ped! \xd0\xe0\xe1\xee"
+               "\xf2\xe0 \xef\xf0\xee\xe3\xf0\xe0\xec\xec\xfb \xed\xe5\xe2\xee\xe7\xec\xee\xe6"
+               "\xed\xe0";
+    case CallsignListStatus::Empty: // Файл master.ped пуст! Работа программы невозможна
+        return "\xd4\xe0\xe9\xeb master.ped \xef\xf3\xf1\xf2! \xd0\xe0\xe1\xee\xf2\xe0 \xef\xf0"
+               "\xee\xe3\xf0\xe0\xec\xec\xfb \xed\xe5\xe2\xee\xe7\xec\xee\xe6\xed\xe0";
+    case CallsignListStatus::Unreadable:
+        // Не удается прочитать файл master.ped! Работа программы невозможна
+        return "\xcd\xe5 \xf3\xe4\xe0\xe5\xf2\xf1\xff \xef\xf0\xee\xf7\xe8\xf2\xe0\xf2\xfc "
+               "\xf4\xe0\xe9\xeb master.ped! \xd0\xe0\xe1\xee\xf2\xe0 \xef\xf0\xee\xe3\xf0\xe0"
+               "\xec\xec\xfb \xed\xe5\xe2\xee\xe7\xec\xee\xe6\xed\xe0";
+    case CallsignListStatus::TooLarge:
+        // Файл master.ped слишком велик! Работа программы невозможна
+        return "\xd4\xe0\xe9\xeb master.ped \xf1\xeb\xe8\xf8\xea\xee\xec \xe2\xe5\xeb\xe8\xea! "
+               "\xd0\xe0\xe1\xee\xf2\xe0 \xef\xf0\xee\xe3\xf0\xe0\xec\xec\xfb \xed\xe5\xe2\xee"
+               "\xe7\xec\xee\xe6\xed\xe0";
+    case CallsignListStatus::NotText:
+        // Файл master.ped не является текстовым! Работа программы невозможна
+        return "\xd4\xe0\xe9\xeb master.ped \xed\xe5 \xff\xe2\xeb\xff\xe5\xf2\xf1\xff \xf2\xe5"
+               "\xea\xf1\xf2\xee\xe2\xfb\xec! \xd0\xe0\xe1\xee\xf2\xe0 \xef\xf0\xee\xe3\xf0\xe0"
+               "\xec\xec\xfb \xed\xe5\xe2\xee\xe7\xec\xee\xe6\xed\xe0";
+    }
+    return "";
+}
+
+std::string DrawCallsigns(const CallsignList& list, Random& random) {
+    if (list.Count() == 0)
+        return " ";
+    std::string playText;
+    for (int i = 0; i < CallsignsPerExercise; ++i) {
+        playText += list.Callsign(random.Below(list.Count() - 1));
+        playText += ' ';
+    }
+    return playText;
+}
+
+} // namespace tonvik

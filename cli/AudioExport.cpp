@@ -1,0 +1,144 @@
+#include "AudioExport.h"
+
+#include "PlayTextRenderer.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace tonvik {
+namespace {
+
+constexpr int64_t ChunkSamples = 1 << 16;
+
+class Exporter {
+public:
+    Exporter(const ExportJob& job, const std::function<void(const ExportProgress&)>& onProgress)
+        : Job(job), OnProgress(onProgress), Renderer(job.PlayText, job.Settings, job.VolumeFactor),
+          Chunk(std::make_unique<int16_t[]>(ChunkSamples)) {}
+
+    ExportResult Run();
+
+private:
+    bool OpenPart();
+    bool ClosePart();
+    void RemoveWritten();
+    bool PartFull() const {
+        return Job.SplitMinutes > 0 && PartSamples >= int64_t{Job.SplitMinutes} * 60 * SampleRate;
+    }
+    void Report();
+
+    const ExportJob& Job;
+    const std::function<void(const ExportProgress&)>& OnProgress;
+    PlayTextRenderer Renderer;
+    std::unique_ptr<int16_t[]> Chunk;
+    std::unique_ptr<AudioFileWriter> Writer;
+    ExportResult Result;
+    AudioFormat Format = AudioFormat::Wav;
+    int64_t PartSamples = 0;
+    int64_t WrittenSamples = 0;
+    int64_t TotalSamples = 0;
+};
+
+ExportResult Exporter::Run() {
+    TotalSamples = PlayTextRenderer::TotalSamples(Job.PlayText, Job.Settings);
+    Format = Job.Format;
+    if (Format == AudioFormat::Wav && Job.SplitMinutes == 0 &&
+        static_cast<uint64_t>(TotalSamples) * 2 > Job.Rf64ThresholdBytes) {
+        Format = AudioFormat::Rf64;
+        Result.UsedRf64 = true;
+    }
+    if (!OpenPart())
+        return Result;
+    while (true) {
+        if (Job.Interrupted != nullptr && Job.Interrupted->load()) {
+            Result.WasInterrupted = true;
+            Result.Error = "interrupted";
+            RemoveWritten();
+            return Result;
+        }
+        // Parts are cut only between characters, after a word gap.
+        if (PartFull() && Renderer.AtWordBoundary() && !Renderer.Finished()) {
+            if (!ClosePart() || !OpenPart())
+                return Result;
+        }
+        const int64_t n = Job.SplitMinutes > 0
+                              ? Renderer.NextWithinCharacter(Chunk.get(), ChunkSamples)
+                              : Renderer.Next(Chunk.get(), ChunkSamples);
+        if (n == 0)
+            break;
+        if (!Writer->Write(Chunk.get(), n)) {
+            Result.Error = Writer->Error();
+            RemoveWritten();
+            return Result;
+        }
+        PartSamples += n;
+        WrittenSamples += n;
+        Report();
+    }
+    if (!ClosePart())
+        return Result;
+    Result.Ok = true;
+    return Result;
+}
+
+bool Exporter::OpenPart() {
+    const int part = static_cast<int>(Result.Files.size()) + 1;
+    const std::string path = Job.SplitMinutes > 0 ? PartPath(Job.OutputPath, part) : Job.OutputPath;
+    Writer = std::make_unique<AudioFileWriter>();
+    if (!Writer->Open(path, Format)) {
+        Result.Error = Writer->Error();
+        RemoveWritten();
+        return false;
+    }
+    PartSamples = 0;
+    return true;
+}
+
+bool Exporter::ClosePart() {
+    if (!Writer->Commit()) {
+        Result.Error = Writer->Error();
+        RemoveWritten();
+        return false;
+    }
+    Result.Files.push_back(Writer->Path());
+    return true;
+}
+
+void Exporter::RemoveWritten() {
+    if (Writer)
+        Writer->Abandon();
+    for (const auto& file : Result.Files)
+        std::remove(file.c_str());
+    Result.Files.clear();
+}
+
+void Exporter::Report() {
+    if (!OnProgress)
+        return;
+    ExportProgress p;
+    const size_t length = Renderer.TextLength();
+    p.TextShare = length == 0 ? 1.0 : static_cast<double>(Renderer.CharactersStarted()) / length;
+    p.AudioSeconds = static_cast<double>(WrittenSamples) / SampleRate;
+    p.TotalAudioSeconds = static_cast<double>(TotalSamples) / SampleRate;
+    OnProgress(p);
+}
+
+} // namespace
+
+ExportResult ExportAudio(const ExportJob& job,
+                         const std::function<void(const ExportProgress&)>& onProgress) {
+    Exporter exporter(job, onProgress);
+    return exporter.Run();
+}
+
+std::string PartPath(const std::string& path, int part) {
+    char number[16];
+    std::snprintf(number, sizeof number, "-%03d", part);
+    const auto slash = path.find_last_of('/');
+    const auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return path + number;
+    return path.substr(0, dot) + number + path.substr(dot);
+}
+
+} // namespace tonvik

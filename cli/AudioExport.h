@@ -1,0 +1,49 @@
+#pragma once
+
+#include "AudioFile.h"
+#include "Keyer.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tonvik {
+
+struct ExportJob {
+    std::string PlayText; // CP1251, as the exercise would key it
+    KeyerSettings Settings;
+    int VolumeFactor = 5;
+    std::string OutputPath;
+    AudioFormat Format = AudioFormat::Wav;
+    int SplitMinutes = 0; // 0: one file
+    // A WAV whose data would pass this many bytes is written as RF64.
+    uint64_t Rf64ThresholdBytes = 0xFFFFFFFFull - 64;
+    const std::atomic<bool>* Interrupted = nullptr;
+};
+
+struct ExportProgress {
+    double TextShare = 0;    // 0..1 of the characters started
+    double AudioSeconds = 0; // written so far
+    double TotalAudioSeconds = 0;
+};
+
+struct ExportResult {
+    bool Ok = false;
+    bool WasInterrupted = false;
+    bool UsedRf64 = false;
+    std::vector<std::string> Files;
+    std::string Error;
+};
+
+// Renders the play text and writes it, a chunk at a time, into one audio file
+// or into numbered parts cut only at word gaps. On failure or interruption no
+// file of this export is left behind.
+ExportResult ExportAudio(const ExportJob& job,
+                         const std::function<void(const ExportProgress&)>& onProgress = {});
+
+// NAME-001.ext for part 1 of NAME.ext.
+std::string PartPath(const std::string& path, int part);
+
+} // namespace tonvik

@@ -1,0 +1,57 @@
+#include "Cli.h"
+
+#include "Cp1251.h"
+#include "ExportCommand.h"
+#include "Interrupt.h"
+#include "Options.h"
+#include "PlayCommand.h"
+#include "Radiogram.h"
+#include "Random.h"
+
+#include <chrono>
+#include <iostream>
+
+namespace tonvik {
+namespace {
+
+int RunRadiogram(const CliOptions& options, std::ostream& out) {
+    const int kind = options.Kind == "digits" ? 0 : options.Kind == "russian" ? 1 : 2;
+    const auto seed = options.Seed.value_or(static_cast<unsigned long long>(
+        std::chrono::system_clock::now().time_since_epoch().count()));
+    Random random(seed);
+    out << Cp1251ToUtf8(MakeRadiogram(kind, options.Groups, random)) << "\n";
+    return 0;
+}
+
+} // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                   std::ostream& err) {
+    const ParseResult parsed = ParseCommandLine(args);
+    if (!parsed.Error.empty()) {
+        err << "tonvik: " << parsed.Error << "\n";
+        return 2;
+    }
+    const CliOptions& options = parsed.Options;
+    switch (options.Command) {
+    case CliCommand::Export:
+        return RunExport(options, in, err);
+    case CliCommand::Play:
+        return RunPlay(options, in, err);
+    case CliCommand::Radiogram:
+        return RunRadiogram(options, out);
+    case CliCommand::None:
+    case CliCommand::Help:
+        out << UsageText();
+        return 0;
+    }
+    return 0;
+}
+
+int RunCommandLine(int argc, char** argv) {
+    WatchInterrupts();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return RunCommandLine(args, std::cin, std::cout, std::cerr);
+}
+
+} // namespace tonvik

@@ -1,0 +1,148 @@
+#include "ExportCommand.h"
+
+#include "AudioExport.h"
+#include "Cp1251.h"
+#include "GenCodeUnit.h"
+#include "Interrupt.h"
+#include "TextFile.h"
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <unistd.h>
+
+namespace tonvik {
+namespace {
+
+TextEncoding EncodingOf(const CliOptions& options) {
+    if (options.Encoding == "cp1251")
+        return TextEncoding::Cp1251;
+    if (options.Encoding == "utf-8")
+        return TextEncoding::Utf8;
+    return TextEncoding::Auto;
+}
+
+std::string CleanedAsAsked(const CliOptions& options, std::string text) {
+    if (!options.Clean)
+        return text;
+    text = CleanText(WindowLines(text));
+    if (options.MaxWordLength != 0) {
+        if (auto filtered = FilterWords(text, options.MaxWordLength - 3))
+            text = *filtered;
+    }
+    return text;
+}
+
+std::string Clock(double seconds) {
+    const long s = static_cast<long>(seconds + 0.5);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+    return text;
+}
+
+// One line on standard error, rewritten in place, a few times a second.
+class ProgressLine {
+public:
+    explicit ProgressLine(std::ostream& err) : Err(err), Start(Now()) {}
+    void Update(const ExportProgress& p) {
+        const auto now = Now();
+        if (now - Last < std::chrono::milliseconds(200) && p.TextShare < 1.0)
+            return;
+        Last = now;
+        const double elapsed = std::chrono::duration<double>(now - Start).count();
+        const double share = p.TotalAudioSeconds > 0 ? p.AudioSeconds / p.TotalAudioSeconds : 1.0;
+        const double left = share > 0 ? elapsed * (1 - share) / share : 0;
+        char line[128];
+        std::snprintf(line, sizeof line, "\r%5.1f%% of the text, %.1f min of audio, %s left   ",
+                      p.TextShare * 100, p.AudioSeconds / 60, Clock(left).c_str());
+        Err << line << std::flush;
+        Shown = true;
+    }
+    void Finish() {
+        if (Shown)
+            Err << "\n";
+    }
+
+private:
+    static std::chrono::steady_clock::time_point Now() { return std::chrono::steady_clock::now(); }
+    std::ostream& Err;
+    std::chrono::steady_clock::time_point Start;
+    std::chrono::steady_clock::time_point Last{};
+    bool Shown = false;
+};
+
+} // namespace
+
+CommandText ReadCommandText(const CliOptions& options, std::istream& standardInput) {
+    CommandText result;
+    std::string text;
+    if (options.Text) {
+        text = Utf8ToCp1251(*options.Text);
+    } else if (!options.InputFile.empty() && options.InputFile != "-") {
+        const LoadedText loaded = LoadTextFile(options.InputFile, EncodingOf(options));
+        if (!loaded.Ok) {
+            result.Error = loaded.Error;
+            return result;
+        }
+        text = loaded.Text;
+    } else {
+        const std::string bytes((std::istreambuf_iterator<char>(standardInput)),
+                                std::istreambuf_iterator<char>());
+        text = DecodeTextBytes(bytes, EncodingOf(options));
+    }
+    result.Text = CleanedAsAsked(options, std::move(text));
+    return result;
+}
+
+KeyerSettings CommandKeyerSettings(const CliOptions& options) {
+    KeyerSettings s;
+    s.DotSamples = 9600 / options.Wpm;
+    s.ToneFreq = options.Pitch;
+    s.LetterGap = options.LetterGap;
+    s.WordGap = options.WordGap;
+    s.ActivePage = options.Mode == "callsign" ? CallsignPage : TextPage;
+    return s;
+}
+
+int RunExport(const CliOptions& options, std::istream& in, std::ostream& err) {
+    const auto format = options.Format.empty() ? AudioFormatFromPath(options.OutputFile)
+                                               : AudioFormatFromName(options.Format);
+    const bool hasExtension =
+        options.OutputFile.find('.', options.OutputFile.find_last_of('/') + 1) != std::string::npos;
+    if (!format && (hasExtension || !options.Format.empty())) {
+        err << "tonvik: unknown audio format for '" << options.OutputFile
+            << "': use .wav, .flac, .ogg, .opus or .mp3, or --format\n";
+        return 2;
+    }
+    const CommandText text = ReadCommandText(options, in);
+    if (!text.Text) {
+        err << "tonvik: " << text.Error << "\n";
+        return 1;
+    }
+    ExportJob job;
+    job.PlayText = TextPlayText(*text.Text);
+    job.Settings = CommandKeyerSettings(options);
+    job.VolumeFactor = options.Volume;
+    job.OutputPath = options.OutputFile;
+    job.Format = format.value_or(AudioFormat::Wav);
+    job.SplitMinutes = options.SplitMinutes;
+    job.Interrupted = &InterruptRequested();
+    ProgressLine progress(err);
+    const bool showProgress = !options.Quiet && ::isatty(STDERR_FILENO) && &err == &std::cerr;
+    const ExportResult result = ExportAudio(job, [&](const ExportProgress& p) {
+        if (showProgress)
+            progress.Update(p);
+    });
+    progress.Finish();
+    if (!result.Ok) {
+        err << "tonvik: "
+            << (result.WasInterrupted ? "interrupted; no file was left" : result.Error) << "\n";
+        return result.WasInterrupted ? 130 : 1;
+    }
+    if (result.UsedRf64)
+        err << "tonvik: " << options.OutputFile << " holds over 4 GiB of audio: written as RF64\n";
+    return 0;
+}
+
+} // namespace tonvik

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Keyer.h"
+#include "Options.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace tonvik {
+
+// The CP1251 text a command keys: --text (UTF-8), FILE, or standard input,
+// decoded as --encoding says and cleaned or filtered when asked. Nothing and
+// an error line when the input cannot be read.
+struct CommandText {
+    std::optional<std::string> Text;
+    std::string Error;
+};
+CommandText ReadCommandText(const CliOptions& options, std::istream& standardInput);
+
+// The keyer's settings for the command's --mode, --wpm, --pitch and gaps.
+KeyerSettings CommandKeyerSettings(const CliOptions& options);
+
+int RunExport(const CliOptions& options, std::istream& in, std::ostream& err);
+
+} // namespace tonvik

@@ -1,0 +1,134 @@
+#include "PlayCommand.h"
+
+#include "ExportCommand.h"
+#include "GenCodeUnit.h"
+#include "Interrupt.h"
+#include "QtWaveNotifier.h"
+#include "SdlWaveOut.h"
+#include "WavePump.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <memory>
+#include <ostream>
+#include <unistd.h>
+
+namespace tonvik {
+namespace {
+
+// The pump's host for the terminal: no window, no answers. In callsign mode
+// every pause is followed at once by the next callsign.
+class Player : public PumpHost {
+public:
+    Player(const std::string& playText, const KeyerSettings& settings, int volume,
+           std::ostream& err)
+        : Settings(settings), Err(err) {
+        Voice.BuildSineTable(volume);
+        State.PlayText = playText;
+        State.PlayPos = 1;
+        State.CallStartPos = 1;
+    }
+
+    int Run();
+
+    int ActivePage() const override { return Settings.ActivePage; }
+    KeyerSettings CurrentKeyerSettings() const override { return Settings; }
+    void PauseForAnswer() override {
+        State.StopRequested = true;
+        State.AwaitingAnswer = true;
+        Resume = true;
+    }
+    void EndExercise() override {
+        State.StopRequested = true;
+        Ended = true;
+    }
+    void ShowWarning(const std::string& text, const std::string&) override {
+        // The dialog's CR LF becomes a plain line break on the terminal.
+        for (char c : text) {
+            if (c != '\r')
+                Err << c;
+        }
+        Err << "\n";
+        Failed = true;
+    }
+
+private:
+    void OnNotice(WaveMessage message, WaveHandle device, WaveHeader* header);
+    void OnInterrupt();
+
+    KeyerSettings Settings;
+    std::ostream& Err;
+    Keyer Voice;
+    PlayState State;
+    SdlWaveOut Device;
+    QtWaveNotifier Notifier{
+        [this](WaveMessage m, WaveHandle d, WaveHeader* h) { OnNotice(m, d, h); }};
+    WavePump Pump{Device, Notifier, Voice, State, *this};
+    bool Resume = false;
+    bool Ended = false;
+    bool Failed = false;
+    bool Interrupted = false;
+};
+
+void Player::OnNotice(WaveMessage message, WaveHandle device, WaveHeader* header) {
+    Pump.Dispatch(message, device, header);
+    if (message != WaveMessage::Close || Pump.WaveDevice() != 0)
+        return;
+    if (Resume && !Ended && !Interrupted) {
+        Resume = false;
+        State.SentText.clear();
+        State.CallStartPos = State.PlayPos;
+        Pump.OpenWaveOut();
+        if (!Failed)
+            return;
+    }
+    QCoreApplication::exit(0);
+}
+
+void Player::OnInterrupt() {
+    Interrupted = true;
+    State.StopRequested = true;
+    Pump.StopNow();
+    QCoreApplication::exit(0);
+}
+
+int Player::Run() {
+    std::unique_ptr<QSocketNotifier> watch;
+    if (InterruptPipe() >= 0) {
+        watch = std::make_unique<QSocketNotifier>(InterruptPipe(), QSocketNotifier::Read);
+        QObject::connect(watch.get(), &QSocketNotifier::activated, [this] {
+            char drain[16];
+            while (::read(InterruptPipe(), drain, sizeof drain) > 0) {
+            }
+            OnInterrupt();
+        });
+    }
+    Pump.OpenWaveOut();
+    if (!Failed)
+        QCoreApplication::exec();
+    if (Interrupted)
+        return 130;
+    return Failed ? 1 : 0;
+}
+
+} // namespace
+
+int RunPlay(const CliOptions& options, std::istream& in, std::ostream& err) {
+    const CommandText text = ReadCommandText(options, in);
+    if (!text.Text) {
+        err << "tonvik: " << text.Error << "\n";
+        return 1;
+    }
+    std::unique_ptr<QCoreApplication> app;
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "tonvik";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    Player player(TextPlayText(*text.Text), CommandKeyerSettings(options), options.Volume, err);
+    return player.Run();
+}
+
+} // namespace tonvik
