@@ -67,8 +67,9 @@ void TAboutForm::FormShow() {
         return;
     }
     // CP1251 as stored, or UTF-8 where the file is that.
-    QString text = FromCp1251(DecodeTextBytes(
-        std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), TextEncoding::Auto));
+    QString text = FromCp1251(
+        DecodeTextBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                        TextEncoding::Auto));
     // A stray NUL would end the text early in some views; drop it.
     text.remove(QChar(0));
     Ui->AboutEdit->setPlainText(text);

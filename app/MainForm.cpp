@@ -89,9 +89,7 @@ void TMorseMain::FormCreate() {
     // keyer has its sine table; the generator was seeded from the clock.
     State.StopRequested = false;
     State.AwaitingAnswer = false;
-    SpeedTrackBarChange();
-    PitchTrackBarChange();
-    VolTrackBarChange();
+    ApplySettings();
     State.PlayText.clear();
     State.PlayPos = 0;
     KeyerCore.SetWordStart(true);
@@ -127,7 +125,10 @@ void TMorseMain::SetUpControls() {
     Ui->TextWin->setFont(monospace);
     KeepUpperCase(Ui->CallEdit);
     KeepUpperCase(Ui->Input);
+    SetUpResultsGrid();
+}
 
+void TMorseMain::SetUpResultsGrid() {
     // The results grid: every cell, the header row included, drawn alike on
     // the button face, and a selected row looking like any other.
     QTableWidget* grid = Ui->LastGrid;
@@ -242,6 +243,12 @@ void TMorseMain::FormShow() {
         TabTextShow();
 }
 
+void TMorseMain::ApplySettings() {
+    SpeedTrackBarChange();
+    PitchTrackBarChange();
+    VolTrackBarChange();
+}
+
 void TMorseMain::SpeedTrackBarChange() {
     const int wpm = Ui->SpeedTrackBar->value();
     Ui->NowWpmLbl->setText(QString::number(wpm));
@@ -273,14 +280,18 @@ void TMorseMain::TabTextShow() {
     Ui->ChooseBut->setEnabled(false);
 }
 
-void TMorseMain::ExitButClick() { close(); }
+void TMorseMain::ExitButClick() {
+    close();
+}
 
 void TMorseMain::QButClick() {
     if (AboutForm != nullptr)
         AboutForm->ShowModal();
 }
 
-int TMorseMain::ActivePage() const { return Ui->MainPage->currentIndex(); }
+int TMorseMain::ActivePage() const {
+    return Ui->MainPage->currentIndex();
+}
 
 KeyerSettings TMorseMain::CurrentKeyerSettings() const {
     KeyerSettings settings;

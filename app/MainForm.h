@@ -122,6 +122,11 @@ private:
     void ConnectHandlers();
     void InstallKeyFilters();
     bool RouteKey(QObject* watched, QKeyEvent* event);
+    void SetUpResultsGrid();
+    // The speed, tone and volume handlers, in that order.
+    void ApplySettings();
+    // Locks the settings and resets the figures for a callsign exercise.
+    void BeginCallsignExercise();
     void SetExerciseTabs(bool callPage, bool textPage);
     // Esc, F3 and Enter in the track bars and the results grid.
     void SettingsKeyDown(int key);

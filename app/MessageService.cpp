@@ -65,8 +65,7 @@ int MessageRecorder::CountOf(const QString& text) const {
 }
 
 void ShowErrorBox(MessageService& messages, const QString& text) {
-    messages.ShowMessage(text, QStringLiteral("Tonvik"), MessageButtons::Ok,
-                         MessageIcon::Critical);
+    messages.ShowMessage(text, QStringLiteral("Tonvik"), MessageButtons::Ok, MessageIcon::Critical);
 }
 
 } // namespace tonvik

@@ -25,7 +25,9 @@ void RadioGroup::setItems(const QStringList& items) {
     }
 }
 
-int RadioGroup::itemIndex() const { return Group->checkedId(); }
+int RadioGroup::itemIndex() const {
+    return Group->checkedId();
+}
 
 void RadioGroup::setItemIndex(int index) {
     if (index == -1) {

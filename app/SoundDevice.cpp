@@ -4,6 +4,8 @@
 
 namespace tonvik {
 
-std::unique_ptr<WaveOut> CreateSoundDevice() { return std::make_unique<SdlWaveOut>(); }
+std::unique_ptr<WaveOut> CreateSoundDevice() {
+    return std::make_unique<SdlWaveOut>();
+}
 
 } // namespace tonvik

@@ -22,9 +22,7 @@ void TMorseMain::StartButClick() {
     // is never restarted over its open device.
     if (!Ui->StartBut->isEnabled())
         return;
-    SpeedTrackBarChange();
-    PitchTrackBarChange();
-    VolTrackBarChange();
+    ApplySettings();
     State.PlayText.clear();
     State.SentText.clear();
 
@@ -35,21 +33,7 @@ void TMorseMain::StartButClick() {
             Ui->CallEdit->setFocus();
             return;
         }
-        Ui->SpeedTrackBar->setEnabled(false);
-        Ui->PitchTrackBar->setEnabled(false);
-        Ui->VolTrackBar->setEnabled(false);
-        Ui->Input->clear();
-        Ui->Input->setFocus();
-        CallNumber = 1;
-        Ui->NumberCallLbl->setText(QStringLiteral("1"));
-        ReplayFactor = 1.0L;
-        ErrorCount = 0;
-        TotalPoints = 0.0;
-        MaxWpm = 0;
-        Ui->PointLbl->setText(QStringLiteral("0"));
-        Ui->AllPointLbl->setText(QStringLiteral("0"));
-        Ui->OutWin->clear();
-        SetExerciseTabs(true, false);
+        BeginCallsignExercise();
     } else if (page == TextPage) {
         SetExerciseTabs(false, true);
     } else {
@@ -74,6 +58,24 @@ void TMorseMain::StartButClick() {
     WavePumpCore.OpenWaveOut();
 }
 
+void TMorseMain::BeginCallsignExercise() {
+    Ui->SpeedTrackBar->setEnabled(false);
+    Ui->PitchTrackBar->setEnabled(false);
+    Ui->VolTrackBar->setEnabled(false);
+    Ui->Input->clear();
+    Ui->Input->setFocus();
+    CallNumber = 1;
+    Ui->NumberCallLbl->setText(QStringLiteral("1"));
+    ReplayFactor = 1.0L;
+    ErrorCount = 0;
+    TotalPoints = 0.0;
+    MaxWpm = 0;
+    Ui->PointLbl->setText(QStringLiteral("0"));
+    Ui->AllPointLbl->setText(QStringLiteral("0"));
+    Ui->OutWin->clear();
+    SetExerciseTabs(true, false);
+}
+
 void TMorseMain::StopButClick() {
     // Esc in the answer field comes here too; it ends only what the button could.
     if (!Ui->StopBut->isEnabled())
@@ -86,9 +88,7 @@ void TMorseMain::TestButClick() {
     if (!Ui->TestBut->isEnabled())
         return;
     if (!TestRunning) {
-        SpeedTrackBarChange();
-        PitchTrackBarChange();
-        VolTrackBarChange();
+        ApplySettings();
         TestRunning = true;
         State.SentText.clear();
         State.PlayText = std::string(TestLetterCount, 'V') + ' ';
@@ -182,12 +182,20 @@ void TMorseMain::SettingsKeyDown(int key) {
     }
 }
 
-void TMorseMain::SpeedTrackBarKeyDown(int key) { SettingsKeyDown(key); }
+void TMorseMain::SpeedTrackBarKeyDown(int key) {
+    SettingsKeyDown(key);
+}
 
-void TMorseMain::PitchTrackBarKeyDown(int key) { SettingsKeyDown(key); }
+void TMorseMain::PitchTrackBarKeyDown(int key) {
+    SettingsKeyDown(key);
+}
 
-void TMorseMain::VolTrackBarKeyDown(int key) { SettingsKeyDown(key); }
+void TMorseMain::VolTrackBarKeyDown(int key) {
+    SettingsKeyDown(key);
+}
 
-void TMorseMain::LastGridKeyDown(int key) { SettingsKeyDown(key); }
+void TMorseMain::LastGridKeyDown(int key) {
+    SettingsKeyDown(key);
+}
 
 } // namespace tonvik

@@ -70,10 +70,10 @@ protected:
 };
 
 const ControlState Idle{true, false, true, true, true, true, true, "Предварительный тест"};
-const ControlState CallExercise{false, true, false, false, false, true, false,
-                                "Предварительный тест"};
-const ControlState TextExercise{false, true, false, false, true, false, true,
-                                "Предварительный тест"};
+const ControlState CallExercise{false, true, false, false,
+                                false, true, false, "Предварительный тест"};
+const ControlState TextExercise{false, true,  false, false,
+                                true,  false, true,  "Предварительный тест"};
 const ControlState TestFromIdle{false, false, true, true, true, true, true, "Стоп"};
 
 TEST_F(ExerciseControl, StartOnTheCallsignPageLocksTheSettings) {
@@ -122,7 +122,8 @@ TEST_F(ExerciseControl, HiddenPageRefusesToStart) {
 TEST_F(ExerciseControl, StartOnTheTextPageKeysTheWindowText) {
     StartText("cq de Ра3abc\nk");
     ExpectControls(TextExercise);
-    EXPECT_EQ(Window->State.PlayText, "CQ DE \xD0\xE0" "3ABCK");
+    EXPECT_EQ(Window->State.PlayText, "CQ DE \xD0\xE0"
+                                      "3ABCK");
     EXPECT_EQ(Window->State.PlayPos, 1);
     EXPECT_EQ(Device.OpenCount, 1);
 }
@@ -139,8 +140,11 @@ TEST_F(ExerciseControl, TextIsKeyedToItsEndAndEndsTheExercise) {
     Device.AutoComplete = true;
     Control<QSlider>("SpeedTrackBar")->setValue(40);
     bool stopFirst = false;
+    bool closedUnderMessage = false;
     Messages.OnMessage = [&](const MessageRecorder::Entry&) {
         stopFirst = Window->State.StopRequested;
+        // As a modal box does: the last completion is handled meanwhile.
+        closedUnderMessage = ProcessUntil([&] { return !Device.IsOpen(); });
     };
     StartText("PARIS  CQ 73");
     ASSERT_TRUE(ProcessUntil([&] { return Messages.CountOf(EndText) == 1; }));
@@ -148,6 +152,7 @@ TEST_F(ExerciseControl, TextIsKeyedToItsEndAndEndsTheExercise) {
     for (int n = 0; n < 100; ++n)
         QCoreApplication::processEvents();
     EXPECT_TRUE(stopFirst);
+    EXPECT_TRUE(closedUnderMessage);
     EXPECT_EQ(Messages.Messages.size(), 1u);
     EXPECT_EQ(Messages.Messages[0].Caption, "Внимание!");
     ExpectControls(Idle);
@@ -186,7 +191,8 @@ TEST_F(ExerciseControl, FailedOpeningWarnsAndLeavesTheExerciseToStop) {
     Device.NextOpenResult = MmNoDriver;
     StartText("PARIS");
     ASSERT_EQ(Messages.Messages.size(), 1u);
-    EXPECT_EQ(Messages.Messages[0].Text, "Error opening waveform audio!\r\nno device driver present");
+    EXPECT_EQ(Messages.Messages[0].Text,
+              "Error opening waveform audio!\r\nno device driver present");
     EXPECT_EQ(Messages.Messages[0].Caption, "Warning");
     EXPECT_EQ(Messages.Messages[0].Icon, MessageIcon::Warning);
     ExpectControls(TextExercise);

@@ -88,9 +88,9 @@ TEST_F(MainWindowStart, ControlsHaveTheirRangesAndDefaults) {
     EXPECT_FALSE(Control<QCheckBox>("ToneBox")->isChecked());
     auto* choose = Control<RadioGroup>("ChooseRG");
     EXPECT_EQ(choose->itemIndex(), -1);
-    EXPECT_EQ(choose->items(), QStringList({"Не больше трех букв", "Не больше четырех букв",
-                                            "Не больше пяти букв", "Не больше шести букв",
-                                            "Не больше семи букв"}));
+    EXPECT_EQ(choose->items(),
+              QStringList({"Не больше трех букв", "Не больше четырех букв", "Не больше пяти букв",
+                           "Не больше шести букв", "Не больше семи букв"}));
     EXPECT_EQ(Control<QToolButton>("OpenBut")->toolTip(), "Открыть текстовый файл");
     EXPECT_EQ(Control<QToolButton>("CreateBut")->toolTip(), "Формировать случайную радиограмму");
     EXPECT_EQ(Control<QToolButton>("ClearBut")->toolTip(), "Очистить окно ввода");
@@ -109,7 +109,7 @@ TEST_F(MainWindowStart, ControlsHaveTheirRangesAndDefaults) {
 }
 
 TEST_F(MainWindowStart, TabOrderRunsThroughTheSettings) {
-    const QStringList expected = {"CallEdit", "SpeedTrackBar", "PitchTrackBar",
+    const QStringList expected = {"CallEdit",    "SpeedTrackBar", "PitchTrackBar",
                                   "VolTrackBar", "SpeedBox",      "ToneBox"};
     QStringList order;
     QWidget* widget = Control<QLineEdit>("CallEdit");

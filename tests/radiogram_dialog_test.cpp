@@ -5,13 +5,13 @@
 #include "WindowTestSupport.h"
 
 #include <QFocusEvent>
-#include <QWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <QWidget>
 
 #include <algorithm>
 

@@ -24,11 +24,17 @@ TCreateForm::TCreateForm(QWidget* parent)
 
 TCreateForm::~TCreateForm() = default;
 
-int TCreateForm::ShowModal() { return exec(); }
+int TCreateForm::ShowModal() {
+    return exec();
+}
 
-int TCreateForm::SymbolIndex() const { return Ui->SymbolRG->itemIndex(); }
+int TCreateForm::SymbolIndex() const {
+    return Ui->SymbolRG->itemIndex();
+}
 
-int TCreateForm::Groups() const { return Ui->NumGroup->CurrentValue(); }
+int TCreateForm::Groups() const {
+    return Ui->NumGroup->CurrentValue();
+}
 
 void TCreateForm::keyPressEvent(QKeyEvent* event) {
     // Nor is either the cancel button: Esc leaves the dialog open.

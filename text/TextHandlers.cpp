@@ -8,7 +8,9 @@
 
 namespace tonvik {
 
-void TMorseMain::ClearButClick() { Ui->TextWin->clear(); }
+void TMorseMain::ClearButClick() {
+    Ui->TextWin->clear();
+}
 
 void TMorseMain::TextWinChange() {
     const bool hasText = !Ui->TextWin->toPlainText().isEmpty();
