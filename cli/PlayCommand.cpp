@@ -8,6 +8,7 @@
 #include "WavePump.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QSocketNotifier>
 
 #include <memory>
@@ -39,9 +40,16 @@ public:
         State.AwaitingAnswer = true;
         Resume = true;
     }
+    // As the window's end message does, wait here (handling notifications)
+    // until the last character, still playing, has finished and the device
+    // has closed; only then does the interrupted handler go on.
     void EndExercise() override {
         State.StopRequested = true;
         Ended = true;
+        QEventLoop untilClosed;
+        EndLoop = &untilClosed;
+        untilClosed.exec();
+        EndLoop = nullptr;
     }
     void ShowWarning(const std::string& text, const std::string&) override {
         // The dialog's CR LF becomes a plain line break on the terminal.
@@ -65,6 +73,7 @@ private:
     QtWaveNotifier Notifier{
         [this](WaveMessage m, WaveHandle d, WaveHeader* h) { OnNotice(m, d, h); }};
     WavePump Pump{Device, Notifier, Voice, State, *this};
+    QEventLoop* EndLoop = nullptr;
     bool Resume = false;
     bool Ended = false;
     bool Failed = false;
@@ -83,6 +92,8 @@ void Player::OnNotice(WaveMessage message, WaveHandle device, WaveHeader* header
         if (!Failed)
             return;
     }
+    if (EndLoop != nullptr)
+        EndLoop->quit();
     QCoreApplication::exit(0);
 }
 
@@ -90,6 +101,8 @@ void Player::OnInterrupt() {
     Interrupted = true;
     State.StopRequested = true;
     Pump.StopNow();
+    if (EndLoop != nullptr)
+        EndLoop->quit();
     QCoreApplication::exit(0);
 }
 
