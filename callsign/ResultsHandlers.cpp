@@ -16,7 +16,9 @@ namespace tonvik {
 namespace {
 
 // Hands the painting of every grid cell to the window's LastGridDrawCell, so
-// that no selection or focus decoration of the style is drawn.
+// that no selection or focus decoration of the style is drawn. The header
+// cells, the grid's only fixed cells, then get the raised edge that sets them
+// apart from the results.
 class ResultsCellPainter : public QStyledItemDelegate {
 public:
     ResultsCellPainter(const TMorseMain& window, QObject* parent)
@@ -25,9 +27,22 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         Window.LastGridDrawCell(*painter, index.row(), index.column(), option.rect);
+        if (index.row() == 0)
+            DrawRaisedEdge(*painter, option.rect, option.palette);
     }
 
 private:
+    static void DrawRaisedEdge(QPainter& painter, const QRect& rect, const QPalette& colours) {
+        painter.save();
+        painter.setPen(colours.color(QPalette::Light));
+        painter.drawLine(rect.topLeft(), rect.topRight());
+        painter.drawLine(rect.topLeft(), rect.bottomLeft());
+        painter.setPen(colours.color(QPalette::Dark));
+        painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+        painter.drawLine(rect.topRight(), rect.bottomRight());
+        painter.restore();
+    }
+
     const TMorseMain& Window;
 };
 

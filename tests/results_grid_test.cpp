@@ -179,10 +179,19 @@ TEST_F(ResultsGrid, CellsArePaintedAlikeOnTheButtonFace) {
     ASSERT_TRUE(grid->selectionModel()->isRowSelected(1, QModelIndex()));
     EXPECT_EQ(grid->viewport()->grab(row).toImage(), plain);
 
-    // The header is painted the same way.
-    const QImage header = grid->viewport()->grab(CellRect(0, 0)).toImage();
-    EXPECT_EQ(header.pixel(0, 0), face);
+    // The header the same way, inside the raised edge of a fixed cell.
+    const QRect headerCell = CellRect(0, 0);
+    const QImage header = grid->viewport()->grab(headerCell).toImage();
     EXPECT_EQ(header.pixel(1, 1), face);
+    EXPECT_EQ(header.pixel(0, 5), grid->palette().color(QPalette::Light).rgb());
+    EXPECT_EQ(header.pixel(5, headerCell.height() - 1),
+              grid->palette().color(QPalette::Dark).rgb());
+    EXPECT_EQ(header.pixel(headerCell.width() - 1, 5), grid->palette().color(QPalette::Dark).rgb());
+    int ink = 0;
+    for (int y = 2; y < headerCell.height() - 1; ++y)
+        for (int x = 2; x < headerCell.width() - 1; ++x)
+            ink += header.pixel(x, y) != face ? 1 : 0;
+    EXPECT_GT(ink, 10); // "Позывной"
 }
 
 } // namespace
