@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -22,6 +23,16 @@ namespace tonvik {
 namespace {
 
 const QString CallsignListName = QStringLiteral("master.ped");
+
+// The list's path as the file system takes it: the local 8-bit encoding that
+// Qt uses for file names, or UTF-16 on Windows.
+std::filesystem::path FileSystemPath(const QString& path) {
+#ifdef _WIN32
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
 
 QTextCharFormat Coloured(const QColor& colour) {
     QTextCharFormat format;
@@ -39,8 +50,7 @@ QString TMorseMain::CallsignListPath() const {
 
 void TMorseMain::AppendCallsigns() {
     // Read anew at every start, so an edited list takes effect at once.
-    const CallsignList list =
-        CallsignList::Load(std::filesystem::path(CallsignListPath().toStdWString()));
+    const CallsignList list = CallsignList::Load(FileSystemPath(CallsignListPath()));
     if (!list.Ok())
         Messages.ShowMessage(FromCp1251(CallsignListMessage(list.Status())),
                              QStringLiteral("Внимание!"));

@@ -6,6 +6,7 @@
 #include "Keyer.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -444,12 +445,19 @@ TEST_F(CallsignTrainer, ListsThatCannotBeDrawnFromEndTheExerciseAtOnce) {
     }
     ExpectOneDeviceAtATime();
 
-    // A good list again is read at the next start.
-    Window->SetCallsignListFile(ListPath());
-    WriteList("RA9XYZ\r\nLAST,never drawn\r\n");
+    // A good list again is read at the next start, from wherever it lies.
+    const QString folder = ListDir.filePath("позывные");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile list(folder + "/master.ped");
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("RA9XYZ\r\nLAST,never drawn\r\n");
+    list.close();
+    Window->SetCallsignListFile(list.fileName());
     Device.AutoComplete = false;
+    Messages.Messages.clear();
     Start();
     EXPECT_EQ(Window->State.PlayText, Repeated("RA9XYZ ", 30));
+    EXPECT_TRUE(Messages.Messages.empty());
     Stop();
 }
 
