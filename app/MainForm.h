@@ -156,8 +156,9 @@ private:
     void ShowErrors(const std::string& line, int sentLength);
     // The results table records a finished callsign exercise.
     void RecordResult();
-    // Header, column widths and painting of the results grid.
+    // The results grid's header cells and column widths.
     void SetUpResultsTable();
+    // Its cell painting and its selection.
     void ConnectResultsGrid();
     // Copies the results table into the grid's cells.
     void ShowResults();
