@@ -3,6 +3,7 @@
 // A main window keying callsigns from a list written by the test, on a test
 // device that also notes any opening over an open device and any write to a
 // handle that is not the open one.
+#include "Keyer.h"
 #include "MainForm.h"
 #include "MessageService.h"
 #include "TestWaveOut.h"
@@ -21,8 +22,46 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tonvik {
+
+inline const QString EndText = "Прием закончен !";
+inline const QString Caption = "Внимание!";
+// The one callsign of the list every test starts with, as keyed.
+inline const std::string Call = "UA3ABC ";
+
+inline std::string Repeated(const std::string& text, int times) {
+    std::string all;
+    for (int n = 0; n < times; ++n)
+        all += text;
+    return all;
+}
+
+// The samples of text keyed on the callsign page at a speed and tone.
+inline std::vector<int16_t> Keyed(const std::string& text, int wpm, long double tone) {
+    Keyer keyer;
+    keyer.BuildSineTable(5);
+    KeyerSettings settings;
+    settings.DotSamples = 9600 / wpm;
+    settings.ToneFreq = tone;
+    settings.ActivePage = CallsignPage;
+    std::vector<int16_t> all;
+    std::vector<int16_t> buffer(WaveBufferSamples);
+    for (char c : text) {
+        const int32_t bytes = keyer.KeyChar(buffer.data(), static_cast<unsigned char>(c), settings);
+        all.insert(all.end(), buffer.begin(), buffer.begin() + bytes / 2);
+    }
+    return all;
+}
+
+// What the device was handed from its write firstWrite on.
+inline std::vector<int16_t> SamplesSince(const TestWaveOut& device, std::size_t firstWrite) {
+    std::vector<int16_t> all;
+    for (std::size_t n = firstWrite; n < device.Writes.size(); ++n)
+        all.insert(all.end(), device.Writes[n].begin(), device.Writes[n].end());
+    return all;
+}
 
 class CheckedWaveOut : public TestWaveOut {
 public:
@@ -108,6 +147,18 @@ protected:
     }
 
     void Press(Qt::Key key) { QTest::keyClick(Control<QLineEdit>("Input"), key); }
+
+    bool Closed() const { return !Device.IsOpen() && Window->Pump().WaveDevice() == 0; }
+
+    // Every opening was preceded by the close of the device before it, and
+    // every buffer went to the device open at the time.
+    void ExpectOneDeviceAtATime() const {
+        EXPECT_EQ(Device.OpensOverOpenDevice, 0);
+        EXPECT_EQ(Device.StrayWrites, 0);
+        EXPECT_FALSE(Device.IsOpen());
+        EXPECT_EQ(Device.CloseCount, Device.OpenCount);
+        EXPECT_EQ(Device.ResetCount, Device.CloseCount);
+    }
 
     QTemporaryDir ListDir;
     CheckedWaveOut Device;
