@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <pty.h>
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
@@ -257,4 +258,58 @@ TEST(PlayTextRenderer, TotalMatchesRenderingAndPartsNeverSplitAWord) {
     EXPECT_TRUE(r.Finished());
     EXPECT_EQ(static_cast<int64_t>(all.size()), PlayTextRenderer::TotalSamples(text, s));
     EXPECT_EQ(all, Keyed(text, s));
+}
+
+namespace {
+
+// Runs "tonvik export" in a child whose standard error is a terminal (or a
+// pipe) and returns what it wrote there.
+std::string StandardErrorOfExport(const std::string& out, bool terminal, bool quiet) {
+    int master = -1;
+    int pipeFds[2] = {-1, -1};
+    pid_t child = -1;
+    if (terminal) {
+        child = ::forkpty(&master, nullptr, nullptr, nullptr);
+    } else {
+        if (::pipe(pipeFds) != 0)
+            return "pipe failed";
+        child = ::fork();
+    }
+    if (child == 0) {
+        if (!terminal) {
+            ::dup2(pipeFds[1], STDERR_FILENO);
+            ::close(pipeFds[0]);
+        }
+        std::string text(20000, 'E');
+        std::vector<std::string> args{"tonvik", "export", "--text", text, "-o", out};
+        if (quiet)
+            args.push_back("--quiet");
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::_exit(RunCommandLine(static_cast<int>(args.size()), argv.data()));
+    }
+    const int fd = terminal ? master : pipeFds[0];
+    if (!terminal)
+        ::close(pipeFds[1]);
+    std::string seen;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        seen.append(buffer, static_cast<size_t>(n));
+    ::close(fd);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return seen;
+}
+
+} // namespace
+
+TEST_F(ExportTest, ProgressLineOnlyOnATerminal) {
+    const std::string onTerminal = StandardErrorOfExport(Path("a.wav"), true, false);
+    EXPECT_NE(onTerminal.find("% of the text"), std::string::npos) << onTerminal;
+    EXPECT_NE(onTerminal.find("min of audio"), std::string::npos);
+    EXPECT_NE(onTerminal.find('\r'), std::string::npos); // rewritten in place
+    EXPECT_EQ(StandardErrorOfExport(Path("b.wav"), false, false), "");
+    EXPECT_EQ(StandardErrorOfExport(Path("c.wav"), true, true), "");
 }
