@@ -167,7 +167,9 @@ void TMorseMain::ConnectHandlers() {
             TabTextShow();
     });
     connect(Ui->TextWin, &QTextEdit::textChanged, this, &TMorseMain::TextWinChange);
+    connect(Ui->OpenBut, &QToolButton::clicked, this, &TMorseMain::OpenButClick);
     connect(Ui->ClearBut, &QToolButton::clicked, this, &TMorseMain::ClearButClick);
+    connect(Ui->ChooseBut, &QToolButton::clicked, this, &TMorseMain::ChooseButClick);
     connect(Ui->CreateBut, &QToolButton::clicked, this, &TMorseMain::CreateButClick);
 }
 
