@@ -166,7 +166,7 @@ void TMorseMain::ConnectHandlers() {
         else if (page == TextPage)
             TabTextShow();
     });
-    connect(Ui->TextWin, &QTextEdit::textChanged, this, &TMorseMain::TextWinChange);
+    connect(Ui->TextWin, &QPlainTextEdit::textChanged, this, &TMorseMain::TextWinChange);
     connect(Ui->OpenBut, &QToolButton::clicked, this, &TMorseMain::OpenButClick);
     connect(Ui->ClearBut, &QToolButton::clicked, this, &TMorseMain::ClearButClick);
     connect(Ui->ChooseBut, &QToolButton::clicked, this, &TMorseMain::ChooseButClick);

@@ -20,7 +20,6 @@ namespace Ui {
 class TMorseMain;
 }
 class QChar;
-class QFileDialog;
 
 namespace tonvik {
 
@@ -150,10 +149,10 @@ private:
     MessageService& Messages;
     TAboutForm* AboutForm = nullptr;
     TCreateForm* CreateForm = nullptr;
-    // The text page's file-open dialog, made on first use, and what answers
-    // in its place when set.
+    // The text page's file-open dialog, the folder it opens in next, and
+    // what answers in its place when set.
     std::optional<QString> RunOpenDialog();
-    QFileDialog* OpenDialog1 = nullptr;
+    QString OpenDialogFolder;
     std::function<std::optional<QString>()> FileChooser;
     std::unique_ptr<Ui::TMorseMain> Ui;
     Keyer KeyerCore;

@@ -9,11 +9,11 @@
 #include "WindowTestSupport.h"
 #include "cp1251_literal.h"
 
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 
@@ -81,7 +81,7 @@ protected:
     }
 
     void Type(const QString& text) {
-        auto* box = Control<QTextEdit>("TextWin");
+        auto* box = Control<QPlainTextEdit>("TextWin");
         box->setFocus();
         QTest::keyClicks(box, text);
     }
@@ -129,11 +129,11 @@ TEST_F(TextPageTest, OpenReplacesWhatTheWindowHeld) {
     Type("QST QST");
     Open(Write("one.txt", "CQ DE RA3ABC"));
     EXPECT_EQ(Shown(), "CQ  DE  RA3ABC  ");
-    EXPECT_EQ(Control<QTextEdit>("TextWin")->toPlainText(), "CQ  DE  RA3ABC  ");
+    EXPECT_EQ(Control<QPlainTextEdit>("TextWin")->toPlainText(), "CQ  DE  RA3ABC  ");
 }
 
 TEST_F(TextPageTest, CancelledDialogStillCleansTheWindow) {
-    Control<QTextEdit>("TextWin")->setPlainText("\"cq\" de ra3abc!\n\n\nk.");
+    Control<QPlainTextEdit>("TextWin")->setPlainText("\"cq\" de ra3abc!\n\n\nk.");
     Open(std::nullopt);
     EXPECT_EQ(Shown(), "  cq  de  ra3abc  k  ");
     EXPECT_TRUE(FilterEnabled());
@@ -254,7 +254,7 @@ TEST_F(TextPageTest, EachChoiceKeepsWordsOfTwoToItsLength) {
 
 TEST_F(TextPageTest, FilterControlsFollowEveryChangeOfTheWindow) {
     EXPECT_FALSE(FilterEnabled());
-    QTest::keyClick(Control<QTextEdit>("TextWin"), Qt::Key_Return); // an empty line is a line
+    QTest::keyClick(Control<QPlainTextEdit>("TextWin"), Qt::Key_Return); // an empty line is a line
     EXPECT_TRUE(FilterEnabled());
     Control<QToolButton>("ClearBut")->click();
     EXPECT_FALSE(FilterEnabled());
@@ -330,7 +330,7 @@ TEST_F(TextPageTest, KeysALoadedTextAsTheExportCommandWritesIt) {
         Messages.Messages.clear();
         Open(path);
         Filter(choice);
-        ASSERT_GT(Control<QTextEdit>("TextWin")->document()->blockCount(), 1);
+        ASSERT_GT(Control<QPlainTextEdit>("TextWin")->document()->blockCount(), 1);
         Control<QToolButton>("StartBut")->click();
         ASSERT_TRUE(ProcessUntil([&] { return Messages.CountOf(EndText) == 1; }));
         ASSERT_TRUE(ProcessUntil([&] { return !Device.IsOpen(); }));

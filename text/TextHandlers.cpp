@@ -40,17 +40,18 @@ void TMorseMain::SetFileChooser(std::function<std::optional<QString>()> chooser)
 }
 
 std::optional<QString> TMorseMain::RunOpenDialog() {
-    // One dialog for the whole run, so it opens again in the last folder.
-    if (OpenDialog1 == nullptr) {
-        OpenDialog1 = new QFileDialog(this);
-        OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-        OpenDialog1->setNameFilter(QStringLiteral("Text files (*.txt *.TXT)"));
-        OpenDialog1->setFileMode(QFileDialog::ExistingFile);
-        OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    }
-    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+    // A dialog for each use, so that nothing of it (a completion list that
+    // arrives late) outlives it; it opens again in the last folder.
+    QFileDialog OpenDialog1(this, QString(), OpenDialogFolder,
+                            QStringLiteral("Text files (*.txt *.TXT)"));
+    OpenDialog1.setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1.setFileMode(QFileDialog::ExistingFile);
+    OpenDialog1.setAcceptMode(QFileDialog::AcceptOpen);
+    const bool chosen = OpenDialog1.exec() == QDialog::Accepted;
+    OpenDialogFolder = OpenDialog1.directory().absolutePath();
+    if (!chosen || OpenDialog1.selectedFiles().isEmpty())
         return std::nullopt;
-    return OpenDialog1->selectedFiles().front();
+    return OpenDialog1.selectedFiles().front();
 }
 
 void TMorseMain::OpenButClick() {

@@ -1,29 +1,30 @@
 // How long "Открыть файл" keeps the window busy for 1, 10 and 50 MB texts,
 // stage by stage: reading the file, the clean-up, putting the cleaned text
-// into the text window, the first paint, the layout of the rest between
-// events, a key typed at the end; then the whole handler as the user meets
-// it, for a CP1251 and a UTF-8 file of that size. For comparison, what the
-// handler avoids: putting the uncleaned text in first, and the cleaned text
-// as one paragraph, in the QTextEdit and in a QPlainTextEdit.
+// into the text window, the first paint, a key typed at the end of the text
+// and another one there; then the whole handler as the user meets it, for a
+// CP1251 and a UTF-8 file of that size.
 //
-// Run: QT_QPA_PLATFORM=offscreen text_window_measure [--one-paragraph] [MB ...]
-// (one paragraph of 50 MB takes about a minute and a half)
+// With --compare, what the window avoids: the uncleaned text put in first,
+// the cleaned text as one paragraph, and a QTextEdit, which lays out the
+// whole text between events (minutes for 50 MB) and before the cursor can
+// reach its end.
+//
+// Run: QT_QPA_PLATFORM=offscreen text_window_measure [--compare] [MB ...]
 #include "Cp1251.h"
 #include "GenCodeUnit.h"
 #include "MainForm.h"
 #include "MessageService.h"
 #include "TestWaveOut.h"
 #include "TextFile.h"
+#include "WindowParagraphs.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
-#include <QTextBlock>
 #include <QTextEdit>
-#include <QTextLayout>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -57,6 +58,15 @@ std::string Prose(size_t bytes) {
     return text;
 }
 
+// The first bytes of UTF-8 text, cut where a character begins.
+std::string Utf8Prefix(const std::string& utf8, size_t bytes) {
+    if (bytes >= utf8.size())
+        return utf8;
+    while (bytes > 0 && (static_cast<unsigned char>(utf8[bytes]) & 0xC0) == 0x80)
+        --bytes;
+    return utf8.substr(0, bytes);
+}
+
 double Seconds(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
@@ -64,7 +74,7 @@ double Seconds(const std::function<void()>& work) {
 }
 
 void Report(const char* stage, double seconds) {
-    std::printf("  %-44s %8.3f s\n", stage, seconds);
+    std::printf("  %-48s %8.3f s\n", stage, seconds);
     std::fflush(stdout);
 }
 
@@ -79,51 +89,43 @@ template <class Editor> void TypeAtEnd(Editor& editor) {
     QCoreApplication::processEvents();
 }
 
-// The first bytes of UTF-8 text, cut where a character begins.
-std::string Utf8Prefix(const std::string& utf8, size_t bytes) {
-    if (bytes >= utf8.size())
-        return utf8;
-    while (bytes > 0 && (static_cast<unsigned char>(utf8[bytes]) & 0xC0) == 0x80)
-        --bytes;
-    return utf8.substr(0, bytes);
+// An editor of the text window's size and font, on its own.
+template <class Editor> void MeasureEditor(const char* name, const QString& text) {
+    Editor editor;
+    QFont monospace = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    monospace.setPointSize(10);
+    editor.setFont(monospace);
+    editor.resize(393, 222);
+    editor.show();
+    std::printf("  %s\n", name);
+    Report("  the text put in, and a paint", Seconds([&] {
+               editor.setPlainText(text);
+               editor.grab();
+               QCoreApplication::processEvents();
+           }));
+    Report("  a key typed at its end, and a paint", Seconds([&] { TypeAtEnd(editor); }));
+    Report("  another key there, and a paint", Seconds([&] { TypeAtEnd(editor); }));
 }
 
 struct Window {
     TestWaveOut Device;
     MessageRecorder Messages;
     TMorseMain Main{Device, Messages};
-    QTextEdit* TextWin = Main.findChild<QTextEdit*>(QStringLiteral("TextWin"));
+    QPlainTextEdit* TextWin = Main.findChild<QPlainTextEdit*>(QStringLiteral("TextWin"));
 
     Window() {
         Main.show();
         Main.findChild<QTabWidget*>(QStringLiteral("MainPage"))->setCurrentIndex(TextPage);
         QCoreApplication::processEvents();
     }
-    // A paint of the window as it now is, the text window's layout included.
+    // A paint of the window as it now is.
     void Paint() {
         Main.grab();
         QCoreApplication::processEvents();
     }
 };
 
-// Lets the window lay out the rest of the text between events, until its
-// last paragraph has lines; reports the time and the longest single step,
-// which is how long the window is unresponsive at a time meanwhile.
-void BackgroundLayout(QTextEdit& editor) {
-    const QTextBlock last = editor.document()->lastBlock();
-    double longest = 0;
-    const double total = Seconds([&] {
-        while (last.layout()->lineCount() == 0) {
-            longest = std::max(longest, Seconds([] {
-                                   QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-                               }));
-        }
-    });
-    Report("background layout of the rest", total);
-    Report("  its longest step (the window is busy)", longest);
-}
-
-void MeasureStages(const std::string& path) {
+void MeasureStages(const std::string& path, bool compare) {
     Window window;
     LoadedText loaded;
     std::string cleaned;
@@ -133,39 +135,22 @@ void MeasureStages(const std::string& path) {
     Report("put the cleaned text in TextWin",
            Seconds([&] { window.Main.SetTextWinText(cleaned); }));
     Report("first paint", Seconds([&] { window.Paint(); }));
-    BackgroundLayout(*window.TextWin);
     Report("a key typed at the end, and a paint", Seconds([&] { TypeAtEnd(*window.TextWin); }));
-    Report("reading the text back (TextWinText)",
-           Seconds([&] { cleaned = window.Main.TextWinText(); }));
-
+    Report("another key there, and a paint", Seconds([&] { TypeAtEnd(*window.TextWin); }));
+    Report("the text read back (TextWinText)", Seconds([&] { window.Main.TextWinText(); }));
+    Report("FilterWords on it, and put back", Seconds([&] {
+               if (auto kept = FilterWords(WindowLines(window.Main.TextWinText()), 2))
+                   window.Main.SetTextWinText(*kept);
+           }));
+    if (!compare)
+        return;
     Window other;
-    Report("(avoided) the loaded text put in TextWin",
-           Seconds([&] { other.Main.SetTextWinText(loaded.Text); }));
-    Window third;
-    third.Main.SetTextWinText(cleaned);
-    Report("a key at the end before the layout is done",
-           Seconds([&] { TypeAtEnd(*third.TextWin); }));
-}
-
-// The cleaned text as one paragraph, as a text edit would hold it unbroken.
-void MeasureOneParagraph(const std::string& path) {
-    const std::string cleaned = CleanText(WindowLines(LoadTextFile(path).Text));
-    const QString text = FromCp1251(cleaned);
-    Window window;
-    Report("one paragraph into TextWin, and a paint", Seconds([&] {
-               window.TextWin->setPlainText(text);
-               window.Paint();
-           }));
-    Report("  a key typed at its end, and a paint", Seconds([&] { TypeAtEnd(*window.TextWin); }));
-    QPlainTextEdit plain;
-    plain.resize(window.TextWin->size());
-    plain.show();
-    Report("one paragraph into a QPlainTextEdit, and a paint", Seconds([&] {
-               plain.setPlainText(text);
-               plain.grab();
-               QCoreApplication::processEvents();
-           }));
-    Report("  a key typed at its end, and a paint", Seconds([&] { TypeAtEnd(plain); }));
+    Report("(avoided) the loaded text put in as it is",
+           Seconds([&] { other.TextWin->setPlainText(FromCp1251(loaded.Text)); }));
+    MeasureEditor<QTextEdit>("(avoided) the same paragraphs in a QTextEdit",
+                             FromCp1251(BreakIntoParagraphs(cleaned)));
+    MeasureEditor<QPlainTextEdit>("(avoided) one paragraph in TextWin's editor",
+                                  FromCp1251(cleaned));
 }
 
 void MeasureHandler(const std::string& path) {
@@ -185,10 +170,10 @@ void MeasureHandler(const std::string& path) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::vector<int> sizes;
-    bool oneParagraph = false;
+    bool compare = false;
     for (int n = 1; n < argc; ++n) {
-        if (std::string(argv[n]) == "--one-paragraph")
-            oneParagraph = true;
+        if (std::string(argv[n]) == "--compare")
+            compare = true;
         else
             sizes.push_back(std::atoi(argv[n]));
     }
@@ -204,10 +189,8 @@ int main(int argc, char** argv) {
         std::ofstream(cp1251, std::ios::binary) << text;
         std::ofstream(utf8, std::ios::binary) << Utf8Prefix(Cp1251ToUtf8(text), bytes);
         std::printf("%d MB CP1251 text\n", megabytes);
-        MeasureStages(cp1251.string());
+        MeasureStages(cp1251.string(), compare);
         MeasureHandler(cp1251.string());
-        if (oneParagraph)
-            MeasureOneParagraph(cp1251.string());
         std::printf("%d MB UTF-8 text\n", megabytes);
         MeasureHandler(utf8.string());
     }
