@@ -149,6 +149,7 @@ void TMorseMain::SetUpResultsGrid() {
             grid->setItem(row, column, cell);
         }
     }
+    ConnectResultsGrid();
 }
 
 void TMorseMain::ConnectHandlers() {
@@ -228,16 +229,9 @@ void TMorseMain::closeEvent(QCloseEvent* event) {
 }
 
 void TMorseMain::FormShow() {
-    QTableWidget* grid = Ui->LastGrid;
-    grid->setColumnWidth(0, 83);
-    grid->setColumnWidth(1, 40);
-    grid->setColumnWidth(2, 63);
-    grid->item(0, 0)->setText(QStringLiteral("Позывной"));
-    grid->item(0, 1)->setText(QStringLiteral("Wpm"));
-    grid->item(0, 2)->setText(QStringLiteral("Очки"));
+    SetUpResultsTable();
     Ui->CallEdit->setFocus();
     TestRunning = false;
-    NextResultRow = 1;
     Ui->StopBut->setEnabled(false);
     if (ActivePage() == CallsignPage)
         TabCallShow();

@@ -4,6 +4,7 @@
 #include "PlayState.h"
 #include "QtWaveNotifier.h"
 #include "Random.h"
+#include "ResultsTable.h"
 #include "WaveOut.h"
 #include "WavePump.h"
 
@@ -20,6 +21,8 @@ namespace Ui {
 class TMorseMain;
 }
 class QChar;
+class QPainter;
+class QRect;
 
 namespace tonvik {
 
@@ -85,6 +88,17 @@ public:
     void PauseForAnswer() override;
     void InputKeyDown(int key);
     void InputKeyPress(QChar& key);
+    void EvaluateAnswer();
+    void NextCall();
+    // The callsign list read instead of master.ped beside the executable; an
+    // empty path restores that.
+    void SetCallsignListFile(const QString& path) { CallsignListOverride = path; }
+    QString CallsignListPath() const;
+
+    // Results table (callsign/ResultsHandlers.cpp).
+    void LastGridDrawCell(QPainter& painter, int row, int column, const QRect& rect) const;
+    void LastGridSelectCell(int row, int column);
+    const ResultsTable& Results() const { return ResultsCore; }
 
     // Text page (text/TextHandlers.cpp).
     void OpenButClick();
@@ -113,7 +127,6 @@ public:
     long double ToneFreq = 1000.0L;
     int32_t VolumeFactor = 0;
     bool TestRunning = false;
-    int NextResultRow = 1;
 
     // Figures of the current callsign exercise.
     int CallNumber = 0;
@@ -121,6 +134,8 @@ public:
     int ErrorCount = 0;
     double TotalPoints = 0.0;
     int MaxWpm = 0;
+    int CallWpm = 0;         // the speed the last evaluated callsign was keyed at
+    double CallPoints = 0.0; // its unrounded points
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -143,8 +158,23 @@ private:
     void SettingsKeyDown(int key);
     // Draws the callsigns of an exercise into PlayText.
     void AppendCallsigns();
+    // Whether the answer field's keys have a callsign exercise to act on.
+    bool CallsignExerciseRunning() const;
+    // F6: the current callsign again, at half its value.
+    void ReplayCall();
+    // Lists a wrong answer: line is the sent part (its first sentLength
+    // characters), the arrow and the answer, in CP1251.
+    void ShowErrors(const std::string& line, int sentLength);
     // The results table records a finished callsign exercise.
     void RecordResult();
+    // The results grid's header cells and column widths.
+    void SetUpResultsTable();
+    // Its cell painting and its selection.
+    void ConnectResultsGrid();
+    // Copies the results table into the grid's cells.
+    void ShowResults();
+    // A selection reported once, after the click or key that made it.
+    void QueueSelectCell(int row, int column);
 
     MessageService& Messages;
     TAboutForm* AboutForm = nullptr;
@@ -158,6 +188,11 @@ private:
     Keyer KeyerCore;
     Random Rng;
     QtWaveNotifier Notifier;
+    QString CallsignListOverride;
+    ResultsTable ResultsCore;
+    int SelectRow = -1;
+    int SelectColumn = -1;
+    bool SelectQueued = false;
     // Declared last so that it is destroyed first: its destructor stops the
     // device while everything it uses still exists.
     WavePump WavePumpCore;

@@ -40,7 +40,7 @@ TEST_F(MainWindowStart, AppliesTheDefaultSettings) {
     EXPECT_FALSE(Window->State.StopRequested);
     EXPECT_FALSE(Window->State.AwaitingAnswer);
     EXPECT_EQ(Window->State.PlayPos, 0);
-    EXPECT_EQ(Window->NextResultRow, 1);
+    EXPECT_EQ(Window->Results().NextResultRow(), 1);
     EXPECT_EQ(Window->Pump().WaveDevice(), 0u);
 }
 

@@ -1,0 +1,169 @@
+#pragma once
+
+// A main window keying callsigns from a list written by the test, on a test
+// device that also notes any opening over an open device and any write to a
+// handle that is not the open one.
+#include "Keyer.h"
+#include "MainForm.h"
+#include "MessageService.h"
+#include "TestWaveOut.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tonvik {
+
+inline const QString EndText = "Прием закончен !";
+inline const QString Caption = "Внимание!";
+// The one callsign of the list every test starts with, as keyed.
+inline const std::string Call = "UA3ABC ";
+
+inline std::string Repeated(const std::string& text, int times) {
+    std::string all;
+    for (int n = 0; n < times; ++n)
+        all += text;
+    return all;
+}
+
+// The samples of text keyed on the callsign page at a speed and tone.
+inline std::vector<int16_t> Keyed(const std::string& text, int wpm, long double tone) {
+    Keyer keyer;
+    keyer.BuildSineTable(5);
+    KeyerSettings settings;
+    settings.DotSamples = 9600 / wpm;
+    settings.ToneFreq = tone;
+    settings.ActivePage = CallsignPage;
+    std::vector<int16_t> all;
+    std::vector<int16_t> buffer(WaveBufferSamples);
+    for (char c : text) {
+        const int32_t bytes = keyer.KeyChar(buffer.data(), static_cast<unsigned char>(c), settings);
+        all.insert(all.end(), buffer.begin(), buffer.begin() + bytes / 2);
+    }
+    return all;
+}
+
+// What the device was handed from its write firstWrite on.
+inline std::vector<int16_t> SamplesSince(const TestWaveOut& device, std::size_t firstWrite) {
+    std::vector<int16_t> all;
+    for (std::size_t n = firstWrite; n < device.Writes.size(); ++n)
+        all.insert(all.end(), device.Writes[n].begin(), device.Writes[n].end());
+    return all;
+}
+
+class CheckedWaveOut : public TestWaveOut {
+public:
+    MmResult Open(WaveHandle* device, const WaveFormat& format, WaveNotifier* notifier) override {
+        if (IsOpen())
+            ++OpensOverOpenDevice;
+        return TestWaveOut::Open(device, format, notifier);
+    }
+    MmResult Write(WaveHandle device, WaveHeader* header) override {
+        if (device == 0 || device != CurrentDevice())
+            ++StrayWrites;
+        return TestWaveOut::Write(device, header);
+    }
+
+    int OpensOverOpenDevice = 0;
+    int StrayWrites = 0;
+};
+
+class CallsignWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(ListDir.isValid());
+        WriteList("UA3ABC,Moscow\n");
+        Window = std::make_unique<TMorseMain>(Device, Messages);
+        Window->SetCallsignListFile(ListPath());
+        Window->show();
+        Control<QLineEdit>("CallEdit")->setText("RK3ABC");
+    }
+
+    void TearDown() override {
+        Window.reset();
+        QCoreApplication::processEvents();
+    }
+
+    QString ListPath() const { return ListDir.filePath("master.ped"); }
+
+    void WriteList(const std::string& bytes) const {
+        QFile file(ListPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())),
+                  static_cast<qint64>(bytes.size()));
+    }
+
+    template <class T> T* Control(const char* name) const {
+        T* control = Window->findChild<T*>(QString::fromLatin1(name));
+        if (control == nullptr)
+            ADD_FAILURE() << "no control " << name;
+        return control;
+    }
+
+    QString Text(const char* label) const { return Control<QLabel>(label)->text(); }
+    int Speed() const { return Control<QSlider>("SpeedTrackBar")->value(); }
+
+    static bool ProcessUntil(const std::function<bool()>& done, int rounds = 200000) {
+        for (int n = 0; n < rounds && !done(); ++n)
+            QCoreApplication::processEvents();
+        return done();
+    }
+
+    static void ProcessPending() {
+        for (int n = 0; n < 50; ++n)
+            QCoreApplication::processEvents();
+    }
+
+    void Start() { Control<QToolButton>("StartBut")->click(); }
+    void Stop() { Control<QToolButton>("StopBut")->click(); }
+
+    // Lets the device play until the pump has paused after a callsign and
+    // closed the device.
+    bool KeyToPause() {
+        Device.AutoComplete = true;
+        Device.CompleteNext(); // buffers written before auto-completion began
+        return ProcessUntil([&] {
+            return Window->State.AwaitingAnswer && !Device.IsOpen() &&
+                   Window->Pump().WaveDevice() == 0;
+        });
+    }
+
+    // Types an answer and presses Enter in the answer field.
+    void Answer(const QString& text) {
+        Control<QLineEdit>("Input")->setText(text);
+        QTest::keyClick(Control<QLineEdit>("Input"), Qt::Key_Return);
+    }
+
+    void Press(Qt::Key key) { QTest::keyClick(Control<QLineEdit>("Input"), key); }
+
+    bool Closed() const { return !Device.IsOpen() && Window->Pump().WaveDevice() == 0; }
+
+    // Every opening was preceded by the close of the device before it, and
+    // every buffer went to the device open at the time.
+    void ExpectOneDeviceAtATime() const {
+        EXPECT_EQ(Device.OpensOverOpenDevice, 0);
+        EXPECT_EQ(Device.StrayWrites, 0);
+        EXPECT_FALSE(Device.IsOpen());
+        EXPECT_EQ(Device.CloseCount, Device.OpenCount);
+        EXPECT_EQ(Device.ResetCount, Device.CloseCount);
+    }
+
+    QTemporaryDir ListDir;
+    CheckedWaveOut Device;
+    MessageRecorder Messages;
+    std::unique_ptr<TMorseMain> Window;
+};
+
+} // namespace tonvik

@@ -1,0 +1,296 @@
+// The callsign page at work: the draw, the pause after every callsign, the
+// answers with their points, speed and tone, the replay and the error list.
+#include "CallsignTestSupport.h"
+
+#include <QCheckBox>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTextBlock>
+#include <QTextEdit>
+
+#include <cmath>
+#include <set>
+#include <vector>
+
+namespace tonvik {
+namespace {
+
+// One run of one colour in a line of the error list.
+struct ColourRun {
+    QString Text;
+    QColor Colour;
+    bool operator==(const ColourRun&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const ColourRun& run) {
+    return out << '"' << run.Text.toStdString() << "\" " << run.Colour.name().toStdString();
+}
+
+std::vector<ColourRun> Runs(const QTextBlock& block) {
+    std::vector<ColourRun> runs;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        runs.push_back({fragment.text(), fragment.charFormat().foreground().color()});
+    }
+    return runs;
+}
+
+class CallsignTrainer : public CallsignWindowTest {
+protected:
+    QTextEdit* OutWin() const { return Control<QTextEdit>("OutWin"); }
+};
+
+TEST_F(CallsignTrainer, ExerciseOfThirtyCallsigns) {
+    Start();
+    EXPECT_EQ(Window->State.PlayText, Repeated(Call, 30));
+    ASSERT_TRUE(KeyToPause());
+    EXPECT_EQ(Window->State.SentText, Call);
+    EXPECT_EQ(Device.Writes.size(), 7u);
+    EXPECT_EQ(SamplesSince(Device, 0), Keyed(Call, 30, 800.0L)); // the set pitch, exactly
+
+    // Right at 30 wpm: 6 * 30^2 = 5400, 540 points, two wpm faster.
+    Answer("UA3ABC");
+    EXPECT_EQ(Window->CallPoints, 5400.0);
+    EXPECT_EQ(Text("PointLbl"), "540");
+    EXPECT_EQ(Text("AllPointLbl"), "540");
+    EXPECT_EQ(Speed(), 32);
+    EXPECT_EQ(Window->DotSamples, 300);
+    EXPECT_EQ(Text("NowWpmLbl"), "32");
+    EXPECT_EQ(Window->MaxWpm, 32);
+    EXPECT_EQ(Text("NumberCallLbl"), "2");
+    EXPECT_TRUE(Control<QLineEdit>("Input")->text().isEmpty());
+    EXPECT_EQ(Window->State.CallStartPos, 8);
+    EXPECT_EQ(Window->ReplayFactor, 1.0L);
+    EXPECT_EQ(OutWin()->toPlainText(), "");
+
+    // The next callsign at the new speed and the new tone.
+    std::size_t firstWrite = Device.Writes.size();
+    const long double secondTone = Window->ToneFreq;
+    ASSERT_TRUE(KeyToPause());
+    EXPECT_EQ(SamplesSince(Device, firstWrite), Keyed(Call, 32, secondTone));
+
+    // Last character wrong at 32 wpm: (5/6)^4 * 6 * 32^2, 296 points, one wpm slower.
+    Answer("UA3ABD");
+    EXPECT_NEAR(Window->CallPoints, 2962.962962962963, 1e-9);
+    EXPECT_EQ(Window->ErrorCount, 1);
+    EXPECT_EQ(Text("PointLbl"), "296");
+    EXPECT_EQ(Text("AllPointLbl"), "836");
+    EXPECT_EQ(Speed(), 31);
+    EXPECT_EQ(Window->MaxWpm, 32);
+
+    // Replayed once, then right at 31 wpm: 6 * 0.5 * 31^2 = 2883, 288 points,
+    // and no raise.
+    ASSERT_TRUE(KeyToPause());
+    const int callStart = Window->State.CallStartPos;
+    firstWrite = Device.Writes.size();
+    Press(Qt::Key_F6);
+    EXPECT_EQ(Window->ReplayFactor, 0.5L);
+    EXPECT_EQ(Window->State.PlayPos, callStart);
+    ASSERT_TRUE(KeyToPause());
+    EXPECT_EQ(Window->State.SentText, Call);
+    EXPECT_EQ(SamplesSince(Device, firstWrite), Keyed(Call, 31, Window->ToneFreq));
+    Answer("UA3ABC");
+    EXPECT_EQ(Window->CallPoints, 2883.0);
+    EXPECT_EQ(Text("PointLbl"), "288");
+    EXPECT_EQ(Text("AllPointLbl"), "1124");
+    EXPECT_EQ(Speed(), 31);
+    EXPECT_EQ(Window->MaxWpm, 32);
+
+    // No answer at all: every position wrong.
+    ASSERT_TRUE(KeyToPause());
+    Answer("");
+    EXPECT_EQ(Window->ErrorCount, 6);
+    EXPECT_EQ(Text("PointLbl"), "0");
+    EXPECT_EQ(Text("AllPointLbl"), "1124");
+    EXPECT_EQ(Speed(), 30);
+
+    // The error list: its heading, then the sent part in blue and the arrow
+    // with the answer in red; the caret at the latest line.
+    QTextDocument* errors = OutWin()->document();
+    ASSERT_EQ(errors->blockCount(), 3);
+    EXPECT_EQ(Runs(errors->findBlockByNumber(0)), (std::vector<ColourRun>{{"Ошибки:", Qt::red}}));
+    EXPECT_EQ(Runs(errors->findBlockByNumber(1)),
+              (std::vector<ColourRun>{{"UA3ABC ", Qt::blue}, {" --> UA3ABD", Qt::red}}));
+    EXPECT_EQ(Runs(errors->findBlockByNumber(2)),
+              (std::vector<ColourRun>{{"UA3ABC ", Qt::blue}, {" --> ", Qt::red}}));
+    EXPECT_EQ(OutWin()->textCursor().position(), errors->findBlockByNumber(2).position());
+
+    // The other 26 right, each two wpm faster than the one before, each at a
+    // tone within 50 Hz of the set pitch.
+    int wpm = 30;
+    double total = 1124;
+    std::set<long double> tones;
+    QString numberAtEnd;
+    for (int number = 5; number <= 30; ++number) {
+        SCOPED_TRACE(number);
+        ASSERT_TRUE(KeyToPause());
+        EXPECT_EQ(Window->State.SentText, Call);
+        if (number == 30)
+            Messages.OnMessage = [&](const MessageRecorder::Entry&) {
+                numberAtEnd = Text("NumberCallLbl");
+            };
+        Answer("UA3ABC");
+        total += std::nearbyint(6.0 * wpm * wpm / 10.0);
+        wpm += 2;
+        EXPECT_EQ(Speed(), wpm);
+        EXPECT_EQ(Window->MaxWpm, wpm);
+        EXPECT_EQ(Text("AllPointLbl"), QString::number(total, 'f', 0));
+        tones.insert(Window->ToneFreq);
+        EXPECT_GE(Window->ToneFreq, 750.0L);
+        EXPECT_LE(Window->ToneFreq, 849.0L);
+        EXPECT_EQ(Window->ToneFreq, std::floor(Window->ToneFreq));
+    }
+    EXPECT_GT(tones.size(), 1u);
+
+    // After the 30th answer the device opens past the end of the callsigns,
+    // and the exercise ends at its first completion.
+    ASSERT_TRUE(ProcessUntil([&] { return Messages.CountOf(EndText) == 1 && Closed(); }));
+    EXPECT_EQ(numberAtEnd, "31");
+    EXPECT_EQ(Messages.Messages.size(), 1u);
+    EXPECT_EQ(Text("NumberCallLbl"), "0");
+    EXPECT_EQ(errors->blockCount(), 3);
+    EXPECT_EQ(Device.Writes.size(), 30u * 7 + 7 + 2); // 30 callsigns, a replay, the end
+    EXPECT_EQ(Device.OpenCount, 32);                  // Start, the replay, 30 next calls
+    ExpectOneDeviceAtATime();
+
+    auto* grid = Control<QTableWidget>("LastGrid");
+    EXPECT_EQ(grid->item(1, 0)->text(), "RK3ABC");
+    EXPECT_EQ(grid->item(1, 1)->text(), QString::number(wpm));
+    EXPECT_EQ(grid->item(1, 2)->text(), QString::number(total, 'f', 0));
+    EXPECT_EQ(Window->Results().NextResultRow(), 2);
+}
+
+TEST_F(CallsignTrainer, FixedSpeedScoresButShowsAndRecordsNothing) {
+    Control<QCheckBox>("SpeedBox")->setChecked(true);
+    Start();
+    for (const QString answer : {"UA3ABC", "UA3ABC", "UA3ABD"}) {
+        ASSERT_TRUE(KeyToPause());
+        Answer(answer);
+        EXPECT_EQ(Speed(), 30);
+    }
+    EXPECT_EQ(Window->TotalPoints, 540.0 + 540.0 + 260.0);
+    EXPECT_EQ(Window->MaxWpm, 30);
+    EXPECT_EQ(Text("PointLbl"), "0");
+    EXPECT_EQ(Text("AllPointLbl"), "0");
+    EXPECT_EQ(OutWin()->document()->blockCount(), 2); // wrong answers are still listed
+    Stop();
+    ASSERT_TRUE(ProcessUntil([&] { return Closed(); }));
+    EXPECT_EQ(Messages.CountOf(EndText), 1);
+    EXPECT_EQ(Window->Results().NextResultRow(), 1);
+    EXPECT_EQ(Control<QTableWidget>("LastGrid")->item(1, 0)->text(), "");
+}
+
+TEST_F(CallsignTrainer, FixedToneKeysEveryCallsignAtTheSetPitch) {
+    Control<QSlider>("PitchTrackBar")->setValue(10);
+    Control<QCheckBox>("ToneBox")->setChecked(true);
+    Start();
+    for (int number = 1; number <= 4; ++number) {
+        SCOPED_TRACE(number);
+        const std::size_t firstWrite = Device.Writes.size();
+        ASSERT_TRUE(KeyToPause());
+        EXPECT_EQ(Window->ToneFreq, 1000.0L);
+        EXPECT_EQ(SamplesSince(Device, firstWrite), Keyed(Call, Speed(), 1000.0L));
+        Answer("UA3ABC");
+    }
+    EXPECT_EQ(Speed(), 38); // the speed still adapts
+    EXPECT_EQ(Window->MaxWpm, 38);
+    EXPECT_EQ(Text("PointLbl"), "0");
+    EXPECT_EQ(Text("AllPointLbl"), "0");
+    Stop();
+    EXPECT_EQ(Window->Results().NextResultRow(), 1);
+}
+
+TEST_F(CallsignTrainer, ToneVariesFromFiftyBelowToFortyNineAboveThePitch) {
+    Control<QSlider>("PitchTrackBar")->setValue(5);
+    Start();
+    std::set<long double> tones;
+    // Enough draws that each end of the hundred values comes up.
+    for (int n = 0; n < 3000; ++n) {
+        Window->NextCall();
+        tones.insert(Window->ToneFreq);
+    }
+    EXPECT_EQ(*tones.begin(), 450.0L);
+    EXPECT_EQ(*tones.rbegin(), 549.0L);
+    EXPECT_EQ(tones.size(), 100u); // whole hertz only
+    Stop();
+    ASSERT_TRUE(ProcessUntil([&] { return Closed(); }));
+    ExpectOneDeviceAtATime();
+}
+
+TEST_F(CallsignTrainer, SpeedStaysWithinTenToHundred) {
+    Control<QSlider>("SpeedTrackBar")->setValue(99);
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    Answer("UA3ABC");
+    EXPECT_EQ(Speed(), 100);
+    EXPECT_EQ(Window->MaxWpm, 100);
+    ASSERT_TRUE(KeyToPause());
+    Answer("UA3ABC");
+    EXPECT_EQ(Speed(), 100);
+    EXPECT_EQ(Window->DotSamples, 96);
+    Stop();
+}
+
+TEST_F(CallsignTrainer, ErrorListFollowsTheLatestWrongAnswer) {
+    Start();
+    for (int number = 1; number <= 25; ++number) {
+        ASSERT_TRUE(KeyToPause()) << number;
+        Answer(QString("W%1").arg(number));
+    }
+    EXPECT_EQ(Speed(), 10); // 20 wrong answers from 30 wpm, then no lower
+    EXPECT_EQ(Window->DotSamples, 960);
+    QTextDocument* errors = OutWin()->document();
+    ASSERT_EQ(errors->blockCount(), 26);
+    EXPECT_EQ(errors->findBlockByNumber(0).text(), "Ошибки:");
+    const QTextBlock last = errors->lastBlock();
+    EXPECT_EQ(last.text(), "UA3ABC  --> W25");
+    EXPECT_EQ(OutWin()->textCursor().position(), last.position());
+    // Scrolled down far enough to show that line.
+    EXPECT_GT(OutWin()->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(OutWin()->viewport()->rect().contains(OutWin()->cursorRect()));
+    Stop();
+}
+
+TEST_F(CallsignTrainer, ReplayWhileKeyingRestartsTheCallsignOnOneDevice) {
+    Start();
+    ASSERT_TRUE(ProcessUntil([&] { return Device.QueuedCount() == 2; }));
+    EXPECT_EQ(Window->State.SentText, "UA");
+    Press(Qt::Key_F6);
+    EXPECT_EQ(Device.ResetCount, 1); // the keying device went first
+    EXPECT_EQ(Device.CloseCount, 1);
+    EXPECT_EQ(Device.OpenCount, 2);
+    EXPECT_EQ(Window->State.PlayPos, 1);
+    EXPECT_TRUE(Window->State.SentText.empty());
+    EXPECT_EQ(Window->ReplayFactor, 0.5L);
+    Press(Qt::Key_F6); // nothing queued yet: nothing to replay
+    EXPECT_EQ(Device.OpenCount, 2);
+    EXPECT_EQ(Window->ReplayFactor, 0.5L);
+
+    const std::size_t firstWrite = Device.Writes.size();
+    ASSERT_TRUE(KeyToPause());
+    EXPECT_EQ(SamplesSince(Device, firstWrite), Keyed(Call, 30, 800.0L));
+
+    // A replay from the pause: Enter waits until it has been keyed in full.
+    Press(Qt::Key_F6);
+    EXPECT_EQ(Window->ReplayFactor, 0.25L);
+    Device.AutoComplete = false;
+    ASSERT_TRUE(ProcessUntil([&] { return Device.QueuedCount() == 2; }));
+    Answer("UA3ABC");
+    EXPECT_EQ(Window->CallNumber, 1);
+    EXPECT_EQ(Text("PointLbl"), "0");
+    EXPECT_EQ(Control<QLineEdit>("Input")->text(), "UA3ABC");
+    ASSERT_TRUE(KeyToPause());
+    Answer("UA3ABC");
+    EXPECT_EQ(Window->CallPoints, 1350.0); // 6 * 0.25 * 30^2
+    EXPECT_EQ(Text("PointLbl"), "135");
+    EXPECT_EQ(Speed(), 30);
+    EXPECT_EQ(Window->MaxWpm, 30);
+    EXPECT_EQ(Window->CallNumber, 2);
+
+    Stop();
+    ASSERT_TRUE(ProcessUntil([&] { return Closed(); }));
+    ExpectOneDeviceAtATime();
+}
+
+} // namespace
+} // namespace tonvik
