@@ -141,6 +141,12 @@ TEST_F(TextPageTest, CancelledDialogStillCleansTheWindow) {
     Open(std::nullopt);
     EXPECT_EQ(Shown(), "  cq  de  ra3abc  k  ");
 
+    // A no-break space, pasted or typed, is removed like any other character
+    // the clean-up does not keep.
+    Control<QPlainTextEdit>("TextWin")->setPlainText(QString("73\u00A0es cu"));
+    Open(std::nullopt);
+    EXPECT_EQ(Shown(), "73es  cu  ");
+
     Control<QToolButton>("ClearBut")->click();
     Open(std::nullopt);
     EXPECT_EQ(Shown(), "");
