@@ -167,8 +167,10 @@ void TMorseMain::ConnectHandlers() {
         else if (page == TextPage)
             TabTextShow();
     });
-    connect(Ui->TextWin, &QTextEdit::textChanged, this, &TMorseMain::TextWinChange);
+    connect(Ui->TextWin, &QPlainTextEdit::textChanged, this, &TMorseMain::TextWinChange);
+    connect(Ui->OpenBut, &QToolButton::clicked, this, &TMorseMain::OpenButClick);
     connect(Ui->ClearBut, &QToolButton::clicked, this, &TMorseMain::ClearButClick);
+    connect(Ui->ChooseBut, &QToolButton::clicked, this, &TMorseMain::ChooseButClick);
     connect(Ui->CreateBut, &QToolButton::clicked, this, &TMorseMain::CreateButClick);
 }
 

@@ -12,7 +12,10 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace Ui {
 class TMorseMain;
@@ -98,9 +101,17 @@ public:
     const ResultsTable& Results() const { return ResultsCore; }
 
     // Text page (text/TextHandlers.cpp).
+    void OpenButClick();
     void ClearButClick();
     void TextWinChange();
+    void ChooseButClick();
     void CreateButClick();
+    // Answers in place of the file-open dialog: the chosen path, or nothing
+    // when cancelled. An empty function brings the dialog back.
+    void SetFileChooser(std::function<std::optional<QString>()> chooser);
+    // The text window's text in CP1251, line breaks as LF; and its replacement.
+    std::string TextWinText() const;
+    void SetTextWinText(const std::string& text);
 
     // PumpHost.
     int ActivePage() const override;
@@ -168,6 +179,11 @@ private:
     MessageService& Messages;
     TAboutForm* AboutForm = nullptr;
     TCreateForm* CreateForm = nullptr;
+    // The text page's file-open dialog, the folder it opens in next, and
+    // what answers in its place when set.
+    std::optional<QString> RunOpenDialog();
+    QString OpenDialogFolder;
+    std::function<std::optional<QString>()> FileChooser;
     std::unique_ptr<Ui::TMorseMain> Ui;
     Keyer KeyerCore;
     Random Rng;

@@ -2,7 +2,6 @@
 // that do the same without the mouse.
 #include "MainForm.h"
 
-#include "Cp1251.h"
 #include "GenCodeUnit.h"
 #include "MessageService.h"
 #include "ui_MainForm.h"
@@ -134,7 +133,7 @@ void TMorseMain::BuildPlayText() {
     if (page == CallsignPage)
         AppendCallsigns();
     else if (page == TextPage)
-        State.PlayText = TextPlayText(ToCp1251(Ui->TextWin->toPlainText()));
+        State.PlayText = TextPlayText(TextWinText());
     State.PlayPos = 1;
     State.CallStartPos = 1;
 }

@@ -5,10 +5,10 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTest>
-#include <QTextEdit>
 #include <QToolButton>
 
 #include <string>
@@ -57,7 +57,7 @@ protected:
 
     void StartText(const QString& text) {
         ShowPage(TextPage);
-        Control<QTextEdit>("TextWin")->setPlainText(text);
+        Control<QPlainTextEdit>("TextWin")->setPlainText(text);
         Control<QToolButton>("StartBut")->click();
     }
 

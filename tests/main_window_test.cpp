@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTest>
@@ -100,7 +101,7 @@ TEST_F(MainWindowStart, ControlsHaveTheirRangesAndDefaults) {
         EXPECT_TRUE(font.bold()) << name;
         EXPECT_EQ(font.pointSize(), 10) << name;
     }
-    const QFontMetrics text(Control<QTextEdit>("TextWin")->font());
+    const QFontMetrics text(Control<QPlainTextEdit>("TextWin")->font());
     EXPECT_EQ(text.horizontalAdvance(QChar('i')), text.horizontalAdvance(QChar('W')));
     EXPECT_EQ(text.horizontalAdvance(QChar(0x0416)), text.horizontalAdvance(QChar('.')));
     EXPECT_TRUE(Control<QTextEdit>("OutWin")->isReadOnly());
@@ -199,7 +200,7 @@ TEST_F(SettingsHandlers, KeyerReadsTheControlsAsTheyStand) {
 using Pages = MainWindowTest;
 
 TEST_F(Pages, TextPageDisablesTheFixBoxesAndTheFilter) {
-    auto* text = Control<QTextEdit>("TextWin");
+    auto* text = Control<QPlainTextEdit>("TextWin");
     text->setPlainText("CQ CQ");
     ShowPage(TextPage);
     EXPECT_FALSE(Control<QCheckBox>("SpeedBox")->isEnabled());
@@ -274,7 +275,7 @@ TEST_F(Fields, SpinEditsReadTypedTextAndClampOnLeaving) {
 
 TEST_F(Fields, ExitClosesTheWindowAlsoWhileKeying) {
     ShowPage(TextPage);
-    Control<QTextEdit>("TextWin")->setPlainText("PARIS PARIS");
+    Control<QPlainTextEdit>("TextWin")->setPlainText("PARIS PARIS");
     Control<QToolButton>("StartBut")->click();
     ASSERT_TRUE(ProcessUntil([&] { return Device.QueuedCount() == 2; }));
     Control<QToolButton>("ExitBut")->click();

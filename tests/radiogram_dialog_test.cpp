@@ -5,10 +5,10 @@
 #include "WindowTestSupport.h"
 
 #include <QFocusEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
@@ -102,7 +102,7 @@ TEST_F(RadiogramDialog, EscapeDoesNotCloseIt) {
 }
 
 TEST_F(RadiogramDialog, OkFillsTheTextWindowWithARadiogram) {
-    auto* text = Control<QTextEdit>("TextWin");
+    auto* text = Control<QPlainTextEdit>("TextWin");
     text->setPlainText("QST QST");
     ShowPage(TextPage); // the filter stays disabled until the text changes
     QTimer::singleShot(0, Dialog.get(), [&] { DialogControl<QPushButton>("OkBtn")->click(); });
@@ -133,7 +133,7 @@ TEST_F(RadiogramDialog, OkFillsTheTextWindowWithARadiogram) {
 }
 
 TEST_F(RadiogramDialog, CancelLeavesTheTextWindowUntouched) {
-    auto* text = Control<QTextEdit>("TextWin");
+    auto* text = Control<QPlainTextEdit>("TextWin");
     text->setPlainText("QST QST");
     bool shown = false;
     QTimer::singleShot(0, Dialog.get(), [&] {

@@ -10,12 +10,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextEdit>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -71,7 +71,7 @@ protected:
     }
     void StartText(const QString& text) {
         Control<QTabWidget>("MainPage")->setCurrentIndex(TextPage);
-        Control<QTextEdit>("TextWin")->setPlainText(text);
+        Control<QPlainTextEdit>("TextWin")->setPlainText(text);
         Window->StartButClick();
     }
     int Warnings() const {
@@ -212,7 +212,7 @@ TEST(RobustWindow, LongGapsAt10WpmAndTypedValuesBeyondTheRange) {
     auto* wordGap = window.findChild<QSpinBox*>("SpinEdit1");
     letterGap->setValue(72);
     wordGap->setValue(108);
-    window.findChild<QTextEdit*>("TextWin")->setPlainText("EE T");
+    window.findChild<QPlainTextEdit*>("TextWin")->setPlainText("EE T");
     window.StartButClick();
     ASSERT_TRUE(ProcessUntil([&] { return messages.CountOf(EndText) == 1; }));
     for (const auto& write : device.Writes)
@@ -243,7 +243,7 @@ TEST(RobustWindow, LongGapsAt10WpmAndTypedValuesBeyondTheRange) {
     device.Writes.clear();
     letterGap->setFocus();
     letterGap->findChild<QLineEdit*>()->setText("500");
-    window.findChild<QTextEdit*>("TextWin")->setPlainText("EE");
+    window.findChild<QPlainTextEdit*>("TextWin")->setPlainText("EE");
     window.StartButClick();
     ASSERT_TRUE(ProcessUntil([&] { return messages.CountOf(EndText) == 1; }));
     size_t samples = 0;
