@@ -1,5 +1,7 @@
 #include "TestWaveOut.h"
 
+#include <algorithm>
+
 namespace tonvik {
 
 MmResult TestWaveOut::Open(WaveHandle* device, const WaveFormat& format, WaveNotifier* notifier) {
@@ -70,6 +72,41 @@ std::vector<int16_t> TestWaveOut::AllSamples() const {
     for (const auto& write : Writes)
         all.insert(all.end(), write.begin(), write.end());
     return all;
+}
+
+void WaitingNotifier::PostWaveMessage(WaveMessage message, WaveHandle device, WaveHeader* header) {
+    const Clock::time_point now = Clock::now();
+    {
+        std::lock_guard lock(Mutex);
+        Notices.push_back({message, device, header, now});
+    }
+    Arrived.notify_all();
+}
+
+std::optional<WaitingNotifier::Notice> WaitingNotifier::Next(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(Mutex);
+    if (!Arrived.wait_for(lock, timeout, [this] { return !Notices.empty(); }))
+        return std::nullopt;
+    const Notice notice = Notices.front();
+    Notices.pop_front();
+    return notice;
+}
+
+std::optional<WaitingNotifier::Notice> WaitingNotifier::WaitFor(WaveMessage message,
+                                                                std::chrono::milliseconds timeout) {
+    const Clock::time_point deadline = Clock::now() + timeout;
+    while (true) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto notice = Next(std::max(left, std::chrono::milliseconds(0)));
+        if (!notice || notice->Message == message)
+            return notice;
+    }
+}
+
+void WaitingNotifier::Clear() {
+    std::lock_guard lock(Mutex);
+    Notices.clear();
 }
 
 } // namespace tonvik

@@ -2,9 +2,13 @@
 
 #include "WaveOut.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 namespace tonvik {
@@ -66,6 +70,32 @@ public:
         Notices.pop_front();
         return notice;
     }
+    std::deque<Notice> Notices;
+};
+
+// Collects notifications posted from any thread (a real device's audio thread
+// included), each stamped with the time it was posted, and lets a test or a
+// measurement wait for the next one.
+class WaitingNotifier : public WaveNotifier {
+public:
+    using Clock = std::chrono::steady_clock;
+    struct Notice {
+        WaveMessage Message;
+        WaveHandle Device;
+        WaveHeader* Header;
+        Clock::time_point At;
+    };
+
+    void PostWaveMessage(WaveMessage message, WaveHandle device, WaveHeader* header) override;
+    // The next notice; nothing when none arrives in time.
+    std::optional<Notice> Next(std::chrono::milliseconds timeout);
+    // The next notice of the given kind, dropping others on the way.
+    std::optional<Notice> WaitFor(WaveMessage message, std::chrono::milliseconds timeout);
+    void Clear();
+
+private:
+    std::mutex Mutex;
+    std::condition_variable Arrived;
     std::deque<Notice> Notices;
 };
 

@@ -1,4 +1,5 @@
 #include "SdlWaveOut.h"
+#include "TestWaveOut.h"
 
 #include <gtest/gtest.h>
 
@@ -25,39 +26,6 @@ using namespace tonvik;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Notices arrive on SDL's audio thread as well as on the test's own: keep them
-// in order and let the test wait for the next one.
-class WaitingNotifier : public WaveNotifier {
-public:
-    struct Notice {
-        WaveMessage Message;
-        WaveHandle Device;
-        WaveHeader* Header;
-    };
-
-    void PostWaveMessage(WaveMessage message, WaveHandle device, WaveHeader* header) override {
-        {
-            std::lock_guard lock(Mutex);
-            Notices.push_back({message, device, header});
-        }
-        Arrived.notify_all();
-    }
-
-    std::optional<Notice> Next(std::chrono::milliseconds timeout) {
-        std::unique_lock lock(Mutex);
-        if (!Arrived.wait_for(lock, timeout, [this] { return !Notices.empty(); }))
-            return std::nullopt;
-        const Notice notice = Notices.front();
-        Notices.pop_front();
-        return notice;
-    }
-
-private:
-    std::mutex Mutex;
-    std::condition_variable Arrived;
-    std::deque<Notice> Notices;
-};
 
 // A sample buffer with its header, at a fixed address.
 struct Buffer {

@@ -6,6 +6,7 @@
 //   SDL_AUDIODRIVER=pulseaudio sound_measure   a real sound server
 
 #include "SdlWaveOut.h"
+#include "TestWaveOut.h"
 
 #include <sys/resource.h>
 
@@ -28,49 +29,9 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// Stamps every notice with the time it was posted: a Done is posted inside
-// SDL's audio callback, in the same call that hands the buffer's samples over.
-class StampingNotifier : public WaveNotifier {
-public:
-    struct Notice {
-        WaveMessage Message;
-        WaveHeader* Header;
-        Clock::time_point At;
-    };
-
-    void PostWaveMessage(WaveMessage message, WaveHandle, WaveHeader* header) override {
-        const Clock::time_point now = Clock::now();
-        {
-            std::lock_guard lock(Mutex);
-            Notices.push_back({message, header, now});
-        }
-        Arrived.notify_all();
-    }
-
-    void Clear() {
-        std::lock_guard lock(Mutex);
-        Notices.clear();
-    }
-
-    // The next notice of the given kind, dropping others; false on timeout.
-    bool WaitFor(WaveMessage message, Notice& found, std::chrono::milliseconds timeout = 2000ms) {
-        std::unique_lock lock(Mutex);
-        const Clock::time_point deadline = Clock::now() + timeout;
-        while (true) {
-            if (!Arrived.wait_until(lock, deadline, [this] { return !Notices.empty(); }))
-                return false;
-            found = Notices.front();
-            Notices.pop_front();
-            if (found.Message == message)
-                return true;
-        }
-    }
-
-private:
-    std::mutex Mutex;
-    std::condition_variable Arrived;
-    std::deque<Notice> Notices;
-};
+// A Done is posted inside SDL's audio callback, in the same call that hands
+// the buffer's samples over: its stamp is when the sound reached the device.
+using StampingNotifier = WaitingNotifier;
 
 struct Stats {
     double Min = 0, Mean = 0, Median = 0, Max = 0;
@@ -118,15 +79,14 @@ double OpenToFirstSample(SdlWaveOut& out, StampingNotifier& notes, Sound& sound)
     }
     out.PrepareHeader(device, &sound.Header);
     out.Write(device, &sound.Header);
-    StampingNotifier::Notice done{};
-    const bool played = notes.WaitFor(WaveMessage::Done, done);
+    const auto done = notes.WaitFor(WaveMessage::Done, 2000ms);
     out.Close(device);
     out.UnprepareHeader(device, &sound.Header);
-    if (!played || done.Header != &sound.Header) {
+    if (!done || done->Header != &sound.Header) {
         std::printf("no completion within 2 s\n");
         std::exit(1);
     }
-    return Ms(done.At - start);
+    return Ms(done->At - start);
 }
 
 void MeasureLatency(SdlWaveOut& out, StampingNotifier& notes) {
@@ -175,8 +135,7 @@ void MeasureIdle(SdlWaveOut& out, StampingNotifier& notes) {
     out.Open(&device, PcmFormat8k16Mono(), &notes);
     out.PrepareHeader(device, &sound.Header);
     out.Write(device, &sound.Header);
-    StampingNotifier::Notice done{};
-    notes.WaitFor(WaveMessage::Done, done);
+    notes.WaitFor(WaveMessage::Done, 2000ms);
     out.Close(device);
     out.UnprepareHeader(device, &sound.Header);
 
