@@ -3,6 +3,7 @@
 // A main window keying callsigns from a list written by the test, on a test
 // device that also notes any opening over an open device and any write to a
 // handle that is not the open one.
+#include "KeyedText.h"
 #include "Keyer.h"
 #include "MainForm.h"
 #include "MessageService.h"
@@ -40,19 +41,11 @@ inline std::string Repeated(const std::string& text, int times) {
 
 // The samples of text keyed on the callsign page at a speed and tone.
 inline std::vector<int16_t> Keyed(const std::string& text, int wpm, long double tone) {
-    Keyer keyer;
-    keyer.BuildSineTable(5);
     KeyerSettings settings;
     settings.DotSamples = 9600 / wpm;
     settings.ToneFreq = tone;
     settings.ActivePage = CallsignPage;
-    std::vector<int16_t> all;
-    std::vector<int16_t> buffer(WaveBufferSamples);
-    for (char c : text) {
-        const int32_t bytes = keyer.KeyChar(buffer.data(), static_cast<unsigned char>(c), settings);
-        all.insert(all.end(), buffer.begin(), buffer.begin() + bytes / 2);
-    }
-    return all;
+    return KeyedText(text, settings);
 }
 
 // What the device was handed from its write firstWrite on.

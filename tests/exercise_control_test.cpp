@@ -1,7 +1,7 @@
 // Start, Stop, the end of an exercise, the preliminary test and their keys.
 #include "WindowTestSupport.h"
 
-#include "Keyer.h"
+#include "KeyedText.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -158,20 +158,12 @@ TEST_F(ExerciseControl, TextIsKeyedToItsEndAndEndsTheExercise) {
     ExpectControls(Idle);
     EXPECT_TRUE(Window->CharKeyer().WordStart());
 
-    Keyer fresh;
-    fresh.BuildSineTable(5);
     KeyerSettings settings;
     settings.DotSamples = 9600 / 40;
     settings.ToneFreq = 800.0L;
     settings.ActivePage = TextPage;
-    std::vector<int16_t> expected;
-    std::vector<int16_t> buffer(WaveBufferSamples);
-    for (char c : std::string("PARIS  CQ 73")) {
-        const int32_t bytes = fresh.KeyChar(buffer.data(), static_cast<unsigned char>(c), settings);
-        expected.insert(expected.end(), buffer.begin(), buffer.begin() + bytes / 2);
-    }
     EXPECT_EQ(Device.Writes.size(), 12u);
-    EXPECT_EQ(Device.AllSamples(), expected);
+    EXPECT_EQ(Device.AllSamples(), KeyedText("PARIS  CQ 73", settings));
 }
 
 TEST_F(ExerciseControl, StopSilencesAtTheNextCompletion) {

@@ -1,5 +1,6 @@
 #include "AudioExport.h"
 #include "Cli.h"
+#include "KeyedText.h"
 #include "Keyer.h"
 #include "PlayTextRenderer.h"
 
@@ -31,16 +32,8 @@ KeyerSettings TextAt(int wpm) {
     return s;
 }
 
-// What the keyer renders for a play text, character by character.
 std::vector<int16_t> Keyed(const std::string& playText, const KeyerSettings& s, int volume = 5) {
-    Keyer k;
-    k.BuildSineTable(volume);
-    std::vector<int16_t> all, buffer(1 << 20);
-    for (unsigned char ch : playText) {
-        const int32_t bytes = k.KeyChar(buffer.data(), ch, s);
-        all.insert(all.end(), buffer.begin(), buffer.begin() + bytes / 2);
-    }
-    return all;
+    return KeyedText(playText, s, volume);
 }
 
 struct Decoded {

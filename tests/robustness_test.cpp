@@ -1,6 +1,6 @@
 // The window under rough use, with the real SDL sound layer (dummy or missing
 // driver) and with the test device where exact samples matter.
-#include "Keyer.h"
+#include "KeyedText.h"
 #include "MainForm.h"
 #include "MessageService.h"
 #include "SdlWaveOut.h"
@@ -221,20 +221,13 @@ TEST(RobustWindow, LongGapsAt10WpmAndTypedValuesBeyondTheRange) {
     // E (1+1 dots), E after a 72-dot gap, a 108-dot word gap, T (3+1 dots).
     const size_t expected = (2 + 72 + 2 + 108 + 4) * 960;
     ASSERT_GE(all.size(), expected);
-    Keyer keyer;
-    keyer.BuildSineTable(5);
     KeyerSettings s;
     s.DotSamples = 960;
     s.ToneFreq = 800;
     s.LetterGap = 72;
     s.WordGap = 108;
     s.ActivePage = TextPage;
-    std::vector<int16_t> reference;
-    std::vector<int16_t> buffer(200000);
-    for (char c : std::string("EE T")) {
-        const int32_t bytes = keyer.KeyChar(buffer.data(), static_cast<unsigned char>(c), s);
-        reference.insert(reference.end(), buffer.begin(), buffer.begin() + bytes / 2);
-    }
+    const std::vector<int16_t> reference = KeyedText("EE T", s);
     EXPECT_EQ(std::vector<int16_t>(all.begin(), all.begin() + static_cast<long>(reference.size())),
               reference);
 

@@ -1,3 +1,4 @@
+#include "KeyedText.h"
 #include "MmErrMsg.h"
 #include "TestWaveOut.h"
 #include "WavePump.h"
@@ -66,17 +67,9 @@ protected:
             Deliver();
     }
     std::vector<int16_t> KeyedAlone(const std::string& text, int page) {
-        Keyer k;
-        k.BuildSineTable(5);
         KeyerSettings s = host.Settings;
         s.ActivePage = page;
-        std::vector<int16_t> all;
-        std::vector<int16_t> buffer(1 << 22);
-        for (unsigned char ch : text) {
-            const int32_t bytes = k.KeyChar(buffer.data(), ch, s);
-            all.insert(all.end(), buffer.begin(), buffer.begin() + bytes / 2);
-        }
-        return all;
+        return KeyedText(text, s);
     }
 
     Keyer keyer;
