@@ -134,9 +134,8 @@ ExportResult ExportAudio(const ExportJob& job,
 std::string PartPath(const std::string& path, int part) {
     char number[16];
     std::snprintf(number, sizeof number, "-%03d", part);
-    const auto slash = path.find_last_of('/');
-    const auto dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    const auto dot = ExtensionDot(path);
+    if (dot == std::string::npos)
         return path + number;
     return path.substr(0, dot) + number + path.substr(dot);
 }

@@ -55,10 +55,17 @@ std::optional<AudioFormat> AudioFormatFromName(std::string_view name) {
     return std::nullopt;
 }
 
-std::optional<AudioFormat> AudioFormatFromPath(const std::string& path) {
+std::string::size_type ExtensionDot(const std::string& path) {
     const auto slash = path.find_last_of('/');
     const auto dot = path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return std::string::npos;
+    return dot;
+}
+
+std::optional<AudioFormat> AudioFormatFromPath(const std::string& path) {
+    const auto dot = ExtensionDot(path);
+    if (dot == std::string::npos)
         return std::nullopt;
     return AudioFormatFromName(std::string_view(path).substr(dot + 1));
 }

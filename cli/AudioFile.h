@@ -13,6 +13,8 @@ enum class AudioFormat { Wav, Rf64, Flac, Ogg, Opus, Mp3 };
 
 // "wav", "flac", "ogg" (Vorbis), "opus", "mp3"; nothing for an unknown name.
 std::optional<AudioFormat> AudioFormatFromName(std::string_view name);
+// Where the extension's dot stands in the file name part of path, or npos.
+std::string::size_type ExtensionDot(const std::string& path);
 // From the output file's extension, case-insensitive.
 std::optional<AudioFormat> AudioFormatFromPath(const std::string& path);
 const char* AudioFormatName(AudioFormat format);

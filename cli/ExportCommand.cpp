@@ -108,8 +108,7 @@ KeyerSettings CommandKeyerSettings(const CliOptions& options) {
 int RunExport(const CliOptions& options, std::istream& in, std::ostream& err) {
     const auto format = options.Format.empty() ? AudioFormatFromPath(options.OutputFile)
                                                : AudioFormatFromName(options.Format);
-    const bool hasExtension =
-        options.OutputFile.find('.', options.OutputFile.find_last_of('/') + 1) != std::string::npos;
+    const bool hasExtension = ExtensionDot(options.OutputFile) != std::string::npos;
     if (!format && (hasExtension || !options.Format.empty())) {
         err << "tonvik: unknown audio format for '" << options.OutputFile
             << "': use .wav, .flac, .ogg, .opus or .mp3, or --format\n";
