@@ -1,8 +1,8 @@
-#include "AboutUnit.h"
+#include "app/AboutUnit.h"
 
-#include "Cp1251.h"
-#include "MessageService.h"
-#include "TextFile.h"
+#include "app/MessageService.h"
+#include "text/Cp1251.h"
+#include "text/TextFile.h"
 #include "ui_AboutUnit.h"
 
 #include <QCoreApplication>

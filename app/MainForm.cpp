@@ -1,7 +1,7 @@
-#include "MainForm.h"
+#include "app/MainForm.h"
 
-#include "AboutUnit.h"
-#include "MessageService.h"
+#include "app/AboutUnit.h"
+#include "app/MessageService.h"
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>

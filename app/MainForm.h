@@ -1,12 +1,12 @@
 #pragma once
 
-#include "Keyer.h"
-#include "PlayState.h"
-#include "QtWaveNotifier.h"
-#include "Random.h"
-#include "ResultsTable.h"
-#include "WaveOut.h"
-#include "WavePump.h"
+#include "base/Random.h"
+#include "callsign/ResultsTable.h"
+#include "keying/Keyer.h"
+#include "keying/PlayState.h"
+#include "keying/QtWaveNotifier.h"
+#include "keying/WaveOut.h"
+#include "keying/WavePump.h"
 
 #include <QString>
 #include <QWidget>
@@ -35,9 +35,6 @@ inline constexpr int VkReturn = 13;
 inline constexpr int VkEscape = 27;
 inline constexpr int VkF3 = 114;
 inline constexpr int VkF6 = 117;
-
-// Pages of MainPage.
-inline constexpr int HiddenPage = 1;
 
 // Letters of the preliminary test; a space follows them.
 inline constexpr int TestLetterCount = 1001;

@@ -1,6 +1,6 @@
-#include "SoundDevice.h"
+#include "app/SoundDevice.h"
 
-#include "SdlWaveOut.h"
+#include "keying/SdlWaveOut.h"
 
 namespace tonvik {
 

@@ -1,10 +1,10 @@
 // Program start: the trainer window, or a headless command.
-#include "AboutUnit.h"
-#include "Cli.h"
-#include "CreateUnit.h"
-#include "MainForm.h"
-#include "MessageService.h"
-#include "SoundDevice.h"
+#include "app/AboutUnit.h"
+#include "app/MainForm.h"
+#include "app/MessageService.h"
+#include "app/SoundDevice.h"
+#include "cli/Cli.h"
+#include "text/CreateUnit.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "CallsignList.h"
+#include "callsign/CallsignList.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ResultsTable.h"
+#include "callsign/ResultsTable.h"
 
 #include <charconv>
 #include <limits>

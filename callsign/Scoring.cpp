@@ -1,4 +1,4 @@
-#include "Scoring.h"
+#include "callsign/Scoring.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,6 @@
-#include "AudioExport.h"
+#include "cli/AudioExport.h"
 
-#include "PlayTextRenderer.h"
+#include "cli/PlayTextRenderer.h"
 
 #include <cstdio>
 #include <memory>

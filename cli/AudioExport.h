@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AudioFile.h"
-#include "Keyer.h"
+#include "cli/AudioFile.h"
+#include "keying/Keyer.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "AudioFile.h"
+#include "cli/AudioFile.h"
 
 #include <sndfile.h>
 

@@ -1,12 +1,12 @@
-#include "Cli.h"
+#include "cli/Cli.h"
 
-#include "Cp1251.h"
-#include "ExportCommand.h"
-#include "Interrupt.h"
-#include "Options.h"
-#include "PlayCommand.h"
-#include "Radiogram.h"
-#include "Random.h"
+#include "base/Random.h"
+#include "cli/ExportCommand.h"
+#include "cli/Interrupt.h"
+#include "cli/Options.h"
+#include "cli/PlayCommand.h"
+#include "text/Cp1251.h"
+#include "text/Radiogram.h"
 
 #include <chrono>
 #include <iostream>

@@ -1,10 +1,10 @@
-#include "ExportCommand.h"
+#include "cli/ExportCommand.h"
 
-#include "AudioExport.h"
-#include "Cp1251.h"
-#include "GenCodeUnit.h"
-#include "Interrupt.h"
-#include "TextFile.h"
+#include "cli/AudioExport.h"
+#include "cli/Interrupt.h"
+#include "text/Cp1251.h"
+#include "text/GenCodeUnit.h"
+#include "text/TextFile.h"
 
 #include <chrono>
 #include <cstdio>

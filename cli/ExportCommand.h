@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Keyer.h"
-#include "Options.h"
+#include "cli/Options.h"
+#include "keying/Keyer.h"
 
 #include <iosfwd>
 #include <optional>

@@ -1,11 +1,11 @@
-#include "PlayCommand.h"
+#include "cli/PlayCommand.h"
 
-#include "ExportCommand.h"
-#include "GenCodeUnit.h"
-#include "Interrupt.h"
-#include "QtWaveNotifier.h"
-#include "SdlWaveOut.h"
-#include "WavePump.h"
+#include "cli/ExportCommand.h"
+#include "cli/Interrupt.h"
+#include "keying/QtWaveNotifier.h"
+#include "keying/SdlWaveOut.h"
+#include "keying/WavePump.h"
+#include "text/GenCodeUnit.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "PlayTextRenderer.h"
+#include "cli/PlayTextRenderer.h"
 
 namespace tonvik {
 

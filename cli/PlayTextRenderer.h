@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Keyer.h"
+#include "keying/Keyer.h"
 
 #include <cstdint>
 #include <string>

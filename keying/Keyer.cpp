@@ -1,6 +1,6 @@
-#include "Keyer.h"
+#include "keying/Keyer.h"
 
-#include "MorseCode.h"
+#include "keying/MorseCode.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Pages.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -11,10 +13,6 @@ inline constexpr int SampleRate = 8000;
 inline constexpr int SineTableSize = 32768;
 // Samples at each end of a tone element that are shaped by the attack and release.
 inline constexpr int EnvelopeSamples = 32;
-
-// Active page of the main window; the keyer's spacing depends on it.
-inline constexpr int CallsignPage = 0;
-inline constexpr int TextPage = 2;
 
 // What the keyer reads at every character; the host fills it from its controls.
 struct KeyerSettings {

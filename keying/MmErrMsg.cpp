@@ -1,4 +1,4 @@
-#include "MmErrMsg.h"
+#include "keying/MmErrMsg.h"
 
 #include <algorithm>
 #include <array>

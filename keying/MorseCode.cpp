@@ -1,4 +1,4 @@
-#include "MorseCode.h"
+#include "keying/MorseCode.h"
 
 namespace tonvik {
 namespace {

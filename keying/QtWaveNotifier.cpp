@@ -1,4 +1,4 @@
-#include "QtWaveNotifier.h"
+#include "keying/QtWaveNotifier.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "SdlWaveOut.h"
+#include "keying/SdlWaveOut.h"
 
 #include <SDL.h>
 

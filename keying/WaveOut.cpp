@@ -1,4 +1,4 @@
-#include "WaveOut.h"
+#include "keying/WaveOut.h"
 
 namespace tonvik {
 

@@ -1,6 +1,6 @@
-#include "WavePump.h"
+#include "keying/WavePump.h"
 
-#include "MmErrMsg.h"
+#include "keying/MmErrMsg.h"
 
 namespace tonvik {
 

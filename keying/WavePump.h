@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Keyer.h"
-#include "PlayState.h"
-#include "WaveOut.h"
+#include "keying/Keyer.h"
+#include "keying/PlayState.h"
+#include "keying/WaveOut.h"
 
 #include <array>
 #include <memory>

@@ -1,6 +1,6 @@
 // The answer field's keys at the wrong moment, a device that cannot be
 // opened, and callsign lists that cannot be drawn from.
-#include "CallsignTestSupport.h"
+#include "tests/support/CallsignTestSupport.h"
 
 #include <QDir>
 #include <QFile>

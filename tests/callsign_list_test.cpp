@@ -1,6 +1,6 @@
-#include "CallsignList.h"
+#include "callsign/CallsignList.h"
 
-#include "cp1251_literal.h"
+#include "tests/support/Cp1251Literal.h"
 
 #include <gtest/gtest.h>
 
@@ -95,16 +95,16 @@ TEST(CallsignList, BreaksAcrossBlockAndWordBoundaries) {
     // Many short lines, then a line longer than a block, then more lines.
     std::string bytes;
     for (int i = 0; i < 900; ++i)
-        bytes += "L" + std::to_string(i) + (i % 2 ? "\r" : "\r\n");
+        bytes += Numbered('L', i) + (i % 2 ? "\r" : "\r\n");
     bytes += std::string(10000, 'Y') + "\n";
     for (int i = 0; i < 900; ++i)
-        bytes += "M" + std::to_string(i) + "\n";
+        bytes += Numbered('M', i) + "\n";
     CallsignList list = CallsignList::FromBytes(bytes);
     ASSERT_EQ(list.Count(), 1801);
     EXPECT_EQ(list.Line(899), "L899");
     EXPECT_EQ(list.Line(900), std::string(10000, 'Y'));
     for (int i = 0; i < 900; ++i)
-        ASSERT_EQ(list.Line(901 + i), "M" + std::to_string(i));
+        ASSERT_EQ(list.Line(901 + i), Numbered('M', i));
 }
 
 TEST_F(CallsignListFile, FailuresGiveTheirMessages) {

@@ -1,6 +1,6 @@
 // The callsign page at work: the draw, the pause after every callsign, the
 // answers with their points, speed and tone, the replay and the error list.
-#include "CallsignTestSupport.h"
+#include "tests/support/CallsignTestSupport.h"
 
 #include <QCheckBox>
 #include <QScrollBar>

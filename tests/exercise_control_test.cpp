@@ -1,7 +1,7 @@
 // Start, Stop, the end of an exercise, the preliminary test and their keys.
-#include "WindowTestSupport.h"
+#include "tests/support/WindowTestSupport.h"
 
-#include "KeyedText.h"
+#include "tests/support/KeyedText.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "AudioExport.h"
-#include "Cli.h"
-#include "KeyedText.h"
-#include "Keyer.h"
-#include "PlayTextRenderer.h"
+#include "cli/AudioExport.h"
+#include "cli/Cli.h"
+#include "cli/PlayTextRenderer.h"
+#include "keying/Keyer.h"
+#include "tests/support/KeyedText.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>

@@ -1,6 +1,6 @@
 // The help window: readme.txt read at every showing, or a warning.
-#include "AboutUnit.h"
-#include "WindowTestSupport.h"
+#include "app/AboutUnit.h"
+#include "tests/support/WindowTestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>

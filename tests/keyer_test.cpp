@@ -1,4 +1,4 @@
-#include "Keyer.h"
+#include "keying/Keyer.h"
 
 #include <gtest/gtest.h>
 

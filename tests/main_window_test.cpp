@@ -1,8 +1,8 @@
 // The main window at start-up, its settings handlers, pages and fields.
-#include "WindowTestSupport.h"
+#include "tests/support/WindowTestSupport.h"
 
-#include "RadioGroup.h"
-#include "SpinEdit.h"
+#include "text/RadioGroup.h"
+#include "text/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>

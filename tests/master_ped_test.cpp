@@ -1,5 +1,5 @@
-#include "CallsignList.h"
-#include "MorseCode.h"
+#include "callsign/CallsignList.h"
+#include "keying/MorseCode.h"
 
 #include <gtest/gtest.h>
 

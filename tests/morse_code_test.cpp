@@ -1,4 +1,4 @@
-#include "MorseCode.h"
+#include "keying/MorseCode.h"
 
 #include <gtest/gtest.h>
 

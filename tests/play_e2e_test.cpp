@@ -1,6 +1,6 @@
 // tonvik play through the real pump and SDL's disk driver, compared sample for
 // sample with tonvik export of the same text.
-#include "Cli.h"
+#include "cli/Cli.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>

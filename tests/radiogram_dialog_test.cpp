@@ -1,8 +1,8 @@
 // The radiogram dialog: its defaults, kept choices and cancelling.
-#include "CreateUnit.h"
-#include "RadioGroup.h"
-#include "SpinEdit.h"
-#include "WindowTestSupport.h"
+#include "tests/support/WindowTestSupport.h"
+#include "text/CreateUnit.h"
+#include "text/RadioGroup.h"
+#include "text/SpinEdit.h"
 
 #include <QFocusEvent>
 #include <QPlainTextEdit>

@@ -1,6 +1,6 @@
 // The results grid through the window: recording at the end of an exercise,
 // compaction, the painting of its cells and the report of a selected row.
-#include "CallsignTestSupport.h"
+#include "tests/support/CallsignTestSupport.h"
 
 #include <QImage>
 #include <QPainter>

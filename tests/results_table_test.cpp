@@ -1,6 +1,6 @@
-#include "ResultsTable.h"
+#include "callsign/ResultsTable.h"
 
-#include "cp1251_literal.h"
+#include "tests/support/Cp1251Literal.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +53,7 @@ TEST(ResultsTable, EighteenthResultCompactsToTheBestRow) {
     for (int i = 1; i <= 17; ++i) {
         // Row 9 has the most points; numeric, not text, comparison finds it.
         std::string points = i == 9 ? "1000" : std::to_string(100 + i * 10);
-        table.Record("C" + std::to_string(i), 20 + i, points);
+        table.Record(Numbered('C', i), 20 + i, points);
     }
     EXPECT_EQ(table.NextResultRow(), 18);
     EXPECT_EQ(table.Cell(17, 0), "C17");

@@ -1,10 +1,10 @@
 // The window under rough use, with the real SDL sound layer (dummy or missing
 // driver) and with the test device where exact samples matter.
-#include "KeyedText.h"
-#include "MainForm.h"
-#include "MessageService.h"
-#include "SdlWaveOut.h"
-#include "TestWaveOut.h"
+#include "app/MainForm.h"
+#include "app/MessageService.h"
+#include "keying/SdlWaveOut.h"
+#include "tests/support/KeyedText.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
-#include "Scoring.h"
+#include "callsign/Scoring.h"
 
-#include "cp1251_literal.h"
+#include "tests/support/Cp1251Literal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "SdlWaveOut.h"
-#include "TestWaveOut.h"
+#include "keying/SdlWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Cp1251.h"
-#include "TextFile.h"
+#include "text/Cp1251.h"
+#include "text/TextFile.h"
 
 #include <gtest/gtest.h>
 

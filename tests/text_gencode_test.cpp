@@ -1,6 +1,6 @@
 // The text window's routines on the cases the trainer must get right.
-#include "Cp1251.h"
-#include "GenCodeUnit.h"
+#include "text/Cp1251.h"
+#include "text/GenCodeUnit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The fast clean-up and word filter against a step-by-step rendering of their
 // rules, and the properties every cleaned text has, over many random texts.
-#include "Cp1251.h"
-#include "GenCodeUnit.h"
-#include "TextFile.h"
+#include "text/Cp1251.h"
+#include "text/GenCodeUnit.h"
+#include "text/TextFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The text page: opening, cleaning and filtering a text, the filter's
 // controls, radiograms in the window, and a loaded text keyed as the export
 // command writes it.
-#include "Cli.h"
-#include "CreateUnit.h"
-#include "RadioGroup.h"
-#include "SpinEdit.h"
-#include "TextFile.h"
-#include "WindowTestSupport.h"
-#include "cp1251_literal.h"
+#include "cli/Cli.h"
+#include "tests/support/Cp1251Literal.h"
+#include "tests/support/WindowTestSupport.h"
+#include "text/CreateUnit.h"
+#include "text/RadioGroup.h"
+#include "text/SpinEdit.h"
+#include "text/TextFile.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

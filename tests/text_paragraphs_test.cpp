@@ -1,7 +1,7 @@
 // The paragraph breaks that keep a large text responsive in the window must
 // change nothing that is keyed, cleaned or filtered.
-#include "GenCodeUnit.h"
-#include "WindowParagraphs.h"
+#include "text/GenCodeUnit.h"
+#include "text/WindowParagraphs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "GenCodeUnit.h"
-#include "Radiogram.h"
-#include "Random.h"
+#include "base/Random.h"
+#include "text/GenCodeUnit.h"
+#include "text/Radiogram.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "KeyedText.h"
-#include "MmErrMsg.h"
-#include "TestWaveOut.h"
-#include "WavePump.h"
+#include "keying/MmErrMsg.h"
+#include "keying/WavePump.h"
+#include "tests/support/KeyedText.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Cp1251.h"
+#include "text/Cp1251.h"
 
 #include <QByteArrayView>
 #include <QStringDecoder>

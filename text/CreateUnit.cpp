@@ -1,4 +1,4 @@
-#include "CreateUnit.h"
+#include "text/CreateUnit.h"
 
 #include "ui_CreateUnit.h"
 

@@ -1,4 +1,4 @@
-#include "GenCodeUnit.h"
+#include "text/GenCodeUnit.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "Radiogram.h"
+#include "text/Radiogram.h"
 
 namespace tonvik {
 

@@ -1,6 +1,6 @@
-#include "TextFile.h"
+#include "text/TextFile.h"
 
-#include "Cp1251.h"
+#include "text/Cp1251.h"
 
 #include <QByteArrayView>
 #include <QStringDecoder>

@@ -1,4 +1,4 @@
-#include "WindowParagraphs.h"
+#include "text/WindowParagraphs.h"
 
 namespace tonvik {
 

@@ -2,7 +2,7 @@
 // the temporary directory, loads each and prints the read time and the peak
 // memory the load added. Run by hand: build/bin/callsign_list_bench
 
-#include "CallsignList.h"
+#include "callsign/CallsignList.h"
 
 #include <chrono>
 #include <cstdio>

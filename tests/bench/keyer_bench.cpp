@@ -1,5 +1,5 @@
 // How many times faster than real time the keyer renders a long mixed text.
-#include "Keyer.h"
+#include "keying/Keyer.h"
 
 #include <benchmark/benchmark.h>
 

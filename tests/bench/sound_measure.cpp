@@ -5,8 +5,8 @@
 //   sound_measure                              SDL's dummy and disk drivers
 //   SDL_AUDIODRIVER=pulseaudio sound_measure   a real sound server
 
-#include "SdlWaveOut.h"
-#include "TestWaveOut.h"
+#include "keying/SdlWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <sys/resource.h>
 

@@ -1,7 +1,7 @@
 // Clean-up and word filter on a 50 MB text, the largest file the trainer loads.
-#include "Cp1251.h"
-#include "GenCodeUnit.h"
-#include "TextFile.h"
+#include "text/Cp1251.h"
+#include "text/GenCodeUnit.h"
+#include "text/TextFile.h"
 
 #include <benchmark/benchmark.h>
 

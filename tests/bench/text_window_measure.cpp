@@ -10,13 +10,13 @@
 // reach its end.
 //
 // Run: QT_QPA_PLATFORM=offscreen text_window_measure [--compare] [MB ...]
-#include "Cp1251.h"
-#include "GenCodeUnit.h"
-#include "MainForm.h"
-#include "MessageService.h"
-#include "TestWaveOut.h"
-#include "TextFile.h"
-#include "WindowParagraphs.h"
+#include "app/MainForm.h"
+#include "app/MessageService.h"
+#include "tests/support/TestWaveOut.h"
+#include "text/Cp1251.h"
+#include "text/GenCodeUnit.h"
+#include "text/TextFile.h"
+#include "text/WindowParagraphs.h"
 
 #include <QApplication>
 #include <QFontDatabase>

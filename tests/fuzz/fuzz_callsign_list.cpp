@@ -1,7 +1,7 @@
 // Any bytes as a callsign list: reading, indexing and drawing never crash, and
 // every drawn callsign is a line's text before its first comma.
-#include "CallsignList.h"
-#include "Random.h"
+#include "base/Random.h"
+#include "callsign/CallsignList.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Random command lines: the parser must answer every one with options or one
 // error line, never crash.
-#include "Options.h"
+#include "cli/Options.h"
 
 #include <cstddef>
 #include <cstdint>

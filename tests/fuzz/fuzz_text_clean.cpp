@@ -1,7 +1,7 @@
 // Any bytes through the clean-up and the word filter: the clean-up's output is
 // in the word format and stable under a second clean-up, and the filter never
 // lengthens the text or reads past its end.
-#include "GenCodeUnit.h"
+#include "text/GenCodeUnit.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (filtered && filtered->size() > lines.size())
             __builtin_trap();
         const auto filteredClean = tonvik::FilterWords(clean, k);
-        if (filteredClean && (filteredClean->size() > clean.size() || !InWordFormat(*filteredClean)))
+        if (filteredClean &&
+            (filteredClean->size() > clean.size() || !InWordFormat(*filteredClean)))
             __builtin_trap();
     }
     (void)tonvik::TextPlayText(raw);

@@ -1,4 +1,4 @@
-#include "RadioGroup.h"
+#include "text/RadioGroup.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

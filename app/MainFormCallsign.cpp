@@ -1,12 +1,12 @@
 // The callsign trainer's handlers on the main window: the draw of the
 // callsigns, the pause for the answer, the answer, the replay and the error
 // list. The scoring itself is the Scoring core's.
-#include "MainForm.h"
+#include "app/MainForm.h"
 
-#include "CallsignList.h"
-#include "Cp1251.h"
-#include "MessageService.h"
-#include "Scoring.h"
+#include "app/MessageService.h"
+#include "callsign/CallsignList.h"
+#include "callsign/Scoring.h"
+#include "text/Cp1251.h"
 #include "ui_MainForm.h"
 
 #include <QCoreApplication>

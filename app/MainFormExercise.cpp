@@ -1,9 +1,9 @@
 // Start, stop and end of an exercise, the preliminary test, and the keys
 // that do the same without the mouse.
-#include "MainForm.h"
+#include "app/MainForm.h"
 
-#include "GenCodeUnit.h"
-#include "MessageService.h"
+#include "app/MessageService.h"
+#include "text/GenCodeUnit.h"
 #include "ui_MainForm.h"
 
 namespace tonvik {

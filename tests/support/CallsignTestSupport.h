@@ -3,11 +3,11 @@
 // A main window keying callsigns from a list written by the test, on a test
 // device that also notes any opening over an open device and any write to a
 // handle that is not the open one.
-#include "KeyedText.h"
-#include "Keyer.h"
-#include "MainForm.h"
-#include "MessageService.h"
-#include "TestWaveOut.h"
+#include "app/MainForm.h"
+#include "app/MessageService.h"
+#include "keying/Keyer.h"
+#include "tests/support/KeyedText.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "SpinEdit.h"
+#include "text/SpinEdit.h"
 
 #include <QLineEdit>
 

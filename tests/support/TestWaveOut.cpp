@@ -1,4 +1,4 @@
-#include "TestWaveOut.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <algorithm>
 

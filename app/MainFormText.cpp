@@ -1,14 +1,14 @@
 // The text page's handlers on the main window.
-#include "MainForm.h"
+#include "app/MainForm.h"
 
-#include "Cp1251.h"
-#include "CreateUnit.h"
-#include "GenCodeUnit.h"
-#include "MessageService.h"
-#include "RadioGroup.h"
-#include "Radiogram.h"
-#include "TextFile.h"
-#include "WindowParagraphs.h"
+#include "app/MessageService.h"
+#include "text/Cp1251.h"
+#include "text/CreateUnit.h"
+#include "text/GenCodeUnit.h"
+#include "text/RadioGroup.h"
+#include "text/Radiogram.h"
+#include "text/TextFile.h"
+#include "text/WindowParagraphs.h"
 #include "ui_MainForm.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WaveOut.h"
+#include "keying/WaveOut.h"
 
 #include <chrono>
 #include <condition_variable>

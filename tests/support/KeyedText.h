@@ -3,7 +3,7 @@
 // The reference the tests compare played and exported audio with: KeyChar
 // over a text, character by character, with a fresh keyer starting after a
 // word gap. Characters may be up to MaxKeyedSamples long.
-#include "Keyer.h"
+#include "keying/Keyer.h"
 
 #include <cstdint>
 #include <string>

@@ -1,10 +1,10 @@
 // The results grid on the main window: recording a finished exercise, the
 // painting of its cells and the report of a selected row. The table itself
 // is the ResultsTable core's.
-#include "MainForm.h"
+#include "app/MainForm.h"
 
-#include "Cp1251.h"
-#include "MessageService.h"
+#include "app/MessageService.h"
+#include "text/Cp1251.h"
 #include "ui_MainForm.h"
 
 #include <QPainter>

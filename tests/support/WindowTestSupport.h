@@ -1,9 +1,9 @@
 #pragma once
 
 // A main window on a test device, with every message answered at once.
-#include "MainForm.h"
-#include "MessageService.h"
-#include "TestWaveOut.h"
+#include "app/MainForm.h"
+#include "app/MessageService.h"
+#include "tests/support/TestWaveOut.h"
 
 #include <QCoreApplication>
 #include <QTabWidget>

@@ -27,3 +27,11 @@ inline std::string Cp1251(std::string_view utf8) {
     out.resize(out.size() - outLeft);
     return out;
 }
+
+// A prefix letter and a number ("C12"), built without operator+ on a
+// temporary, which GCC 12 at -O3 mistakes for an overlapping copy.
+inline std::string Numbered(char prefix, int number) {
+    std::string text(1, prefix);
+    text += std::to_string(number);
+    return text;
+}
