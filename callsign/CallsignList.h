@@ -64,9 +64,6 @@ private:
     int LineCount = 0;
 };
 
-// The message shown for a list that is not Ok (CP1251; "" for Ok).
-std::string_view CallsignListMessage(CallsignListStatus status);
-
 // The play text of a callsign exercise: 30 callsigns, each drawn by an index
 // uniform in 0..Count()-2 (the last line is never drawn; with one line the
 // draw is always line 0) and followed by one space. A list without lines gives

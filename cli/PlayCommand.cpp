@@ -1,5 +1,7 @@
 #include "cli/PlayCommand.h"
 
+#include "callsign/CallsignSession.h"
+
 #include "cli/ExportCommand.h"
 #include "cli/Interrupt.h"
 #include "keying/QtWaveNotifier.h"
@@ -69,6 +71,8 @@ private:
     std::ostream& Err;
     Keyer Voice;
     PlayState State;
+    // Nobody answers on the terminal: each pause moves straight to the next callsign.
+    CallsignSession Calls;
     SdlWaveOut Device;
     QtWaveNotifier Notifier{
         [this](WaveMessage m, WaveHandle d, WaveHeader* h) { OnNotice(m, d, h); }};
@@ -86,8 +90,7 @@ void Player::OnNotice(WaveMessage message, WaveHandle device, WaveHeader* header
         return;
     if (Resume && !Ended && !Interrupted) {
         Resume = false;
-        State.SentText.clear();
-        State.CallStartPos = State.PlayPos;
+        Calls.NextCall(State);
         Pump.OpenWaveOut();
         if (!Failed)
             return;

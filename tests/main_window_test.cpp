@@ -31,17 +31,17 @@ TEST_F(MainWindowStart, AppliesTheDefaultSettings) {
     EXPECT_EQ(Control<QSlider>("SpeedTrackBar")->toolTip(), "30 wpm");
     EXPECT_EQ(Control<QSlider>("PitchTrackBar")->toolTip(), "800 Hz");
     EXPECT_EQ(Control<QSlider>("VolTrackBar")->toolTip(), "5");
-    EXPECT_EQ(Window->DotSamples, 320);
-    EXPECT_EQ(Window->ToneFreq, 800.0L);
-    EXPECT_EQ(Window->VolumeFactor, 5);
-    EXPECT_EQ(Window->CharKeyer().SineTable()[8192], 20479);
-    EXPECT_TRUE(Window->CharKeyer().WordStart());
-    EXPECT_FALSE(Window->TestRunning);
-    EXPECT_FALSE(Window->State.StopRequested);
-    EXPECT_FALSE(Window->State.AwaitingAnswer);
-    EXPECT_EQ(Window->State.PlayPos, 0);
-    EXPECT_EQ(Window->Results().NextResultRow(), 1);
-    EXPECT_EQ(Window->Pump().WaveDevice(), 0u);
+    EXPECT_EQ(Window->Exercise().DotSamples(), 320);
+    EXPECT_EQ(Window->Exercise().ToneFreq(), 800.0L);
+    EXPECT_EQ(Window->Exercise().VolumeFactor(), 5);
+    EXPECT_EQ(Window->Exercise().CharKeyer().SineTable()[8192], 20479);
+    EXPECT_TRUE(Window->Exercise().CharKeyer().WordStart());
+    EXPECT_FALSE(Window->Exercise().TestRunning());
+    EXPECT_FALSE(Window->Exercise().State().StopRequested);
+    EXPECT_FALSE(Window->Exercise().State().AwaitingAnswer);
+    EXPECT_EQ(Window->Exercise().State().PlayPos, 0);
+    EXPECT_EQ(Window->Callsigns().Results().NextResultRow(), 1);
+    EXPECT_EQ(Window->Exercise().WaveOutPump().WaveDevice(), 0u);
 }
 
 TEST_F(MainWindowStart, ShowsTheIdleWindow) {
@@ -152,7 +152,7 @@ TEST_F(SettingsHandlers, SpeedSetsTheDotLengthTruncated) {
     };
     for (const Case& c : {Case{70, 137}, Case{100, 96}, Case{10, 960}, Case{31, 309}}) {
         speed->setValue(c.Wpm);
-        EXPECT_EQ(Window->DotSamples, c.Dot) << c.Wpm;
+        EXPECT_EQ(Window->Exercise().DotSamples(), c.Dot) << c.Wpm;
         EXPECT_EQ(Control<QLabel>("NowWpmLbl")->text(), QString::number(c.Wpm));
         EXPECT_EQ(Control<QLabel>("Label8")->text(), QString("Скорость %1 wpm").arg(c.Wpm));
         EXPECT_EQ(speed->toolTip(), QString("%1 wpm").arg(c.Wpm));
@@ -162,25 +162,25 @@ TEST_F(SettingsHandlers, SpeedSetsTheDotLengthTruncated) {
 TEST_F(SettingsHandlers, PitchSetsTheToneInHundredsOfHertz) {
     auto* pitch = Control<QSlider>("PitchTrackBar");
     pitch->setValue(16);
-    EXPECT_EQ(Window->ToneFreq, 1600.0L);
+    EXPECT_EQ(Window->Exercise().ToneFreq(), 1600.0L);
     EXPECT_EQ(pitch->toolTip(), "1600 Hz");
     pitch->setValue(4);
-    EXPECT_EQ(Window->ToneFreq, 400.0L);
+    EXPECT_EQ(Window->Exercise().ToneFreq(), 400.0L);
     EXPECT_EQ(pitch->toolTip(), "400 Hz");
 }
 
 TEST_F(SettingsHandlers, VolumeRebuildsTheSineTable) {
     auto* volume = Control<QSlider>("VolTrackBar");
     volume->setValue(8);
-    EXPECT_EQ(Window->VolumeFactor, 0);
+    EXPECT_EQ(Window->Exercise().VolumeFactor(), 0);
     EXPECT_EQ(volume->toolTip(), "0");
-    const auto& silent = Window->CharKeyer().SineTable();
+    const auto& silent = Window->Exercise().CharKeyer().SineTable();
     EXPECT_TRUE(std::all_of(silent.begin(), silent.end(), [](int16_t s) { return s == 0; }));
     volume->setValue(0);
-    EXPECT_EQ(Window->VolumeFactor, 8);
-    EXPECT_EQ(Window->CharKeyer().SineTable()[8192], 32767);
+    EXPECT_EQ(Window->Exercise().VolumeFactor(), 8);
+    EXPECT_EQ(Window->Exercise().CharKeyer().SineTable()[8192], 32767);
     volume->setValue(4);
-    EXPECT_EQ(Window->CharKeyer().SineTable()[8192], 16384);
+    EXPECT_EQ(Window->Exercise().CharKeyer().SineTable()[8192], 16384);
 }
 
 TEST_F(SettingsHandlers, KeyerReadsTheControlsAsTheyStand) {
@@ -189,7 +189,7 @@ TEST_F(SettingsHandlers, KeyerReadsTheControlsAsTheyStand) {
     Control<SpinEdit>("SpinEdit2")->setValue(5);
     Control<SpinEdit>("SpinEdit1")->setValue(9);
     ShowPage(TextPage);
-    const KeyerSettings settings = Window->CurrentKeyerSettings();
+    const KeyerSettings settings = Window->Exercise().CurrentKeyerSettings();
     EXPECT_EQ(settings.DotSamples, 480);
     EXPECT_EQ(settings.ToneFreq, 1000.0L);
     EXPECT_EQ(settings.LetterGap, 5);
@@ -254,7 +254,7 @@ TEST_F(Fields, SpinEditsReadTypedTextAndClampOnLeaving) {
     QTest::keyClicks(wordGap, "200");
     // While typed, the keyer gets the number as it stands, range or not.
     EXPECT_EQ(wordGap->CurrentValue(), 200);
-    EXPECT_EQ(Window->CurrentKeyerSettings().WordGap, 200);
+    EXPECT_EQ(Window->Exercise().CurrentKeyerSettings().WordGap, 200);
     QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
     QCoreApplication::sendEvent(wordGap, &leave);
     EXPECT_EQ(wordGap->CurrentValue(), 108);

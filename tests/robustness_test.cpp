@@ -1,9 +1,9 @@
 // The window under rough use, with the real SDL sound layer (dummy or missing
 // driver) and with the test device where exact samples matter.
 #include "app/MainForm.h"
-#include "app/MessageService.h"
 #include "keying/SdlWaveOut.h"
 #include "tests/support/KeyedText.h"
+#include "tests/support/MessageRecorder.h"
 #include "tests/support/TestWaveOut.h"
 
 #include <QCoreApplication>
@@ -112,37 +112,37 @@ TEST_F(SdlWindowTest, FiftyF6PressesDuringKeyingNeverOpenTwoDevices) {
     Open("dummy");
     Control<QSlider>("SpeedTrackBar")->setValue(100);
     Window->StartButClick();
-    ASSERT_TRUE(ProcessUntil([&] { return !Window->State.SentText.empty(); }));
+    ASSERT_TRUE(ProcessUntil([&] { return !Window->Exercise().State().SentText.empty(); }));
     QLineEdit* input = Control<QLineEdit>("Input");
     for (int n = 0; n < 50; ++n) {
         QTest::keyClick(input, Qt::Key_F6);
         ProcessFor(n % 5 == 0 ? 40 : 2);
     }
     EXPECT_EQ(Warnings(), 0) << "a second device was asked for";
-    ASSERT_TRUE(ProcessUntil([&] { return Window->State.AwaitingAnswer; }));
-    EXPECT_EQ(Window->State.SentText.size(), 7u);
+    ASSERT_TRUE(ProcessUntil([&] { return Window->Exercise().State().AwaitingAnswer; }));
+    EXPECT_EQ(Window->Exercise().State().SentText.size(), 7u);
     Control<QToolButton>("StopBut")->click();
-    EXPECT_TRUE(ProcessUntil([&] { return Window->Pump().WaveDevice() == 0; }));
+    EXPECT_TRUE(ProcessUntil([&] { return Window->Exercise().WaveOutPump().WaveDevice() == 0; }));
 }
 
 TEST_F(SdlWindowTest, EnterInATrackBarDuringATextExerciseDoesNotRestartIt) {
     Open("dummy");
     StartText("PARIS PARIS PARIS");
-    ASSERT_TRUE(ProcessUntil([&] { return Window->State.PlayPos > 3; }));
-    const int before = Window->State.PlayPos;
+    ASSERT_TRUE(ProcessUntil([&] { return Window->Exercise().State().PlayPos > 3; }));
+    const int before = Window->Exercise().State().PlayPos;
     QTest::keyClick(Control<QSlider>("SpeedTrackBar"), Qt::Key_Return);
     QTest::keyClick(Control<QSlider>("PitchTrackBar"), Qt::Key_F3);
     ProcessFor(50);
-    EXPECT_GE(Window->State.PlayPos, before);
+    EXPECT_GE(Window->Exercise().State().PlayPos, before);
     EXPECT_EQ(Warnings(), 0);
-    EXPECT_FALSE(Window->TestRunning);
+    EXPECT_FALSE(Window->Exercise().TestRunning());
     Control<QToolButton>("StopBut")->click();
 }
 
 TEST_F(SdlWindowTest, ClosingDuringKeyingReleasesTheDevice) {
     Open("dummy");
     StartText("CQ CQ CQ DE UA3ABC");
-    ASSERT_TRUE(ProcessUntil([&] { return Window->State.PlayPos > 2; }));
+    ASSERT_TRUE(ProcessUntil([&] { return Window->Exercise().State().PlayPos > 2; }));
     Window->close();
     Window.reset();
     ProcessFor(50);
@@ -152,7 +152,7 @@ TEST_F(SdlWindowTest, ClosingDuringKeyingReleasesTheDevice) {
 TEST_F(SdlWindowTest, ClosingDuringTheCallsignPauseIsSafe) {
     Open("dummy");
     Window->StartButClick();
-    ASSERT_TRUE(ProcessUntil([&] { return Window->State.AwaitingAnswer; }));
+    ASSERT_TRUE(ProcessUntil([&] { return Window->Exercise().State().AwaitingAnswer; }));
     Window->close();
     Window.reset();
     ProcessFor(50);
@@ -169,7 +169,7 @@ TEST_F(SdlWindowTest, ClosingUnderTheEndMessageIsSafe) {
     };
     StartText("E");
     ASSERT_TRUE(ProcessUntil([&] { return Messages.CountOf(EndText) == 1; }));
-    ASSERT_TRUE(ProcessUntil([&] { return Window->Pump().WaveDevice() == 0; }));
+    ASSERT_TRUE(ProcessUntil([&] { return Window->Exercise().WaveOutPump().WaveDevice() == 0; }));
     Window.reset();
     SUCCEED();
 }
@@ -192,7 +192,7 @@ TEST_F(SdlWindowTest, AHundredMegabyteListStartsAnExercise) {
     const qint64 startMs = clock.elapsed();
     EXPECT_EQ(Messages.Messages.size(), 0u);
     int spaces = 0;
-    for (char c : Window->State.PlayText)
+    for (char c : Window->Exercise().State().PlayText)
         spaces += c == ' ';
     EXPECT_EQ(spaces, 30);
     RecordProperty("start_ms", static_cast<int>(startMs));

@@ -4,9 +4,9 @@
 // device that also notes any opening over an open device and any write to a
 // handle that is not the open one.
 #include "app/MainForm.h"
-#include "app/MessageService.h"
 #include "keying/Keyer.h"
 #include "tests/support/KeyedText.h"
+#include "tests/support/MessageRecorder.h"
 #include "tests/support/TestWaveOut.h"
 
 #include <QCoreApplication>
@@ -128,8 +128,8 @@ protected:
         Device.AutoComplete = true;
         Device.CompleteNext(); // buffers written before auto-completion began
         return ProcessUntil([&] {
-            return Window->State.AwaitingAnswer && !Device.IsOpen() &&
-                   Window->Pump().WaveDevice() == 0;
+            return Window->Exercise().State().AwaitingAnswer && !Device.IsOpen() &&
+                   Window->Exercise().WaveOutPump().WaveDevice() == 0;
         });
     }
 
@@ -141,7 +141,9 @@ protected:
 
     void Press(Qt::Key key) { QTest::keyClick(Control<QLineEdit>("Input"), key); }
 
-    bool Closed() const { return !Device.IsOpen() && Window->Pump().WaveDevice() == 0; }
+    bool Closed() const {
+        return !Device.IsOpen() && Window->Exercise().WaveOutPump().WaveDevice() == 0;
+    }
 
     // Every opening was preceded by the close of the device before it, and
     // every buffer went to the device open at the time.

@@ -2,7 +2,7 @@
 
 // A main window on a test device, with every message answered at once.
 #include "app/MainForm.h"
-#include "app/MessageService.h"
+#include "tests/support/MessageRecorder.h"
 #include "tests/support/TestWaveOut.h"
 
 #include <QCoreApplication>

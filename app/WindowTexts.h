@@ -1,0 +1,20 @@
+#pragma once
+
+#include "callsign/CallsignList.h"
+#include "exercise/ExerciseView.h"
+
+#include <QString>
+
+namespace tonvik {
+
+// The caption of the program's own messages.
+inline const QString WarningCaption = QStringLiteral("Внимание!");
+
+// The words of exercise control's messages, and the caption each one carries.
+QString NoticeText(ExerciseNotice notice);
+QString NoticeCaption(ExerciseNotice notice);
+
+// Why no callsign could be drawn from master.ped; "" for a list that is fine.
+QString ListProblemText(CallsignListStatus status);
+
+} // namespace tonvik
