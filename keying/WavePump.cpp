@@ -23,7 +23,6 @@ void WavePump::FillHeaders() {
         Headers[n] = WaveHeader{};
         Headers[n].Data = Buffers[n].get();
         Headers[n].BufferLength = WaveBufferSize;
-        Headers[n].Loops = 1;
     }
 }
 
@@ -109,7 +108,6 @@ void WavePump::MmWomClose(WaveHandle device) {
         return;
     Out.UnprepareHeader(Device, &Headers[0]);
     Out.UnprepareHeader(Device, &Headers[1]);
-    // The buffers never move, so there is nothing to re-lock.
     Device = 0;
 }
 

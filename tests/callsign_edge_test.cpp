@@ -1,6 +1,6 @@
 // The answer field's keys at the wrong moment, a device that cannot be
 // opened, and callsign lists that cannot be drawn from.
-#include "tests/support/CallsignTestSupport.h"
+#include "tests/support/WindowFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +11,7 @@
 namespace tonvik {
 namespace {
 
-using CallsignEdges = CallsignWindowTest;
+using CallsignEdges = CallsignWindowFixture;
 
 TEST_F(CallsignEdges, AnswerBeforeTheDeviceHasReportedItsClose) {
     Device.AutoComplete = true;

@@ -1,5 +1,5 @@
 // Start, Stop, the end of an exercise, the preliminary test and their keys.
-#include "tests/support/WindowTestSupport.h"
+#include "tests/support/WindowFixture.h"
 
 #include "tests/support/KeyedText.h"
 
@@ -17,15 +17,13 @@
 namespace tonvik {
 namespace {
 
-const QString EndText = "Прием закончен !";
-
 // What the user sees of the running state.
 struct ControlState {
     bool Start, Stop, Test, CallEdit, TrackBars, CallTab, TextTab;
     QString TestCaption;
 };
 
-class ExerciseControl : public MainWindowTest {
+class ExerciseControl : public WindowFixture {
 protected:
     ControlState Controls() const {
         auto* pages = Control<QTabWidget>("MainPage");
@@ -55,18 +53,10 @@ protected:
         EXPECT_EQ(now.TestCaption, expected.TestCaption);
     }
 
-    void StartText(const QString& text) {
-        ShowPage(TextPage);
-        Control<QPlainTextEdit>("TextWin")->setPlainText(text);
-        Control<QToolButton>("StartBut")->click();
-    }
-
     void StartCallsigns() {
         Control<QLineEdit>("CallEdit")->setText("UA3ABC");
         Control<QToolButton>("StartBut")->click();
     }
-
-    void Key(const char* control, Qt::Key key) { QTest::keyClick(Control<QWidget>(control), key); }
 };
 
 const ControlState Idle{true, false, true, true, true, true, true, "Предварительный тест"};

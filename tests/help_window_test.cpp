@@ -1,6 +1,6 @@
 // The help window: readme.txt read at every showing, or a warning.
 #include "app/AboutUnit.h"
-#include "tests/support/WindowTestSupport.h"
+#include "tests/support/WindowFixture.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,10 +16,10 @@ namespace {
 const QString MissingText = "Не найден файл readme.txt! Справка недоступна !";
 const QString LoadedCaption = "Справка ---  Tonvik v2.14 by Kelvad ";
 
-class HelpWindow : public MainWindowTest {
+class HelpWindow : public WindowFixture {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
+        WindowFixture::SetUp();
         ASSERT_TRUE(Folder.isValid());
         About = std::make_unique<TAboutForm>(Messages, Window.get());
         About->SetHelpFile(HelpPath());
@@ -28,7 +28,7 @@ protected:
 
     void TearDown() override {
         About.reset();
-        MainWindowTest::TearDown();
+        WindowFixture::TearDown();
     }
 
     QString HelpPath() const { return Folder.filePath("readme.txt"); }

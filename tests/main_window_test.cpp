@@ -1,5 +1,5 @@
 // The main window at start-up, its settings handlers, pages and fields.
-#include "tests/support/WindowTestSupport.h"
+#include "tests/support/WindowFixture.h"
 
 #include "text/RadioGroup.h"
 #include "text/SpinEdit.h"
@@ -23,7 +23,7 @@
 namespace tonvik {
 namespace {
 
-using MainWindowStart = MainWindowTest;
+using MainWindowStart = WindowFixture;
 
 TEST_F(MainWindowStart, AppliesTheDefaultSettings) {
     EXPECT_EQ(Control<QLabel>("NowWpmLbl")->text(), "30");
@@ -143,7 +143,7 @@ TEST_F(MainWindowStart, ResultsGridShowsItsHeaderAndNineteenRows) {
     EXPECT_TRUE(grid->item(1, 0)->flags() & Qt::ItemIsSelectable);
 }
 
-using SettingsHandlers = MainWindowTest;
+using SettingsHandlers = WindowFixture;
 
 TEST_F(SettingsHandlers, SpeedSetsTheDotLengthTruncated) {
     auto* speed = Control<QSlider>("SpeedTrackBar");
@@ -197,7 +197,7 @@ TEST_F(SettingsHandlers, KeyerReadsTheControlsAsTheyStand) {
     EXPECT_EQ(settings.ActivePage, TextPage);
 }
 
-using Pages = MainWindowTest;
+using Pages = WindowFixture;
 
 TEST_F(Pages, TextPageDisablesTheFixBoxesAndTheFilter) {
     auto* text = Control<QPlainTextEdit>("TextWin");
@@ -220,7 +220,7 @@ TEST_F(Pages, TextPageDisablesTheFixBoxesAndTheFilter) {
     EXPECT_TRUE(Control<QCheckBox>("ToneBox")->isEnabled());
 }
 
-using Fields = MainWindowTest;
+using Fields = WindowFixture;
 
 TEST_F(Fields, CallsignFieldsTurnLettersToCapitals) {
     for (const char* name : {"CallEdit", "Input"}) {

@@ -1,6 +1,6 @@
 // The results grid through the window: recording at the end of an exercise,
 // compaction, the painting of its cells and the report of a selected row.
-#include "tests/support/CallsignTestSupport.h"
+#include "tests/support/WindowFixture.h"
 
 #include <QImage>
 #include <QPainter>
@@ -11,7 +11,7 @@
 namespace tonvik {
 namespace {
 
-class ResultsGrid : public CallsignWindowTest {
+class ResultsGrid : public CallsignWindowFixture {
 protected:
     QTableWidget* Grid() const { return Control<QTableWidget>("LastGrid"); }
     QString Cell(int row, int column) const { return Grid()->item(row, column)->text(); }
