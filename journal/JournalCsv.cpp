@@ -1,25 +1,18 @@
 #include "journal/JournalCsv.h"
 
-#include <cstdio>
+#include "callsign/Scoring.h"
 
 namespace tonvik {
 namespace {
 
 const char* const LineEnd = "\r\n";
 
-// The journal keeps points as a double; the integral ones print bare.
-std::string Number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.15g", value);
-    return text;
-}
-
 std::string Cell(const sql::Statement& s, int column) {
     switch (s.Type(column)) {
     case SQLITE_INTEGER:
         return std::to_string(s.Int(column));
     case SQLITE_FLOAT:
-        return Number(s.Real(column));
+        return FormatPoints(s.Real(column)); // the points label's form: 540, not 540.0
     case SQLITE_NULL:
         return "";
     default:
@@ -30,11 +23,9 @@ std::string Cell(const sql::Statement& s, int column) {
 // The header, then every row of the query, the columns as the query shapes them.
 bool WriteQuery(const JournalReader& reader, const char* header, const char* query,
                 std::ostream& out) {
-    sql::Statement s;
-    int rc = s.Prepare(reader.Connection(), query);
     out << header << LineEnd;
     std::string line;
-    while (rc == SQLITE_OK && out && (rc = s.Step()) == SQLITE_ROW) {
+    reader.Query(query, JournalReader::NoParameters, [&](const sql::Statement& s) {
         line.clear();
         for (int column = 0; column < s.ColumnCount(); ++column) {
             if (column > 0)
@@ -43,8 +34,8 @@ bool WriteQuery(const JournalReader& reader, const char* header, const char* que
         }
         line += LineEnd;
         out << line;
-    }
-    reader.Note(rc);
+        return static_cast<bool>(out);
+    });
     out.flush();
     return !reader.Failed() && static_cast<bool>(out);
 }

@@ -42,6 +42,23 @@ ExerciseRow ReadExercise(const sql::Statement& s) {
     return row;
 }
 
+AnswerRecord ReadAnswer(const sql::Statement& s) {
+    AnswerRecord a;
+    a.Number = static_cast<int>(s.Int(0));
+    a.Sent = Utf8ToCp1251(s.Text(1));
+    a.Typed = Utf8ToCp1251(s.Text(2));
+    a.Right = s.Int(3) != 0;
+    a.Errors = static_cast<int>(s.Int(4));
+    a.Wpm = static_cast<int>(s.Int(5));
+    a.ToneHz = static_cast<int>(s.Int(6));
+    a.Replays = static_cast<int>(s.Int(7));
+    a.Points = static_cast<int>(s.Int(8));
+    a.CallPoints = s.Real(9);
+    a.ResponseMs = s.Int(10);
+    a.Answered = ParseIsoTime(s.Text(11)).value_or(JournalTime{});
+    return a;
+}
+
 } // namespace
 
 JournalProblem JournalReader::Open(const std::filesystem::path& path) {
@@ -55,25 +72,22 @@ void JournalReader::Note(int resultCode) const {
 
 std::array<long long, ExerciseKindCount> JournalReader::CountByKind() const {
     std::array<long long, ExerciseKindCount> counts{};
-    sql::Statement s;
-    int rc = s.Prepare(Db, "SELECT kind, count(*) FROM exercises GROUP BY kind");
-    while (rc == SQLITE_OK && (rc = s.Step()) == SQLITE_ROW)
-        if (const auto kind = KindFromName(s.Text(0)))
-            counts[static_cast<size_t>(*kind)] = s.Int(1);
-    Note(rc);
+    Query("SELECT kind, count(*) FROM exercises GROUP BY kind", NoParameters,
+          [&](const sql::Statement& s) {
+              if (const auto kind = KindFromName(s.Text(0)))
+                  counts[static_cast<size_t>(*kind)] = s.Int(1);
+              return true;
+          });
     return counts;
 }
 
 std::vector<ExerciseRow>
 JournalReader::Exercises(const char* tail, const std::function<void(sql::Statement&)>& bind) const {
     std::vector<ExerciseRow> rows;
-    sql::Statement s;
-    int rc = s.Prepare(Db, (std::string(ExerciseColumns) + tail).c_str());
-    if (rc == SQLITE_OK)
-        bind(s);
-    while (rc == SQLITE_OK && (rc = s.Step()) == SQLITE_ROW)
+    Query((std::string(ExerciseColumns) + tail).c_str(), bind, [&](const sql::Statement& s) {
         rows.push_back(ReadExercise(s));
-    Note(rc);
+        return true;
+    });
     return rows;
 }
 
@@ -104,29 +118,14 @@ std::optional<ExerciseRow> JournalReader::Exercise(long long id) const {
 
 std::vector<AnswerRecord> JournalReader::Answers(long long exercise) const {
     std::vector<AnswerRecord> answers;
-    sql::Statement s;
-    int rc = s.Prepare(Db, "SELECT number, sent, typed, right, errors, wpm, tone_hz, replays, "
-                           "points, call_points, response_ms, answered FROM answers "
-                           "WHERE exercise = ?1 ORDER BY id");
-    if (rc == SQLITE_OK)
-        s.Bind(1, static_cast<int64_t>(exercise));
-    while (rc == SQLITE_OK && (rc = s.Step()) == SQLITE_ROW) {
-        AnswerRecord a;
-        a.Number = static_cast<int>(s.Int(0));
-        a.Sent = Utf8ToCp1251(s.Text(1));
-        a.Typed = Utf8ToCp1251(s.Text(2));
-        a.Right = s.Int(3) != 0;
-        a.Errors = static_cast<int>(s.Int(4));
-        a.Wpm = static_cast<int>(s.Int(5));
-        a.ToneHz = static_cast<int>(s.Int(6));
-        a.Replays = static_cast<int>(s.Int(7));
-        a.Points = static_cast<int>(s.Int(8));
-        a.CallPoints = s.Real(9);
-        a.ResponseMs = s.Int(10);
-        a.Answered = ParseIsoTime(s.Text(11)).value_or(JournalTime{});
-        answers.push_back(std::move(a));
-    }
-    Note(rc);
+    Query(
+        "SELECT number, sent, typed, right, errors, wpm, tone_hz, replays, points, call_points, "
+        "response_ms, answered FROM answers WHERE exercise = ?1 ORDER BY id",
+        [&](sql::Statement& s) { s.Bind(1, static_cast<int64_t>(exercise)); },
+        [&](const sql::Statement& s) {
+            answers.push_back(ReadAnswer(s));
+            return true;
+        });
     return answers;
 }
 

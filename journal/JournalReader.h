@@ -53,14 +53,25 @@ public:
     // The answers of one exercise in the order they were given.
     std::vector<AnswerRecord> Answers(long long exercise) const;
 
-    // For the queries that live beside this class.
-    const sql::Connection& Connection() const { return Db; }
-    // Notes the end of a query's stepping: SQLITE_DONE is success.
-    void Note(int resultCode) const;
+    // Runs a query for the readers beside this class: bind sets its
+    // parameters, row reads one row and returns false to stop early.
+    template <class Bind, class Row> void Query(const char* sqlText, Bind&& bind, Row&& row) const {
+        sql::Statement s;
+        int rc = s.Prepare(Db, sqlText);
+        if (rc == SQLITE_OK) {
+            bind(s);
+            while ((rc = s.Step()) == SQLITE_ROW && row(s)) {
+            }
+        }
+        Note(rc);
+    }
+    static void NoParameters(sql::Statement&) {}
 
 private:
     std::vector<ExerciseRow> Exercises(const char* tail,
                                        const std::function<void(sql::Statement&)>& bind) const;
+    // Notes the end of a query's stepping: SQLITE_DONE (or a row) is success.
+    void Note(int resultCode) const;
 
     sql::Connection Db;
     bool NoJournal = false;

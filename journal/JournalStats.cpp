@@ -7,6 +7,13 @@
 #include <unordered_set>
 
 namespace tonvik {
+namespace {
+
+JournalTime TimeOf(std::string_view text) {
+    return ParseIsoTime(text).value_or(JournalTime{});
+}
+
+} // namespace
 
 std::string PeriodStartDay(StatsPeriod period, JournalTime now) {
     if (period == StatsPeriod::AllTime)
@@ -17,93 +24,86 @@ std::string PeriodStartDay(StatsPeriod period, JournalTime now) {
 
 std::vector<ProgressPoint> ProgressSeries(const JournalReader& reader) {
     std::vector<ProgressPoint> points;
-    sql::Statement s;
-    int rc =
-        s.Prepare(reader.Connection(), "SELECT id, started, max_wpm, total_points FROM exercises "
-                                       "WHERE kind = ?1 AND end_reason = ?2 ORDER BY started, id");
-    if (rc == SQLITE_OK) {
-        s.Bind(1, KindName(ExerciseKind::Callsign));
-        s.Bind(2, ReasonName(EndReason::Completed));
-    }
-    while (rc == SQLITE_OK && (rc = s.Step()) == SQLITE_ROW)
-        points.push_back({s.Int(0), ParseIsoTime(s.Text(1)).value_or(JournalTime{}),
-                          static_cast<int>(s.Int(2)), s.Real(3)});
-    reader.Note(rc);
+    reader.Query(
+        "SELECT id, started, max_wpm, total_points FROM exercises "
+        "WHERE kind = ?1 AND end_reason = ?2 ORDER BY started, id",
+        [](sql::Statement& s) {
+            s.Bind(1, KindName(ExerciseKind::Callsign));
+            s.Bind(2, ReasonName(EndReason::Completed));
+        },
+        [&](const sql::Statement& s) {
+            points.push_back({s.Int(0), TimeOf(s.Text(1)), static_cast<int>(s.Int(2)), s.Real(3)});
+            return true;
+        });
     return points;
 }
 
 std::vector<CharacterStat> CharacterAccuracy(const JournalReader& reader, StatsPeriod period,
                                              JournalTime now) {
     std::vector<CharacterStat> stats;
-    sql::Statement s;
-    int rc = s.Prepare(reader.Connection(),
-                       "SELECT sent, sum(count) AS total, "
-                       "sum(CASE WHEN typed = sent THEN 0 ELSE count END) AS wrong "
-                       "FROM character_counts WHERE day >= ?1 GROUP BY sent "
-                       "ORDER BY CAST(total - wrong AS REAL) / total, wrong DESC, sent");
-    if (rc == SQLITE_OK)
-        s.Bind(1, PeriodStartDay(period, now));
-    while (rc == SQLITE_OK && (rc = s.Step()) == SQLITE_ROW) {
-        CharacterStat stat{Utf8ToCp1251(s.Text(0)), s.Int(1), s.Int(2), 100};
-        if (stat.Sent > 0)
-            stat.AccuracyPercent = 100.0 * static_cast<double>(stat.Sent - stat.Wrong) /
-                                   static_cast<double>(stat.Sent);
-        stats.push_back(std::move(stat));
-    }
-    reader.Note(rc);
+    reader.Query(
+        "SELECT sent, sum(count) AS total, "
+        "sum(CASE WHEN typed = sent THEN 0 ELSE count END) AS wrong "
+        "FROM character_counts WHERE day >= ?1 GROUP BY sent "
+        "ORDER BY CAST(total - wrong AS REAL) / total, wrong DESC, sent",
+        [&](sql::Statement& s) { s.Bind(1, PeriodStartDay(period, now)); },
+        [&](const sql::Statement& s) {
+            CharacterStat stat{Utf8ToCp1251(s.Text(0)), s.Int(1), s.Int(2), 100};
+            if (stat.Sent > 0)
+                stat.AccuracyPercent = 100.0 * static_cast<double>(stat.Sent - stat.Wrong) /
+                                       static_cast<double>(stat.Sent);
+            stats.push_back(std::move(stat));
+            return true;
+        });
     return stats;
 }
 
 std::vector<Confusion> Confusions(const JournalReader& reader, StatsPeriod period, JournalTime now,
                                   int limit) {
     std::vector<Confusion> confusions;
-    sql::Statement s;
-    int rc = s.Prepare(reader.Connection(),
-                       "SELECT sent, typed, sum(count) AS n FROM character_counts "
-                       "WHERE day >= ?1 AND typed <> sent AND typed <> '' "
-                       "GROUP BY sent, typed ORDER BY n DESC, sent, typed LIMIT ?2");
-    if (rc == SQLITE_OK) {
-        s.Bind(1, PeriodStartDay(period, now));
-        s.Bind(2, limit);
-    }
-    while (rc == SQLITE_OK && (rc = s.Step()) == SQLITE_ROW)
-        confusions.push_back({Utf8ToCp1251(s.Text(0)), Utf8ToCp1251(s.Text(1)), s.Int(2)});
-    reader.Note(rc);
+    reader.Query(
+        "SELECT sent, typed, sum(count) AS n FROM character_counts "
+        "WHERE day >= ?1 AND typed <> sent AND typed <> '' "
+        "GROUP BY sent, typed ORDER BY n DESC, sent, typed LIMIT ?2",
+        [&](sql::Statement& s) {
+            s.Bind(1, PeriodStartDay(period, now));
+            s.Bind(2, limit);
+        },
+        [&](const sql::Statement& s) {
+            confusions.push_back({Utf8ToCp1251(s.Text(0)), Utf8ToCp1251(s.Text(1)), s.Int(2)});
+            return true;
+        });
     return confusions;
 }
 
 std::vector<MissedCall> MissedCalls(const JournalReader& reader, int limit, int offset) {
     std::vector<MissedCall> calls;
-    sql::Statement s;
-    int rc =
-        s.Prepare(reader.Connection(), "SELECT exercise, answered, wpm, sent, typed FROM answers "
-                                       "WHERE right = 0 ORDER BY id DESC LIMIT ?1 OFFSET ?2");
-    if (rc == SQLITE_OK) {
-        s.Bind(1, limit);
-        s.Bind(2, offset);
-    }
-    while (rc == SQLITE_OK && (rc = s.Step()) == SQLITE_ROW)
-        calls.push_back({s.Int(0), ParseIsoTime(s.Text(1)).value_or(JournalTime{}),
-                         static_cast<int>(s.Int(2)), Utf8ToCp1251(s.Text(3)),
-                         Utf8ToCp1251(s.Text(4))});
-    reader.Note(rc);
+    reader.Query(
+        "SELECT exercise, answered, wpm, sent, typed FROM answers "
+        "WHERE right = 0 ORDER BY id DESC LIMIT ?1 OFFSET ?2",
+        [&](sql::Statement& s) {
+            s.Bind(1, limit);
+            s.Bind(2, offset);
+        },
+        [&](const sql::Statement& s) {
+            calls.push_back({s.Int(0), TimeOf(s.Text(1)), static_cast<int>(s.Int(2)),
+                             Utf8ToCp1251(s.Text(3)), Utf8ToCp1251(s.Text(4))});
+            return true;
+        });
     return calls;
 }
 
 std::vector<std::string> RecentlyMissedCallsigns(const JournalReader& reader, int count) {
     std::vector<std::string> calls;
     std::unordered_set<std::string> seen;
-    sql::Statement s;
     // Newest first through the index of wrong answers, until enough distinct ones.
-    int rc = s.Prepare(reader.Connection(),
-                       "SELECT sent FROM answers WHERE right = 0 AND sent <> '' ORDER BY id DESC");
-    while (rc == SQLITE_OK && static_cast<int>(calls.size()) < count &&
-           (rc = s.Step()) == SQLITE_ROW) {
-        std::string call = Utf8ToCp1251(s.Text(0));
-        if (seen.insert(call).second)
-            calls.push_back(std::move(call));
-    }
-    reader.Note(rc);
+    reader.Query("SELECT sent FROM answers WHERE right = 0 AND sent <> '' ORDER BY id DESC",
+                 JournalReader::NoParameters, [&](const sql::Statement& s) {
+                     std::string call = Utf8ToCp1251(s.Text(0));
+                     if (seen.insert(call).second)
+                         calls.push_back(std::move(call));
+                     return static_cast<int>(calls.size()) < count;
+                 });
     return calls;
 }
 
