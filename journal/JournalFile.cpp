@@ -3,7 +3,11 @@
 #include "journal/JournalPath.h"
 #include "journal/JournalSchema.h"
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <system_error>
 
 namespace tonvik {
@@ -53,6 +57,26 @@ JournalProblem MoveAside(const fs::path& path) {
     return problem;
 }
 
+// A file SQLite would refuse as "not a database": not empty, and without the
+// header every SQLite file begins with. Judged before SQLite opens it, so
+// that nothing beside it (a -wal) is taken for part of a database.
+bool HasForeignHeader(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    char header[16] = {};
+    in.read(header, sizeof header);
+    const auto got = in.gcount();
+    return got > 0 && (got < 16 || std::memcmp(header, "SQLite format 3", 16) != 0);
+}
+
+// What an open that failed means: a folder we may not write to is read-only
+// whatever errno SQLite's last try left behind.
+JournalProblem OpenFailure(const sql::Connection& db, int resultCode, const fs::path& path) {
+    JournalProblem problem = ProblemOf(db, resultCode, path.string());
+    if ((resultCode & 0xff) == SQLITE_CANTOPEN && access(path.parent_path().c_str(), W_OK) != 0)
+        problem.Fault = JournalFault::ReadOnly;
+    return problem;
+}
+
 bool IsBroken(int resultCode) {
     const int primary = resultCode & 0xff;
     return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
@@ -85,10 +109,12 @@ JournalProblem Prepare(sql::Connection& db, const SchemaCheck& check, const fs::
 // One try at the file as it is; broken tells the caller to move it aside.
 JournalProblem TryOpen(const fs::path& path, std::chrono::milliseconds busyTimeout,
                        sql::Connection& db, bool& broken) {
-    broken = false;
+    broken = HasForeignHeader(path);
+    if (broken)
+        return Fault(JournalFault::Broken, path, "not a database");
     int rc = db.Open(path.string(), ReadWriteFlags);
     if (rc != SQLITE_OK)
-        return ProblemOf(db, rc, path.string());
+        return OpenFailure(db, rc, path);
     sqlite3_busy_timeout(db.Handle(), static_cast<int>(busyTimeout.count()));
     const SchemaCheck check = CheckSchema(db);
     if (check.Result != SQLITE_OK) {
