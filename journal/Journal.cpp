@@ -1,8 +1,6 @@
 #include "journal/Journal.h"
 
-#include "journal/IsoTime.h"
-#include "journal/JournalKinds.h"
-#include "text/Cp1251.h"
+#include <system_error>
 
 namespace tonvik {
 
@@ -13,197 +11,121 @@ Journal::~Journal() {
 JournalProblem Journal::Open(const std::filesystem::path& path,
                              std::chrono::milliseconds busyTimeout) {
     Close();
-    WriteProblem.reset();
     FilePath = path;
+    Failed = false;
+    Problem.reset();
+    JournalProblem problem = Writer.Open(path, busyTimeout);
+    if (!problem.Ok())
+        return problem;
     try {
-        JournalProblem problem = OpenJournalFile(path, busyTimeout, Db);
-        if (problem.Ok()) {
-            if (const int rc = PrepareStatements(); rc != SQLITE_OK) {
-                JournalProblem failed = ProblemOf(Db, rc, path.string());
-                failed.AsidePath = problem.AsidePath;
-                Close();
-                return failed;
-            }
-        }
-        return problem;
-    } catch (...) { // out of memory: no journal, the training goes on
-        Close();
-        JournalProblem problem;
+        Stopping = false;
+        Worker = std::thread([this] { Run(); });
+    } catch (const std::system_error& error) {
+        Writer.Close();
         problem.Fault = JournalFault::CannotOpen;
-        problem.Path = path.string();
-        problem.Detail = "out of memory";
-        return problem;
+        problem.Detail = std::string("no writer thread: ") + error.what();
     }
+    return problem;
 }
 
 void Journal::Close() {
-    Begin = {};
-    Commit = {};
-    Rollback = {};
-    ExerciseInsert = {};
-    AnswerInsert = {};
-    CountsUpdate = {};
-    EndUpdate = {};
-    Characters = {};
-    if (Db.IsOpen())
-        Db.Execute("PRAGMA wal_checkpoint(PASSIVE)");
-    Db.Close();
+    if (Worker.joinable()) {
+        {
+            std::lock_guard<std::mutex> hold(Lock);
+            Stopping = true;
+        }
+        Wake.notify_one();
+        Worker.join();
+    }
+    Writer.Close();
+    InExercise = false;
     Exercise = 0;
 }
 
-int Journal::PrepareStatements() {
-    int rc = Begin.Prepare(Db, "BEGIN IMMEDIATE");
-    const auto prepare = [&](sql::Statement& statement, const char* text) {
-        if (rc == SQLITE_OK)
-            rc = statement.Prepare(Db, text);
-    };
-    prepare(Commit, "COMMIT");
-    prepare(Rollback, "ROLLBACK");
-    prepare(ExerciseInsert,
-            "INSERT INTO exercises(kind, started, own_call, wpm, pitch_hz, volume, speed_fixed, "
-            "tone_fixed, letter_gap, word_gap, list_path, list_sha256) "
-            "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
-    prepare(AnswerInsert,
-            "INSERT INTO answers(exercise, answered, number, sent, typed, right, errors, wpm, "
-            "tone_hz, replays, points, call_points, response_ms) "
-            "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
-    // Until the end is recorded the exercise shows the answers so far: the
-    // highest speed of a right answer stands in for the window's figure.
-    prepare(CountsUpdate,
-            "UPDATE exercises SET answers = answers + 1, right_answers = right_answers + ?2, "
-            "total_points = total_points + ?3, "
-            "max_wpm = max(max_wpm, CASE WHEN ?2 THEN ?4 ELSE 0 END) WHERE id = ?1");
-    prepare(EndUpdate, "UPDATE exercises SET ended = ?2, end_reason = ?3, total_points = ?4, "
-                       "max_wpm = ?5, characters = ?6 WHERE id = ?1");
-    if (rc == SQLITE_OK)
-        rc = Characters.Prepare(Db);
-    return rc;
+bool Journal::IsOpen() const {
+    std::lock_guard<std::mutex> hold(Lock);
+    return Worker.joinable() && !Failed;
 }
 
-template <class Body> bool Journal::Write(Body&& body) {
-    if (!Db.IsOpen())
-        return false;
+bool Journal::Hand(Record record) {
     try {
-        int rc = Begin.Step();
-        Begin.Reset();
-        if (rc == SQLITE_DONE)
-            rc = body();
-        if (rc == SQLITE_OK || rc == SQLITE_DONE) {
-            rc = Commit.Step();
-            Commit.Reset();
-        }
-        if (rc == SQLITE_DONE)
-            return true;
-        Fail(rc);
-    } catch (...) {
-        Fail(SQLITE_NOMEM);
+        std::lock_guard<std::mutex> hold(Lock);
+        if (!Worker.joinable() || Failed || Stopping)
+            return false;
+        Queue.push_back(std::move(record));
+    } catch (...) { // out of memory: this record is lost, the training goes on
+        return false;
     }
-    return false;
-}
-
-void Journal::Fail(int resultCode) {
-    if (!WriteProblem)
-        WriteProblem = ProblemOf(Db, resultCode, FilePath.string());
-    if (!sqlite3_get_autocommit(Db.Handle())) {
-        Rollback.Step();
-        Rollback.Reset();
-    }
-    Close();
-}
-
-int Journal::InsertExercise(const ExerciseStart& start) {
-    sql::Statement& s = ExerciseInsert;
-    s.Bind(1, KindName(start.Kind));
-    s.Bind(2, FormatIsoTime(start.Started));
-    s.Bind(3, Cp1251ToUtf8(start.OwnCall));
-    s.Bind(4, start.Wpm);
-    s.Bind(5, start.PitchHz);
-    s.Bind(6, start.Volume);
-    s.Bind(7, start.SpeedFixed);
-    s.Bind(8, start.ToneFixed);
-    s.Bind(9, start.LetterGap);
-    s.Bind(10, start.WordGap);
-    s.Bind(11, start.ListPath);
-    s.Bind(12, start.ListSha256);
-    const int rc = s.Step();
-    s.Reset();
-    if (rc == SQLITE_DONE)
-        Exercise = sqlite3_last_insert_rowid(Db.Handle());
-    return rc;
+    Wake.notify_one();
+    return true;
 }
 
 bool Journal::BeginExercise(const ExerciseStart& start) {
-    Exercise = 0;
-    return Write([&] { return InsertExercise(start); });
-}
-
-int Journal::InsertAnswer(const AnswerRecord& answer) {
-    const std::string answered = FormatIsoTime(answer.Answered);
-    const std::string sent = Cp1251ToUtf8(answer.Sent);
-    const std::string typed = Cp1251ToUtf8(answer.Typed);
-    sql::Statement& s = AnswerInsert;
-    s.Bind(1, static_cast<int64_t>(Exercise));
-    s.Bind(2, answered);
-    s.Bind(3, answer.Number);
-    s.Bind(4, sent);
-    s.Bind(5, typed);
-    s.Bind(6, answer.Right);
-    s.Bind(7, answer.Errors);
-    s.Bind(8, answer.Wpm);
-    s.Bind(9, answer.ToneHz);
-    s.Bind(10, answer.Replays);
-    s.Bind(11, answer.Points);
-    s.Bind(12, answer.CallPoints);
-    s.Bind(13, answer.ResponseMs);
-    int rc = s.Step();
-    s.Reset();
-    if (rc != SQLITE_DONE)
-        return rc;
-    sql::Statement& c = CountsUpdate;
-    c.Bind(1, static_cast<int64_t>(Exercise));
-    c.Bind(2, answer.Right);
-    c.Bind(3, answer.Points);
-    c.Bind(4, answer.Wpm);
-    rc = c.Step();
-    c.Reset();
-    if (rc != SQLITE_DONE)
-        return rc;
-    return Characters.AddUtf8(answered, sent, typed);
+    InExercise = Hand(start);
+    return InExercise;
 }
 
 bool Journal::RecordAnswer(const AnswerRecord& answer) {
-    if (Exercise == 0)
-        return false;
-    return Write([&] { return InsertAnswer(answer); });
-}
-
-int Journal::UpdateEnd(const ExerciseEnd& end) {
-    sql::Statement& s = EndUpdate;
-    s.Bind(1, static_cast<int64_t>(Exercise));
-    s.Bind(2, FormatIsoTime(end.Ended));
-    s.Bind(3, ReasonName(end.Reason));
-    s.Bind(4, end.TotalPoints);
-    s.Bind(5, end.MaxWpm);
-    s.Bind(6, end.CharactersKeyed);
-    const int rc = s.Step();
-    s.Reset();
-    return rc;
+    return InExercise && Hand(answer);
 }
 
 bool Journal::EndExercise(const ExerciseEnd& end) {
-    if (Exercise == 0)
+    if (!InExercise)
         return false;
-    const bool written = Write([&] { return UpdateEnd(end); });
-    Exercise = 0;
-    // Between exercises nothing waits on the disk: fold the WAL back now.
-    if (written)
-        Db.Execute("PRAGMA wal_checkpoint(PASSIVE)");
-    return written;
+    InExercise = false;
+    return Hand(end);
+}
+
+bool Journal::Write(const Record& record) {
+    if (const auto* start = std::get_if<ExerciseStart>(&record))
+        return Writer.BeginExercise(*start);
+    if (const auto* answer = std::get_if<AnswerRecord>(&record))
+        return Writer.RecordAnswer(*answer);
+    return Writer.EndExercise(std::get<ExerciseEnd>(record));
+}
+
+void Journal::Run() {
+    std::unique_lock<std::mutex> hold(Lock);
+    for (;;) {
+        Wake.wait(hold, [this] { return Stopping || !Queue.empty(); });
+        if (Queue.empty())
+            return; // stopping, and everything is written
+        const Record record = std::move(Queue.front());
+        Queue.pop_front();
+        Writing = true;
+        hold.unlock();
+        const bool written = Write(record);
+        if (written && std::holds_alternative<ExerciseStart>(record))
+            Exercise = Writer.CurrentExercise();
+        hold.lock();
+        Writing = false;
+        const bool failedNow = !written && Writer.Problem() && !Failed;
+        if (failedNow) {
+            Failed = true;
+            Problem = Writer.Problem();
+            Queue.clear(); // nothing more can be written
+        }
+        Drained.notify_all();
+        if (failedNow && Notify) {
+            hold.unlock();
+            Notify();
+            hold.lock();
+        }
+    }
+}
+
+bool Journal::Flush() {
+    std::unique_lock<std::mutex> hold(Lock);
+    if (!Worker.joinable())
+        return false;
+    Drained.wait(hold, [this] { return Queue.empty() && !Writing; });
+    return !Failed;
 }
 
 std::optional<JournalProblem> Journal::TakeWriteProblem() {
+    std::lock_guard<std::mutex> hold(Lock);
     std::optional<JournalProblem> problem;
-    problem.swap(WriteProblem);
+    problem.swap(Problem);
     return problem;
 }
 

@@ -1,30 +1,46 @@
 #pragma once
 
-#include "journal/CharacterPairs.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalProblem.h"
 #include "journal/JournalTypes.h"
-#include "journal/Sqlite.h"
+#include "journal/JournalWriter.h"
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <variant>
 
 namespace tonvik {
 
-// The recorder of the training journal, used by the window on its GUI thread.
+// The recorder of the training journal, for the window's GUI thread.
 //
-// The window opens it once at start (Open), shows the returned problem if it
-// is Worth() a message, and then calls BeginExercise at Start, RecordAnswer at
-// every evaluated answer and EndExercise when the exercise ends. Each answer
-// is committed in its own transaction before RecordAnswer returns (WAL,
-// synchronous FULL), so a crash or a power cut loses at most the answer not
-// yet given. No call throws; without a journal, or after a failed write,
-// every call does nothing and returns false. A failed write closes the
-// journal for the rest of the run; TakeWriteProblem hands its problem out once.
+// The window opens it once at start (Open; DefaultJournalPath() for the
+// user's own), shows the returned problem when it is Worth() a message, and
+// then calls BeginExercise at Start, RecordAnswer for every evaluated answer
+// and EndExercise when the exercise ends.
 //
-// Two windows may record into one file at once: each waits up to the busy
-// timeout for the other's transaction.
+// Each call hands its record to a writer thread and returns at once (a few
+// microseconds): the writer commits every answer in a transaction of its own
+// and waits for the disk (WAL, synchronous FULL), which here takes about 3 ms
+// and at worst 25 ms, too long to hold the GUI thread on every Enter. The
+// writer starts on a record the moment it is handed over, so an answer is
+// on the disk long before the next callsign has been keyed: a crash or a
+// power cut loses at most the answer being given.
+//
+// No call throws or blocks on the disk, except Close (and the destructor),
+// which writes what is still queued. Without a journal, or after a write
+// failed, every call does nothing and returns false. A failed write closes
+// the journal for the rest of the run; TakeWriteProblem hands its problem out
+// once, and the notifier tells the window that there is one.
+//
+// Two windows may record into one file at once: each write waits up to the
+// busy timeout for the other's transaction.
 class Journal {
 public:
     Journal() = default;
@@ -32,43 +48,56 @@ public:
     Journal(const Journal&) = delete;
     Journal& operator=(const Journal&) = delete;
 
-    // Opens or begins the journal at path (DefaultJournalPath() for the
-    // user's own). On a fault the journal stays closed.
+    // Opens or begins the journal at path. On a fault it stays closed.
     JournalProblem Open(const std::filesystem::path& path,
                         std::chrono::milliseconds busyTimeout = DefaultBusyTimeout);
+    // Writes what is queued, then closes.
     void Close();
-    bool IsOpen() const { return Db.IsOpen(); }
+    // Open, and no write has failed.
+    bool IsOpen() const;
     const std::filesystem::path& Path() const { return FilePath; }
 
-    // Begins an exercise; an exercise begun before and not ended stays as it
-    // is (it reads as stopped).
+    // Begins an exercise; one begun before and not ended stays as it is (it
+    // reads as stopped).
     bool BeginExercise(const ExerciseStart& start);
-    // Records one answer of the exercise begun last.
+    // An answer of the exercise begun last; false outside an exercise.
     bool RecordAnswer(const AnswerRecord& answer);
-    // Ends the exercise begun last; later answers are not recorded.
+    // Ends the exercise begun last; later answers are not taken.
     bool EndExercise(const ExerciseEnd& end);
 
+    // Waits until everything handed over is on the disk; false when the
+    // journal is closed or a write failed.
+    bool Flush();
     // The problem of the write that closed the journal, once.
     std::optional<JournalProblem> TakeWriteProblem();
-    // The journal's row id of the exercise being recorded; 0 when none.
+    // Called once, on the writer thread, when a write has failed: the window
+    // posts itself a call to TakeWriteProblem. Set before the first record.
+    void SetProblemNotifier(std::function<void()> notify) { Notify = std::move(notify); }
+    // The journal's row id of the exercise last begun, once it is written; 0 before.
     long long CurrentExercise() const { return Exercise; }
 
 private:
-    int PrepareStatements();
-    // Runs body in one write transaction; a failure rolls back and closes.
-    template <class Body> bool Write(Body&& body);
-    int InsertExercise(const ExerciseStart& start);
-    int InsertAnswer(const AnswerRecord& answer);
-    int UpdateEnd(const ExerciseEnd& end);
-    void Fail(int resultCode);
+    using Record = std::variant<ExerciseStart, AnswerRecord, ExerciseEnd>;
 
-    sql::Connection Db;
+    bool Hand(Record record);
+    void Run();
+    bool Write(const Record& record);
+
+    JournalWriter Writer;
     std::filesystem::path FilePath;
-    sql::Statement Begin, Commit, Rollback;
-    sql::Statement ExerciseInsert, AnswerInsert, CountsUpdate, EndUpdate;
-    CharacterCountWriter Characters;
-    long long Exercise = 0;
-    std::optional<JournalProblem> WriteProblem;
+    std::thread Worker;
+    std::function<void()> Notify;
+    std::atomic<long long> Exercise{0};
+    bool InExercise = false; // the GUI thread's view: begun and not ended
+
+    mutable std::mutex Lock; // guards what follows
+    std::condition_variable Wake;
+    std::condition_variable Drained;
+    std::deque<Record> Queue;
+    bool Writing = false;
+    bool Stopping = false;
+    bool Failed = false;
+    std::optional<JournalProblem> Problem;
 };
 
 } // namespace tonvik

@@ -142,7 +142,8 @@ TEST_F(JournalTest, TheCharacterTableIsWorstFirst) {
         ASSERT_TRUE(journal.RecordAnswer(ScoredAnswer(1, "AB", "A6", 30, 0, JournalClock::now())));
         ASSERT_TRUE(journal.RecordAnswer(ScoredAnswer(2, "AB", "AB", 30, 0, JournalClock::now())));
     }
-    const CommandRun run = Tonvik({"journal", "--journal", Path.string(), "--characters", "--days", "7"});
+    const CommandRun run =
+        Tonvik({"journal", "--journal", Path.string(), "--characters", "--days", "7"});
     EXPECT_EQ(run.Status, 0);
     const size_t b = run.Out.find("  B           2         1     50.0 %");
     const size_t a = run.Out.find("  A           2         0    100.0 %");

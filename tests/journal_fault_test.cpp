@@ -10,6 +10,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 
+#include <atomic>
 #include <regex>
 
 using namespace tonvik;
@@ -175,24 +176,33 @@ TEST_F(JournalTest, ALockHeldLongerThanTheTimeoutIsReportedNotBroken) {
 
 TEST_F(JournalTest, AWriteThatFailsTurnsTheJournalOffAndIsReportedOnce) {
     Journal journal;
+    std::atomic<int> notified{0};
+    journal.SetProblemNotifier([&] { ++notified; });
     ASSERT_TRUE(journal.Open(Path, ShortTimeout).Ok());
     ASSERT_TRUE(journal.BeginExercise(CallsignStart(TestTime())));
     ASSERT_TRUE(journal.RecordAnswer(ScoredAnswer(1, "UA3ABC", "UA3ABC", 30)));
+    ASSERT_TRUE(journal.Flush());
     const long long exercise = journal.CurrentExercise();
 
     sql::Connection holder;
     ASSERT_EQ(holder.Open(Path.string(), SQLITE_OPEN_READWRITE), SQLITE_OK);
     ASSERT_EQ(holder.Execute("BEGIN IMMEDIATE"), SQLITE_OK);
-    EXPECT_FALSE(journal.RecordAnswer(ScoredAnswer(2, "DL1XYZ", "DL1XYZ", 32)));
+    // Handed over at once; the writer gives up after the busy timeout, and
+    // what was handed over after it is dropped with it.
+    EXPECT_TRUE(journal.RecordAnswer(ScoredAnswer(2, "DL1XYZ", "DL1XYZ", 32)));
+    journal.RecordAnswer(ScoredAnswer(3, "DL1XYZ", "DL1XYZ", 32));
+    EXPECT_FALSE(journal.Flush());
     holder.Execute("ROLLBACK");
+    EXPECT_EQ(notified, 1);
 
     const auto problem = journal.TakeWriteProblem();
     ASSERT_TRUE(problem);
     EXPECT_EQ(problem->Fault, JournalFault::Locked);
     EXPECT_FALSE(journal.TakeWriteProblem());
     EXPECT_FALSE(journal.IsOpen());
-    EXPECT_FALSE(journal.RecordAnswer(ScoredAnswer(3, "OK2AB", "OK2AB", 32)));
+    EXPECT_FALSE(journal.RecordAnswer(ScoredAnswer(4, "OK2AB", "OK2AB", 32)));
     EXPECT_FALSE(journal.TakeWriteProblem());
+    EXPECT_EQ(notified, 1);
 
     JournalReader reader;
     ASSERT_TRUE(reader.Open(Path).Ok());
@@ -206,7 +216,7 @@ TEST_F(JournalTest, TwoProgramsRecordingAtOnceBothKeepEveryAnswer) {
         if (!journal.Open(Path).Ok() || !journal.BeginExercise(CallsignStart(TestTime(), ownCall)))
             return 1;
         for (int n = 1; n <= Answers; ++n)
-            if (!journal.RecordAnswer(ScoredAnswer(n, "UA3ABC", "UA3ABD", 30)))
+            if (!journal.RecordAnswer(ScoredAnswer(n, "UA3ABC", "UA3ABD", 30)) || !journal.Flush())
                 return 2;
         return journal.EndExercise(CallsignEnd(TestTime(99), EndReason::Completed, 1, 0)) ? 0 : 3;
     };
@@ -261,7 +271,8 @@ TEST_F(JournalTest, AFullDiskStopsTheJournalWithoutLosingWhatWasRecorded) {
         if (!journal.Open(path).Ok() || !journal.BeginExercise(CallsignStart(TestTime())))
             return 1;
         int recorded = 0;
-        while (recorded < 100000 && journal.RecordAnswer(ScoredAnswer(1, "UA3ABC", "UA3ABD", 30)))
+        while (recorded < 100000 && journal.RecordAnswer(ScoredAnswer(1, "UA3ABC", "UA3ABD", 30)) &&
+               journal.Flush())
             ++recorded;
         const auto problem = journal.TakeWriteProblem();
         if (!problem || problem->Fault != JournalFault::DiskFull)

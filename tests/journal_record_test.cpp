@@ -57,6 +57,7 @@ TEST_F(JournalTest, EveryFieldOfAnExerciseAndItsAnswerComesBack) {
     answer.ResponseMs = 987;
     ASSERT_TRUE(journal.RecordAnswer(answer));
     ASSERT_TRUE(journal.EndExercise(CallsignEnd(TestTime(60), EndReason::Stopped, 65, 30)));
+    ASSERT_TRUE(journal.Flush());
 
     JournalReader reader = OpenReader(Path);
     const auto row = reader.LastExercises(ExerciseKind::Callsign, 10);
@@ -108,7 +109,8 @@ TEST_F(JournalTest, TimesAreKeptToTheMillisecondInUtc) {
 }
 
 TEST_F(JournalTest, AnExerciseCutOffReadsAsStoppedWithTheAnswersItHad) {
-    // A child records three answers, two right, and is killed before the end.
+    // A child records three answers, two right, and is killed before the end,
+    // once they are on the disk (a few milliseconds after each Enter).
     const int status = RunInChild([&] {
         Journal journal;
         if (!journal.Open(Path).Ok() || !journal.BeginExercise(CallsignStart(TestTime())))
@@ -116,6 +118,8 @@ TEST_F(JournalTest, AnExerciseCutOffReadsAsStoppedWithTheAnswersItHad) {
         journal.RecordAnswer(ScoredAnswer(1, "UA3ABC", "UA3ABC", 30));
         journal.RecordAnswer(ScoredAnswer(2, "DL1XYZ", "DL1XYZ", 32));
         journal.RecordAnswer(ScoredAnswer(3, "OK2AB", "OK2", 34));
+        if (!journal.Flush())
+            return 3;
         raise(SIGKILL);
         return 2;
     });
@@ -156,6 +160,7 @@ TEST_F(JournalTest, TextExercisesAndTestsKeepTheirCharactersAndEnd) {
     end.Reason = EndReason::Stopped;
     end.CharactersKeyed = 88;
     ASSERT_TRUE(journal.EndExercise(end));
+    ASSERT_TRUE(journal.Flush());
 
     JournalReader reader = OpenReader(Path);
     const auto texts = reader.LastExercises(ExerciseKind::Text, 10);
@@ -183,11 +188,14 @@ TEST_F(JournalTest, AnswersOutsideAnExerciseAreNotRecorded) {
     ASSERT_TRUE(journal.Open(Path).Ok());
     EXPECT_FALSE(journal.RecordAnswer(ScoredAnswer(1, "UA3ABC", "UA3ABC", 30)));
     ASSERT_TRUE(journal.BeginExercise(CallsignStart(TestTime())));
-    const long long id = journal.CurrentExercise();
     ASSERT_TRUE(journal.RecordAnswer(ScoredAnswer(1, "UA3ABC", "UA3ABC", 30)));
     ASSERT_TRUE(journal.EndExercise(CallsignEnd(TestTime(9), EndReason::Completed, 540, 32)));
     EXPECT_FALSE(journal.RecordAnswer(ScoredAnswer(2, "UA3ABC", "UA3ABC", 32)));
+    EXPECT_FALSE(journal.EndExercise(CallsignEnd(TestTime(9), EndReason::Completed, 540, 32)));
+    EXPECT_TRUE(journal.Flush());
     EXPECT_FALSE(journal.TakeWriteProblem()); // refusing is no fault
+    const long long id = journal.CurrentExercise();
+    EXPECT_GT(id, 0);
 
     JournalReader reader = OpenReader(Path);
     EXPECT_EQ(reader.Answers(id).size(), 1u);

@@ -45,6 +45,7 @@ protected:
         }
         ASSERT_TRUE(
             Recorder.EndExercise(CallsignEnd(DaysAgo(daysAgo, 60), reason, points, maxWpm)));
+        ASSERT_TRUE(Recorder.Flush());
     }
 
     const CharacterStat* Find(const std::vector<CharacterStat>& stats, const std::string& c) {
