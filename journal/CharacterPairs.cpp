@@ -34,22 +34,29 @@ std::vector<CharacterPair> CharacterPairsOf(std::string_view sentUtf8, std::stri
 }
 
 int CharacterCountWriter::Prepare(const sql::Connection& db) {
-    return Upsert.Prepare(db, "INSERT INTO character_counts(day, sent, typed, count) "
-                              "VALUES(?1, ?2, ?3, 1) ON CONFLICT(day, sent, typed) "
-                              "DO UPDATE SET count = count + 1");
+    const int rc = DayUpsert.Prepare(db, "INSERT INTO character_counts(day, sent, typed, count) "
+                                         "VALUES(?1, ?2, ?3, 1) ON CONFLICT(day, sent, typed) "
+                                         "DO UPDATE SET count = count + 1");
+    if (rc != SQLITE_OK)
+        return rc;
+    return TotalUpsert.Prepare(db, "INSERT INTO character_totals(sent, typed, count) "
+                                   "VALUES(?2, ?3, 1) ON CONFLICT(sent, typed) "
+                                   "DO UPDATE SET count = count + 1");
 }
 
 int CharacterCountWriter::AddUtf8(std::string_view answered, std::string_view sentUtf8,
                                   std::string_view typedUtf8) {
     const std::string_view day = answered.substr(0, 10);
     for (const CharacterPair& pair : CharacterPairsOf(sentUtf8, typedUtf8)) {
-        Upsert.Bind(1, day);
-        Upsert.Bind(2, pair.Sent);
-        Upsert.Bind(3, pair.Typed);
-        const int rc = Upsert.Step();
-        Upsert.Reset();
-        if (rc != SQLITE_DONE)
-            return rc;
+        for (sql::Statement* upsert : {&DayUpsert, &TotalUpsert}) {
+            upsert->Bind(1, day);
+            upsert->Bind(2, pair.Sent);
+            upsert->Bind(3, pair.Typed);
+            const int rc = upsert->Step();
+            upsert->Reset();
+            if (rc != SQLITE_DONE)
+                return rc;
+        }
     }
     return SQLITE_OK;
 }

@@ -19,8 +19,8 @@ struct CharacterPair {
 // Spaces in the callsign are not keyed characters and give no pair.
 std::vector<CharacterPair> CharacterPairsOf(std::string_view sentUtf8, std::string_view typedUtf8);
 
-// Adds the pairs of one answer to the per-day counts (character_counts), in
-// whatever transaction is open.
+// Adds the pairs of one answer to the counts per day (character_counts) and
+// in all (character_totals), in whatever transaction is open.
 class CharacterCountWriter {
 public:
     int Prepare(const sql::Connection& db);
@@ -28,7 +28,8 @@ public:
     int AddUtf8(std::string_view answered, std::string_view sentUtf8, std::string_view typedUtf8);
 
 private:
-    sql::Statement Upsert;
+    sql::Statement DayUpsert;
+    sql::Statement TotalUpsert;
 };
 
 } // namespace tonvik

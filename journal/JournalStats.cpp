@@ -13,6 +13,21 @@ JournalTime TimeOf(std::string_view text) {
     return ParseIsoTime(text).value_or(JournalTime{});
 }
 
+// The counts of a period are summed over its days; those of all time are kept
+// apart, summed already.
+std::string CharacterQuery(const char* table, const char* where) {
+    return std::string("SELECT sent, sum(count) AS total, "
+                       "sum(CASE WHEN typed = sent THEN 0 ELSE count END) AS wrong FROM ") +
+           table + (*where != '\0' ? " WHERE " : "") + where +
+           " GROUP BY sent ORDER BY CAST(total - wrong AS REAL) / total, wrong DESC, sent";
+}
+
+std::string ConfusionQuery(const char* table, const char* where) {
+    return std::string("SELECT sent, typed, sum(count) AS n FROM ") + table + " WHERE " + where +
+           " typed <> sent AND typed <> '' GROUP BY sent, typed "
+           "ORDER BY n DESC, sent, typed LIMIT ?2";
+}
+
 } // namespace
 
 std::string PeriodStartDay(StatsPeriod period, JournalTime now) {
@@ -42,10 +57,8 @@ std::vector<CharacterStat> CharacterAccuracy(const JournalReader& reader, StatsP
                                              JournalTime now) {
     std::vector<CharacterStat> stats;
     reader.Query(
-        "SELECT sent, sum(count) AS total, "
-        "sum(CASE WHEN typed = sent THEN 0 ELSE count END) AS wrong "
-        "FROM character_counts WHERE day >= ?1 GROUP BY sent "
-        "ORDER BY CAST(total - wrong AS REAL) / total, wrong DESC, sent",
+        period == StatsPeriod::AllTime ? CharacterQuery("character_totals", "").c_str()
+                                       : CharacterQuery("character_counts", "day >= ?1").c_str(),
         [&](sql::Statement& s) { s.Bind(1, PeriodStartDay(period, now)); },
         [&](const sql::Statement& s) {
             CharacterStat stat{Utf8ToCp1251(s.Text(0)), s.Int(1), s.Int(2), 100};
@@ -62,9 +75,9 @@ std::vector<Confusion> Confusions(const JournalReader& reader, StatsPeriod perio
                                   int limit) {
     std::vector<Confusion> confusions;
     reader.Query(
-        "SELECT sent, typed, sum(count) AS n FROM character_counts "
-        "WHERE day >= ?1 AND typed <> sent AND typed <> '' "
-        "GROUP BY sent, typed ORDER BY n DESC, sent, typed LIMIT ?2",
+        period == StatsPeriod::AllTime
+            ? ConfusionQuery("character_totals", "").c_str()
+            : ConfusionQuery("character_counts", "day >= ?1 AND").c_str(),
         [&](sql::Statement& s) {
             s.Bind(1, PeriodStartDay(period, now));
             s.Bind(2, limit);
