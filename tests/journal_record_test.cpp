@@ -1,5 +1,6 @@
 // The recorder and the readers on a temporary journal: every field comes back
 // as it went in, an exercise cut off reads as stopped, the file's place.
+#include "journal/FileHash.h"
 #include "journal/Journal.h"
 #include "journal/JournalPath.h"
 #include "journal/JournalReader.h"
@@ -30,6 +31,14 @@ TEST(JournalPathTest, DataHomeFirstThenTheHomeFolder) {
     // A relative XDG_DATA_HOME is to be ignored.
     EXPECT_EQ(JournalPathFrom("rel/data", "/home/op"),
               "/home/op/.local/share/tonvik/journal.sqlite");
+}
+
+TEST_F(JournalTest, TheCallsignListIsKnownByTheSha256OfItsBytes) {
+    WriteFileBytes(Folder / "master.ped", "abc");
+    // The test vector of FIPS 180-2 for "abc".
+    EXPECT_EQ(FileSha256(Folder / "master.ped"),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(FileSha256(Folder / "missing.ped"), "");
 }
 
 TEST_F(JournalTest, EveryFieldOfAnExerciseAndItsAnswerComesBack) {
