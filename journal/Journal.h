@@ -71,7 +71,7 @@ public:
     // The problem of the write that closed the journal, once.
     std::optional<JournalProblem> TakeWriteProblem();
     // Called once, on the writer thread, when a write has failed: the window
-    // posts itself a call to TakeWriteProblem. Set before the first record.
+    // posts itself a call to TakeWriteProblem (a queued call). Set it before Open.
     void SetProblemNotifier(std::function<void()> notify) { Notify = std::move(notify); }
     // The journal's row id of the exercise last begun, once it is written; 0 before.
     long long CurrentExercise() const { return Exercise; }
