@@ -3,6 +3,7 @@
 #include "base/Random.h"
 #include "cli/ExportCommand.h"
 #include "cli/Interrupt.h"
+#include "cli/JournalCommand.h"
 #include "cli/Options.h"
 #include "cli/PlayCommand.h"
 #include "text/Cp1251.h"
@@ -40,6 +41,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::istream& in, std::
         return RunPlay(options, in, err);
     case CliCommand::Radiogram:
         return RunRadiogram(options, out);
+    case CliCommand::Journal:
+        return RunJournal(options, out, err);
     case CliCommand::None:
     case CliCommand::Help:
         out << UsageText();

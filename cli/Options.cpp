@@ -113,10 +113,13 @@ bool TakesValue(const std::string& name) {
 }
 
 std::optional<CliCommand> CommandFromWord(const std::string& word) {
-    static const std::map<std::string, CliCommand> commands{
-        {"export", CliCommand::Export},       {"play", CliCommand::Play},
-        {"radiogram", CliCommand::Radiogram}, {"help", CliCommand::Help},
-        {"--help", CliCommand::Help},         {"-h", CliCommand::Help}};
+    static const std::map<std::string, CliCommand> commands{{"export", CliCommand::Export},
+                                                            {"play", CliCommand::Play},
+                                                            {"radiogram", CliCommand::Radiogram},
+                                                            {"journal", CliCommand::Journal},
+                                                            {"help", CliCommand::Help},
+                                                            {"--help", CliCommand::Help},
+                                                            {"-h", CliCommand::Help}};
     const auto it = commands.find(word);
     if (it == commands.end())
         return std::nullopt;
@@ -128,15 +131,30 @@ std::optional<CliCommand> CommandFromWord(const std::string& word) {
 ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     ParseResult result;
     CliOptions& o = result.Options;
-    if (args.empty())
+    size_t first = 0;
+    for (; first < args.size() && result.Error.empty(); ++first) {
+        if (args[first] == "--no-journal")
+            o.NoJournal = true;
+        else if (args[first] != "--journal")
+            break;
+        else if (first + 1 < args.size())
+            o.JournalPath = args[++first];
+        else
+            result.Error = "--journal needs a value";
+    }
+    if (first >= args.size() || !result.Error.empty())
         return result;
-    const auto command = CommandFromWord(args[0]);
+    const auto command = CommandFromWord(args[first]);
     if (!command) {
-        result.Error = "unknown command " + Quote(args[0]) + " (try: tonvik --help)";
+        result.Error = "unknown command " + Quote(args[first]) + " (try: tonvik --help)";
         return result;
     }
     o.Command = *command;
-    for (size_t i = 1; i < args.size() && result.Error.empty(); ++i) {
+    if (o.Command == CliCommand::Journal) {
+        o.CommandArgs.assign(args.begin() + static_cast<long>(first) + 1, args.end());
+        return result;
+    }
+    for (size_t i = first + 1; i < args.size() && result.Error.empty(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--clean") {
             o.Clean = true;
@@ -171,6 +189,10 @@ std::string UsageText() {
   tonvik play [options] [FILE]             key the same through the sound device
   tonvik radiogram [--kind K] [--groups N] [--seed N]
                                            print a random radiogram of five-character groups
+  tonvik journal [--csv] [--exercises] [--characters]
+                                           the training journal (tonvik journal --help)
+  --journal PATH           before the command: another journal file
+  --no-journal             before the command: the window records no journal
 Options:
   --mode text|callsign     spacing of the text page or of the callsign page (default text)
   --wpm N                  speed, 10..100 words per minute (default 30)

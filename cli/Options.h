@@ -6,7 +6,7 @@
 
 namespace tonvik {
 
-enum class CliCommand { None, Help, Export, Play, Radiogram };
+enum class CliCommand { None, Help, Export, Play, Radiogram, Journal };
 
 // Everything the headless commands accept. Ranges follow the window's controls.
 struct CliOptions {
@@ -29,6 +29,11 @@ struct CliOptions {
     std::string Kind = "latin";
     int Groups = 30;
     std::optional<unsigned long long> Seed;
+    // Global, before the command: --journal PATH, --no-journal.
+    std::string JournalPath; // empty: the default journal
+    bool NoJournal = false;
+    // The journal command parses its own options: everything after its word.
+    std::vector<std::string> CommandArgs;
 };
 
 struct ParseResult {

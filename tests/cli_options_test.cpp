@@ -82,3 +82,19 @@ TEST(CliOptions, ErrorsStayOneLineWhateverTheValue) {
               "--mode takes one of text|callsign, not 'a?b'");
     EXPECT_EQ(Parse({"export", "--x\r", "-o", "x.wav"}).Error, "unknown option '--x?'");
 }
+
+TEST(CliOptions, JournalOptionsStandBeforeTheCommand) {
+    const auto window = Parse({"--no-journal"});
+    EXPECT_EQ(window.Error, "");
+    EXPECT_EQ(window.Options.Command, CliCommand::None); // the window, without journal
+    EXPECT_TRUE(window.Options.NoJournal);
+    const auto other = Parse({"--journal", "/tmp/j.sqlite"});
+    EXPECT_EQ(other.Options.Command, CliCommand::None);
+    EXPECT_EQ(other.Options.JournalPath, "/tmp/j.sqlite");
+    // The journal command keeps its own options for itself.
+    const auto journal = Parse({"--journal", "/tmp/j.sqlite", "journal", "--csv", "--bogus"});
+    EXPECT_EQ(journal.Error, "");
+    EXPECT_EQ(journal.Options.Command, CliCommand::Journal);
+    EXPECT_EQ(journal.Options.CommandArgs, (std::vector<std::string>{"--csv", "--bogus"}));
+    EXPECT_EQ(Parse({"--journal"}).Error, "--journal needs a value");
+}
