@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "app/MessageService.h"
 #include "app/SoundDevice.h"
+#include "app/Translations.h"
 #include "cli/Cli.h"
 #include "text/CreateUnit.h"
 
@@ -26,6 +27,7 @@ bool DisplayAvailable() {
 int RunWindow(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tonvik"));
+    tonvik::InstallQtTranslations(app);
     const auto device = tonvik::CreateSoundDevice();
     tonvik::ModalMessageService messages;
     tonvik::TMorseMain MorseMain(*device, messages);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build, test and run Tonvik, if missing.
 set -euo pipefail
-packages=(build-essential cmake ninja-build pkg-config clang qt6-base-dev libsdl2-dev
+packages=(build-essential cmake ninja-build pkg-config clang qt6-base-dev qt6-translations-l10n libsdl2-dev
           libsndfile1-dev libsqlite3-dev libgtest-dev libbenchmark-dev xvfb xauth imagemagick)
 missing=()
 for p in "${packages[@]}"; do
