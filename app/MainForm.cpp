@@ -72,6 +72,8 @@ TMorseMain::TMorseMain(WaveOut& device, MessageService& messages, QWidget* paren
       }),
       Control(device, Notifier, *this), Trainer(Control, *this, Rng) {
     SetUpControls();
+    Control.SetObserver(this);
+    Trainer.SetObserver(this);
     Control.FormCreate();
     ConnectHandlers();
     InstallKeyFilters();
