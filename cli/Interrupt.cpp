@@ -20,6 +20,16 @@ extern "C" void OnInterrupt(int) {
     }
 }
 
+void Handle(int signal, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a read from a terminal or a pipe, an open of a FIFO and a
+    // write to a full pipe return EINTR, so that every phase sees the request.
+    action.sa_flags = 0;
+    ::sigaction(signal, &action, nullptr);
+}
+
 } // namespace
 
 const std::atomic<bool>& InterruptRequested() {
@@ -33,10 +43,12 @@ int InterruptPipe() {
 void WatchInterrupts() {
     if (Pipe[0] < 0 && ::pipe2(Pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         Pipe[0] = Pipe[1] = -1;
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
-    // A file-size limit must fail the write, not kill the program mid-file.
-    std::signal(SIGXFSZ, SIG_IGN);
+    Handle(SIGINT, OnInterrupt);
+    Handle(SIGTERM, OnInterrupt);
+    // A file-size limit must fail the write, not kill the program mid-file, and
+    // a reader that goes away is a write error to report, not a silent death.
+    Handle(SIGXFSZ, SIG_IGN);
+    Handle(SIGPIPE, SIG_IGN);
 }
 
 } // namespace tonvik

@@ -129,10 +129,8 @@ int Player::Run() {
 
 int RunPlay(const CliOptions& options, std::istream& in, std::ostream& err) {
     const CommandText text = ReadCommandText(options, in);
-    if (!text.Text) {
-        err << "tonvik: " << text.Error << "\n";
-        return 1;
-    }
+    if (!text.Text)
+        return ReportTextFailure(text, err);
     std::unique_ptr<QCoreApplication> app;
     if (QCoreApplication::instance() == nullptr) {
         static int argc = 1;
