@@ -1,5 +1,6 @@
 #include "cli/AudioExport.h"
 
+#include "cli/Interrupt.h"
 #include "cli/PlayTextRenderer.h"
 
 #include <algorithm>
@@ -42,7 +43,10 @@ private:
 };
 
 ExportResult Exporter::Run() {
-    TotalSamples = PlayTextRenderer::TotalSamples(Job.PlayText, Job.Settings);
+    {
+        const EndAtOnceOnInterrupt nothingWrittenYet; // a long text takes seconds
+        TotalSamples = PlayTextRenderer::TotalSamples(Job.PlayText, Job.Settings);
+    }
     // Every part but the last is at least SplitSamples long: this bounds their
     // number, and all get as many digits, so that their names sort in order.
     if (Splitting())

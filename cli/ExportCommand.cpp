@@ -165,11 +165,14 @@ int RunExport(const CliOptions& options, std::istream& in, std::ostream& err) {
     const std::optional<FileIdentity> input = InputIdentity(options, in);
     if (const int status = CheckOutput(options, input, err); status != 0)
         return status;
-    const CommandText text = ReadCommandText(options, in);
-    if (!text.Text)
-        return ReportTextFailure(text, err);
     ExportJob job;
-    job.PlayText = TextPlayText(*text.Text);
+    {
+        const EndAtOnceOnInterrupt nothingWrittenYet;
+        const CommandText text = ReadCommandText(options, in);
+        if (!text.Text)
+            return ReportTextFailure(text, err);
+        job.PlayText = TextPlayText(*text.Text);
+    }
     job.Settings = CommandKeyerSettings(options);
     job.VolumeFactor = options.Volume;
     job.OutputPath = options.OutputFile;

@@ -10,9 +10,19 @@ namespace {
 // The one flag a signal handler may touch; lock-free, so safe to set there.
 std::atomic<bool> Requested{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
+std::atomic<bool> AtOnce{false};
 int Pipe[2] = {-1, -1};
 
+constexpr char Farewell[] = "tonvik: interrupted\n";
+
+[[noreturn]] void EndNow() {
+    [[maybe_unused]] const auto n = ::write(STDERR_FILENO, Farewell, sizeof Farewell - 1);
+    ::_exit(130);
+}
+
 extern "C" void OnInterrupt(int) {
+    if (AtOnce.load())
+        EndNow(); // write and _exit: async-signal-safe
     Requested.store(true);
     if (Pipe[1] >= 0) {
         const char byte = 1;
@@ -38,6 +48,16 @@ const std::atomic<bool>& InterruptRequested() {
 
 int InterruptPipe() {
     return Pipe[0];
+}
+
+EndAtOnceOnInterrupt::EndAtOnceOnInterrupt() {
+    AtOnce.store(true);
+    if (Requested.load())
+        EndNow();
+}
+
+EndAtOnceOnInterrupt::~EndAtOnceOnInterrupt() {
+    AtOnce.store(false);
 }
 
 void WatchInterrupts() {

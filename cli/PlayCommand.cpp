@@ -128,9 +128,14 @@ int Player::Run() {
 } // namespace
 
 int RunPlay(const CliOptions& options, std::istream& in, std::ostream& err) {
-    const CommandText text = ReadCommandText(options, in);
-    if (!text.Text)
-        return ReportTextFailure(text, err);
+    std::string playText;
+    {
+        const EndAtOnceOnInterrupt nothingOpenYet;
+        const CommandText text = ReadCommandText(options, in);
+        if (!text.Text)
+            return ReportTextFailure(text, err);
+        playText = TextPlayText(*text.Text);
+    }
     std::unique_ptr<QCoreApplication> app;
     if (QCoreApplication::instance() == nullptr) {
         static int argc = 1;
@@ -138,7 +143,7 @@ int RunPlay(const CliOptions& options, std::istream& in, std::ostream& err) {
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    Player player(TextPlayText(*text.Text), CommandKeyerSettings(options), options.Volume, err);
+    Player player(playText, CommandKeyerSettings(options), options.Volume, err);
     return player.Run();
 }
 
