@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages needed to build, test and run Tonvik, if missing.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config clang qt6-base-dev libsdl2-dev
-          libsndfile1-dev libgtest-dev libbenchmark-dev xvfb xauth imagemagick)
+          libsndfile1-dev libgtest-dev libbenchmark-dev xvfb xauth imagemagick
+          man-db bash-completion) # the manual page and completion tests
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
