@@ -158,3 +158,21 @@ TEST_F(InterruptTest, ExportWritingIntoAStalledPipeYieldsToCtrlC) {
     EXPECT_EQ(r.Status, 130);
     EXPECT_EQ(r.Err, "tonvik: interrupted; no file was left\n");
 }
+
+TEST_F(InterruptTest, PlayingYieldsToEitherSignal) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        // A minute of text on SDL's silent driver, which plays in real time.
+        ChildProcess child([] {
+            ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+            ArgumentVector argv({"play", "--text", std::string(200, 'T')});
+            return RunCommandLine(argv.Count(), argv.Values());
+        });
+        ASSERT_TRUE(child.WaitUntilCatching(signal, 10s));
+        ASSERT_TRUE(WaitUntilSleeping(child.Pid(), 10s)); // in the event loop
+        child.Signal(signal);
+        const ChildOutcome r = child.Wait(10s);
+        EXPECT_FALSE(r.TimedOut) << "still playing after signal " << signal;
+        EXPECT_TRUE(r.Exited) << r.Err;
+        EXPECT_EQ(r.Status, 130) << r.Err;
+    }
+}

@@ -1,3 +1,4 @@
+#include "cli/Cli.h"
 #include "cli/Options.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +110,22 @@ TEST(CliOptions, NoCommandWordMeansTheWindow) {
     EXPECT_EQ(Parse({"--version"}).Options.Command, CliCommand::Version);
     EXPECT_EQ(Parse({"export", "--version"}).Error,
               "--version is not an option of export (see: tonvik export --help)");
+}
+
+TEST(CliOptions, ProgramStartOpensTheWindowOnlyWithoutACommand) {
+    const auto window = [](std::vector<std::string> args) {
+        args.insert(args.begin(), "tonvik");
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        return WindowOptions(static_cast<int>(args.size()), argv.data());
+    };
+    EXPECT_TRUE(window({}));
+    // Commands, help, the version and mistakes go to RunCommandLine.
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"export", "-o", "x.wav"}, {"--help"}, {"--version"}, {"--bogus"}, {"play"}})
+        EXPECT_FALSE(window(args)) << args[0];
 }
 
 TEST(CliOptions, HelpAfterAnyCommandWinsOverOtherErrors) {
