@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 #include "cli/Options.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -114,12 +115,8 @@ TEST(CliOptions, NoCommandWordMeansTheWindow) {
 
 TEST(CliOptions, ProgramStartOpensTheWindowOnlyWithoutACommand) {
     const auto window = [](std::vector<std::string> args) {
-        args.insert(args.begin(), "tonvik");
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        return WindowOptions(static_cast<int>(args.size()), argv.data());
+        ArgumentVector argv(std::move(args));
+        return WindowOptions(argv.Count(), argv.Values());
     };
     EXPECT_TRUE(window({}));
     // Commands, help, the version and mistakes go to RunCommandLine.

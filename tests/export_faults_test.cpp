@@ -5,6 +5,7 @@
 #include "keying/Keyer.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/KeyedText.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -103,27 +104,14 @@ ChildOutcome Tonvik(std::vector<std::string> args, rlim_t limitBytes = 0, int st
 
 class ExportFaultTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Dir = fs::temp_directory_path() /
-              ("tonvik-faults-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Dir);
-        fs::create_directories(Dir);
-    }
     void TearDown() override {
         if (Mounted)
             ::umount(Dir.c_str());
-        fs::remove_all(Dir);
     }
-    std::string Path(const std::string& name) const { return (Dir / name).string(); }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(Dir))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    fs::path Dir;
+    std::string Path(const std::string& name) const { return Temp.Path(name); }
+    std::vector<std::string> Files() const { return Temp.Names(); }
+    TempFolder Temp{"tonvik-faults"};
+    const fs::path& Dir = Temp.Folder();
     bool Mounted = false;
 };
 

@@ -3,6 +3,7 @@
 #include "cli/PlayTextRenderer.h"
 #include "keying/Keyer.h"
 #include "tests/support/KeyedText.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -54,28 +55,15 @@ Decoded Decode(const std::string& path) {
 
 class ExportTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("tonvik-export-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::string Path(const std::string& name) const { return Temp.Path(name); }
+    std::vector<std::string> Files() const { return Temp.Names(); }
     int Run(std::vector<std::string> args, const std::string& input = "") {
         std::istringstream in(input);
         out.str("");
         err.str("");
         return RunCommandLine(args, in, out, err);
     }
-    fs::path dir;
+    TempFolder Temp{"tonvik-export"};
     std::ostringstream out, err;
 };
 
