@@ -91,8 +91,8 @@ OptionDef Text(std::string name, std::string alias, std::string value, std::stri
 std::vector<OptionDef> MakeCatalogue() {
     std::vector<OptionDef> all{
         {"--help", "-h", "", "show this help and exit", {}, {}}, // the parser's own
-        {"--version", "", "", "show the version of tonvik and its libraries, and exit", {}, {}},
-        Choice("--mode", "spacing of the text page or of the callsign page", &CliOptions::Mode,
+        {"--version", "", "", "show the versions of tonvik and its libraries", {}, {}},
+        Choice("--mode", "spacing of the text or callsign page", &CliOptions::Mode,
                {"text", "callsign"}),
         Number("--wpm", "N", "speed in words per minute", &CliOptions::Wpm, 10, 100),
         Number("--pitch", "HZ", "tone in hertz", &CliOptions::Pitch, 200, 2000),
@@ -101,7 +101,7 @@ std::vector<OptionDef> MakeCatalogue() {
         Number("--word-gap", "N", "dots between words", &CliOptions::WordGap, 7, 108),
         Flag("--clean", "", "clean the text as the window's \"Open file\" does",
              &CliOptions::Clean),
-        Number("--max-word-length", "N", "keep only words of 2..N characters; implies --clean",
+        Number("--max-word-length", "N", "keep words of 2..N letters; implies --clean",
                &CliOptions::MaxWordLength, 3, 7),
         Choice("--encoding", "how FILE or standard input is read", &CliOptions::Encoding,
                {"auto", "cp1251", "utf-8", "utf-16"}),
@@ -114,11 +114,11 @@ std::vector<OptionDef> MakeCatalogue() {
              o.Text = text;
              return std::string();
          }},
-        Text("--output", "-o", "OUT", "the audio file; its extension picks the format",
+        Text("--output", "-o", "OUT", "the audio file, or -; its extension picks the format",
              &CliOptions::OutputFile),
         Choice("--format", "the audio format, whatever the extension", &CliOptions::Format,
                {"wav", "flac", "ogg", "opus", "mp3"}),
-        Number("--split-minutes", "N", "cut into parts of about N minutes, at word gaps",
+        Number("--split-minutes", "N", "parts of about N minutes, cut at word gaps",
                &CliOptions::SplitMinutes, 1, 600),
         Flag("--quiet", "-q", "no progress line", &CliOptions::Quiet),
         Choice("--kind", "the characters of the groups", &CliOptions::Kind,
@@ -173,8 +173,10 @@ std::vector<CommandDef> MakeCommands() {
          {}},
         {CliCommand::Export, "export", "[options] [FILE] -o OUT",
          "key FILE (or --text, or standard input) into an audio file",
-         "Without FILE, or with FILE -, the text is read from standard input.\n"
-         "OUT is written under a temporary name and takes its name only once complete.\n",
+         "Without FILE, or with FILE -, standard input is read (50 MB at most).\n"
+         "OUT - is standard output: there, and to a FIFO or a character device, the audio\n"
+         "is streamed. A file is written under a temporary name and takes its name only\n"
+         "once complete; a symbolic link is followed; the input file is never overwritten.\n",
          With(KeyingOptions, {"--output", "--format", "--split-minutes", "--quiet", "--help"}), 1,
          "input file",
          [](CliOptions& o) {
@@ -185,13 +187,13 @@ std::vector<CommandDef> MakeCommands() {
          }},
         {CliCommand::Play, "play", "[options] [FILE]",
          "key FILE (or --text, or standard input) through the sound device",
-         "Without FILE, or with FILE -, the text is read from standard input.\n",
+         "Without FILE, or with FILE -, standard input is read (50 MB at most).\n",
          With(KeyingOptions, {"--help"}), 1, "input file", CheckKeyedText},
         {CliCommand::Radiogram,
          "radiogram",
          "[options]",
          "print a random radiogram of five-character groups",
-         "The radiogram is printed in the window's word format: two spaces after each group.\n",
+         "It is printed in the window's word format: two spaces after each group.\n",
          {"--kind", "--groups", "--seed", "--help"},
          0,
          "",
