@@ -16,3 +16,13 @@ if echo "$report" | grep -E "^E: " | grep -Ei "manual|manpage|man1|completion|us
     exit 1
 fi
 echo "lintian: no error about the program, its manual page or its completion"
+# The manual page as installed: rendered without a warning.
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x build/tonvik_*.deb "$unpacked"
+warnings=$(man --warnings -E UTF-8 -l "$unpacked/usr/share/man/man1/tonvik.1.gz" 2>&1 >/dev/null)
+if [ -n "$warnings" ]; then
+    echo "$warnings" >&2
+    exit 1
+fi
+echo "man: the installed page renders without warnings"
