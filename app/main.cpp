@@ -14,8 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
+#include <optional>
 
 namespace {
 
@@ -52,9 +51,8 @@ int RunWindow(int argc, char** argv, const tonvik::CliOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const tonvik::ParseResult parsed =
-        tonvik::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed.Error.empty() || parsed.Options.Command != tonvik::CliCommand::None)
+    const std::optional<tonvik::CliOptions> window = tonvik::WindowOptions(argc, argv);
+    if (!window)
         return tonvik::RunCommandLine(argc, argv);
     if (!DisplayAvailable()) {
         std::fputs("tonvik: no display (DISPLAY and WAYLAND_DISPLAY are unset); the trainer "
@@ -62,5 +60,5 @@ int main(int argc, char** argv) {
                    stderr);
         return 1;
     }
-    return RunWindow(argc, argv, parsed.Options);
+    return RunWindow(argc, argv, *window);
 }
