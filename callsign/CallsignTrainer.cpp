@@ -40,7 +40,26 @@ void CallsignTrainer::BeginExercise() {
     View.ClearErrors();
 }
 
+bool CallsignTrainer::StartDrill(CallsignDrill kind, const std::vector<std::string>& callsigns) {
+    if (callsigns.empty() || !Control.Controls().StartEnabled)
+        return false;
+    DrillKind = kind;
+    DrillCalls = callsigns;
+    Control.StartButClick();
+    DrillCalls.clear();
+    if (ExerciseRunning())
+        return true;
+    DrillKind = CallsignDrill::None; // no own callsign: nothing started
+    return false;
+}
+
 void CallsignTrainer::AppendPlayText(std::string& playText) {
+    if (!DrillCalls.empty()) {
+        for (const std::string& call : DrillCalls)
+            playText += call + ' ';
+        return;
+    }
+    DrillKind = CallsignDrill::None;
     // Read anew at every start, so an edited list takes effect at once.
     const CallsignList list = CallsignList::Load(ListFile());
     if (!list.Ok())
@@ -73,9 +92,13 @@ void CallsignTrainer::ExerciseEnded() {
     View.FocusOwnCall();
     View.ShowCallNumber(0);
     View.ClearAnswer();
-    // Compacts the table as well when this result fills it.
-    Table.Record(View.OwnCall(), Figures.MaxWpm(), Figures.ShownTotal());
-    View.ShowResults(Table);
+    // A drill is no measure of the user's level: the table stays comparable.
+    // Recording compacts the table as well when this result fills it.
+    if (DrillKind == CallsignDrill::None) {
+        Table.Record(View.OwnCall(), Figures.MaxWpm(), Figures.ShownTotal());
+        View.ShowResults(Table);
+    }
+    DrillKind = CallsignDrill::None;
 }
 
 bool CallsignTrainer::ExerciseRunning() const {
