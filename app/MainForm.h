@@ -155,6 +155,7 @@ private:
     int PitchPosition() const override;
     void MoveSpeed(int wpm) override;
     void ClearAnswer() override;
+    void HoldAnswer(bool held) override;
     void FocusAnswer() override;
     void ShowCallNumber(int number) override;
     void ShowPoints(const std::string& callPoints, const std::string& totalPoints) override;

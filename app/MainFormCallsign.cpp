@@ -76,6 +76,10 @@ void TMorseMain::ClearAnswer() {
     Ui->Input->clear();
 }
 
+void TMorseMain::HoldAnswer(bool held) {
+    Ui->Input->setReadOnly(held);
+}
+
 void TMorseMain::FocusAnswer() {
     Ui->Input->setFocus();
 }

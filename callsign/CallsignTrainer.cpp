@@ -30,7 +30,7 @@ void CallsignTrainer::FormShow() {
 }
 
 void CallsignTrainer::BeginExercise() {
-    PendingAnswer.reset();
+    DropPendingAnswer();
     Replays = 0;
     View.ClearAnswer();
     View.FocusAnswer();
@@ -83,12 +83,19 @@ void CallsignTrainer::DeviceClosed() {
         !ExerciseRunning())
         return;
     const std::string typed = std::move(*PendingAnswer);
-    PendingAnswer.reset();
+    DropPendingAnswer();
     Evaluate(typed, 0);
 }
 
-void CallsignTrainer::ExerciseEnded() {
+void CallsignTrainer::DropPendingAnswer() {
+    if (!PendingAnswer)
+        return;
     PendingAnswer.reset();
+    View.HoldAnswer(false);
+}
+
+void CallsignTrainer::ExerciseEnded() {
+    DropPendingAnswer();
     View.FocusOwnCall();
     View.ShowCallNumber(0);
     View.ClearAnswer();
@@ -113,7 +120,7 @@ void CallsignTrainer::InputKeyDown(int key) {
         // ended, are nothing to replay. Asking to hear it again takes back
         // an answer given while it was keyed.
         if (!Control.TestRunning() && ExerciseRunning()) {
-            PendingAnswer.reset();
+            DropPendingAnswer();
             ReplayCall();
         }
     } else if (key == VkEscape && !Control.TestRunning()) {
@@ -149,9 +156,12 @@ bool CallsignTrainer::InputEnter() {
         EvaluateAnswer();
         return true;
     }
+    if (PendingAnswer)
+        return true; // one answer per callsign
     if (!KeyingCallsign())
         return false;
     PendingAnswer = View.AnswerText();
+    View.HoldAnswer(true);
     return true;
 }
 

@@ -77,6 +77,7 @@ private:
     // A callsign of the exercise is on its way to the device.
     bool KeyingCallsign() const;
     void ReplayCall();
+    void DropPendingAnswer();
     void Evaluate(const std::string& typed, int64_t responseMs);
     AnsweredCall Answered(const std::string& sentText, const std::string& typed,
                           const AnswerOutcome& outcome, int64_t responseMs) const;
