@@ -14,66 +14,10 @@
 namespace tonvik {
 namespace {
 
-struct JournalArgs {
-    bool Help = false;
-    bool Csv = false;
-    bool Exercises = false;
-    bool Characters = false;
-    StatsPeriod Period = StatsPeriod::AllTime;
-    std::string Path;
-    std::string Error;
-};
-
-void TakeDays(JournalArgs& a, const std::string& value) {
-    if (value == "7")
-        a.Period = StatsPeriod::LastWeek;
-    else if (value == "30")
-        a.Period = StatsPeriod::LastMonth;
-    else
-        a.Error = "--days takes 7 or 30, not '" + value + "'";
-}
-
-void CheckCombination(JournalArgs& a, bool daysGiven) {
-    if (!a.Error.empty())
-        return;
-    if (a.Exercises && !a.Csv)
-        a.Error = "--exercises goes with --csv";
-    else if (a.Csv && a.Characters)
-        a.Error = "give either --csv or --characters, not both";
-    else if (daysGiven && !a.Characters)
-        a.Error = "--days goes with --characters";
-}
-
-JournalArgs ParseJournalArgs(const CliOptions& options) {
-    JournalArgs a;
-    a.Path = options.JournalPath;
-    if (options.NoJournal)
-        a.Error = "--no-journal leaves no journal to read";
-    bool daysGiven = false;
-    const auto& args = options.CommandArgs;
-    for (size_t i = 0; i < args.size() && a.Error.empty(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--help" || arg == "-h")
-            a.Help = true;
-        else if (arg == "--csv")
-            a.Csv = true;
-        else if (arg == "--exercises")
-            a.Exercises = true;
-        else if (arg == "--characters")
-            a.Characters = true;
-        else if ((arg == "--journal" || arg == "--days") && !hasValue)
-            a.Error = arg + " needs a value";
-        else if (arg == "--journal")
-            a.Path = args[++i];
-        else if (arg == "--days") {
-            TakeDays(a, args[++i]);
-            daysGiven = true;
-        } else
-            a.Error = "journal: unknown option '" + arg + "' (try: tonvik journal --help)";
-    }
-    CheckCombination(a, daysGiven);
-    return a;
+StatsPeriod PeriodOf(const CliOptions& options) {
+    return options.Days == 7    ? StatsPeriod::LastWeek
+           : options.Days == 30 ? StatsPeriod::LastMonth
+                                : StatsPeriod::AllTime;
 }
 
 std::string Padded(std::string text, size_t width) {
@@ -140,12 +84,12 @@ void WriteCharacters(const JournalReader& reader, StatsPeriod period, std::ostre
             << "\n";
 }
 
-bool Report(const JournalArgs& a, const JournalReader& reader, const std::string& path,
+bool Report(const CliOptions& options, const JournalReader& reader, const std::string& path,
             std::ostream& out) {
-    if (a.Csv)
-        return a.Exercises ? WriteExercisesCsv(reader, out) : WriteAnswersCsv(reader, out);
-    if (a.Characters)
-        WriteCharacters(reader, a.Period, out);
+    if (options.Csv)
+        return options.Exercises ? WriteExercisesCsv(reader, out) : WriteAnswersCsv(reader, out);
+    if (options.Characters)
+        WriteCharacters(reader, PeriodOf(options), out);
     else
         WriteSummary(reader, path, out);
     out.flush();
@@ -154,17 +98,21 @@ bool Report(const JournalArgs& a, const JournalReader& reader, const std::string
 
 } // namespace
 
+std::string CheckJournalOptions(const CliOptions& options) {
+    if (options.NoJournal)
+        return "--no-journal leaves no journal to read";
+    if (options.Exercises && !options.Csv)
+        return "--exercises goes with --csv";
+    if (options.Csv && options.Characters)
+        return "give either --csv or --characters, not both";
+    if (options.Days != 0 && !options.Characters)
+        return "--days goes with --characters";
+    return "";
+}
+
 int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    const JournalArgs a = ParseJournalArgs(options);
-    if (!a.Error.empty()) {
-        err << "tonvik: " << a.Error << "\n";
-        return 2;
-    }
-    if (a.Help) {
-        out << JournalUsageText();
-        return 0;
-    }
-    const std::string path = a.Path.empty() ? DefaultJournalPath().string() : a.Path;
+    const std::string path =
+        options.JournalPath.empty() ? DefaultJournalPath().string() : options.JournalPath;
     JournalReader reader;
     const JournalProblem problem = reader.Open(path);
     if (!problem.Ok()) {
@@ -173,30 +121,15 @@ int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) 
     }
     if (reader.Missing() || (reader.CountByKind() == std::array<long long, ExerciseKindCount>{})) {
         // CSV stays clean for whatever reads it: the note goes to the error stream.
-        (a.Csv ? err : out) << "No exercises in the journal yet (" << path << ").\n";
+        (options.Csv ? err : out) << "No exercises in the journal yet (" << path << ").\n";
         return 0;
     }
-    if (!Report(a, reader, path, out)) {
+    if (!Report(options, reader, path, out)) {
         err << "tonvik: journal " << path << ": "
             << (reader.Failed() ? reader.FailureText() : "the output could not be written") << "\n";
         return 1;
     }
     return 0;
-}
-
-std::string JournalUsageText() {
-    return R"(Usage: tonvik journal [options]
-  (no option)          a summary: exercises by kind, the last ten callsign exercises, the best
-  --csv                every callsign answer as CSV (UTF-8, RFC 4180) on standard output:
-                       exercise,started,own_call,number,sent,typed,right,errors,wpm,tone_hz,
-                       replays,points,response_ms
-  --exercises --csv    one CSV line per exercise of every kind
-  --characters         per character of the callsigns: sent, wrong, accuracy, worst first,
-                       and the most frequent confusions
-  --days 7|30          with --characters: only the last 7 or 30 days
-  --journal PATH       another journal file (default $XDG_DATA_HOME/tonvik/journal.sqlite,
-                       ~/.local/share/tonvik/journal.sqlite)
-)";
 }
 
 } // namespace tonvik

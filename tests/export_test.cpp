@@ -123,6 +123,17 @@ TEST_F(ExportTest, RussianUtf8TextIsKeyedAsCp1251) {
               Keyed("\xCF\xD0\xC8\xC2\xC5\xD2 \xEC\xE8\xF0", TextAt(30)));
 }
 
+TEST_F(ExportTest, Utf16WithoutMarkFromStandardInput) {
+    // ПРИ in UTF-16 BE, as --encoding utf-16 and as detected.
+    const std::string be("\x04\x1F\x04\x20\x04\x18", 6);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"export", "--encoding", "utf-16", "-o", Path("u.wav")},
+             {"export", "-o", Path("u.wav")}}) {
+        ASSERT_EQ(Run(args, be), 0) << err.str();
+        EXPECT_EQ(Decode(Path("u.wav")).Samples, Keyed("\xCF\xD0\xC8", TextAt(30)));
+    }
+}
+
 TEST_F(ExportTest, BadOptionsWriteNothingAndExitWith2) {
     EXPECT_EQ(Run({"export", "--wpm", "5", "--text", "CQ", "-o", Path("x.wav")}), 2);
     EXPECT_EQ(err.str(), "tonvik: --wpm takes a whole number from 10 to 100, not '5'\n");
@@ -147,7 +158,7 @@ TEST_F(ExportTest, SplitPartsConcatenateToTheWholeAndStartAfterWordGaps) {
     job.PlayText = text;
     job.Settings = TextAt(40);
     job.OutputPath = Path("book.wav");
-    job.SplitMinutes = 1;
+    job.SplitSamples = 60 * 8000;
     const ExportResult r = ExportAudio(job);
     ASSERT_TRUE(r.Ok) << r.Error;
     ASSERT_GE(r.Files.size(), 2u);
@@ -174,6 +185,38 @@ TEST_F(ExportTest, SplitPartsConcatenateToTheWholeAndStartAfterWordGaps) {
         }
     }
     EXPECT_EQ(joined, Keyed(text, job.Settings));
+}
+
+TEST_F(ExportTest, PartNamesPast999GetMoreDigitsAndSortInOrder) {
+    // Words of about 800 samples, parts of at least 500: one word a part, and
+    // fewer than 10000 parts, so four digits for all of them.
+    std::string words;
+    for (int i = 0; i < 1001; ++i)
+        words += "E ";
+    ExportJob job;
+    job.PlayText = words;
+    job.Settings = TextAt(100);
+    job.OutputPath = Path("drill.wav");
+    job.SplitSamples = 500;
+    const ExportResult r = ExportAudio(job);
+    ASSERT_TRUE(r.Ok) << r.Error;
+    ASSERT_EQ(r.Files.size(), 1001u);
+    EXPECT_EQ(r.Files[0], Path("drill-0001.wav"));
+    EXPECT_EQ(r.Files[999], Path("drill-1000.wav"));
+    EXPECT_EQ(r.Files[1000], Path("drill-1001.wav"));
+    std::vector<std::string> sorted = Files();
+    std::vector<std::string> written;
+    for (const auto& file : r.Files)
+        written.push_back(fs::path(file).filename().string());
+    EXPECT_EQ(sorted, written); // a file manager's order is the order of the parts
+    std::vector<int16_t> joined;
+    for (const auto& file : r.Files) {
+        const auto part = Decode(file).Samples;
+        joined.insert(joined.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(joined, Keyed(words, job.Settings));
+    EXPECT_EQ(PartPath("a/b.c/book", 7, 3), "a/b.c/book-007");
+    EXPECT_EQ(PartPath("book.mp3", 12345, 3), "book-12345.mp3");
 }
 
 TEST_F(ExportTest, LargeWavSwitchesToRf64) {

@@ -189,8 +189,7 @@ TEST(JournalCommand, BadOptionsAreRefusedWithOneLine) {
         EXPECT_EQ(run.Err, "tonvik: " + line + "\n");
         EXPECT_EQ(run.Out, "");
     };
-    refused({"journal", "--bogus"},
-            "journal: unknown option '--bogus' (try: tonvik journal --help)");
+    refused({"journal", "--bogus"}, "unknown option '--bogus' (see: tonvik journal --help)");
     refused({"journal", "--exercises"}, "--exercises goes with --csv");
     refused({"journal", "--csv", "--characters"}, "give either --csv or --characters, not both");
     refused({"journal", "--characters", "--days", "5"}, "--days takes 7 or 30, not '5'");
