@@ -54,29 +54,6 @@ bool LooksBinary(std::string_view bytes) {
     return static_cast<std::size_t>(control) * 100 > start.size();
 }
 
-std::string ReadProblem(const std::filesystem::path& path, CallsignListStatus status) {
-    std::error_code error;
-    switch (status) {
-    case CallsignListStatus::Ok:
-        return "";
-    case CallsignListStatus::Missing:
-        return "no such file";
-    case CallsignListStatus::Empty:
-        return "the file is empty";
-    case CallsignListStatus::TooLarge:
-        return "larger than 50 MB: not read";
-    case CallsignListStatus::NotText:
-        return "not a text file (it holds NUL bytes): not read";
-    case CallsignListStatus::Unreadable:
-        break;
-    }
-    if (std::filesystem::is_directory(path, error))
-        return "a folder, not a file";
-    if (!std::filesystem::is_regular_file(path, error))
-        return "not a regular file (a device, a pipe or a socket): not read";
-    return "cannot be read";
-}
-
 FoundCalls ReadFormat(ImportFormat format, std::string_view bytes) {
     switch (format) {
     case ImportFormat::Adif:
@@ -94,6 +71,30 @@ std::string_view WithoutMark(std::string_view bytes) {
 }
 
 } // namespace
+
+std::string FileProblemText(const std::filesystem::path& path, CallsignListStatus status,
+                            std::size_t limit) {
+    std::error_code error;
+    switch (status) {
+    case CallsignListStatus::Ok:
+        return "";
+    case CallsignListStatus::Missing:
+        return "no such file";
+    case CallsignListStatus::Empty:
+        return "the file is empty";
+    case CallsignListStatus::TooLarge:
+        return "larger than " + std::to_string(limit >> 20) + " MB: not read";
+    case CallsignListStatus::NotText:
+        return "not a text file (it holds NUL bytes): not read";
+    case CallsignListStatus::Unreadable:
+        break;
+    }
+    if (std::filesystem::is_directory(path, error))
+        return "a folder, not a file";
+    if (!std::filesystem::is_regular_file(path, error))
+        return "not a regular file (a device, a pipe or a socket): not read";
+    return "cannot be read";
+}
 
 ImportFormat DetectImportFormat(const std::filesystem::path& path, std::string_view bytes) {
     const std::string extension = LowerExtension(path);
@@ -125,7 +126,7 @@ FileImport CallsignCollection::Import(const std::filesystem::path& path) {
     const CallsignList file = CallsignList::Load(path, MaxTextFileBytes);
     if (!file.Ok()) {
         FileImport failed;
-        failed.Problem = ReadProblem(path, file.Status());
+        failed.Problem = FileProblemText(path, file.Status(), MaxTextFileBytes);
         return failed;
     }
     return ImportBytes(path, file.Text());

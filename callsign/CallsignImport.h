@@ -1,5 +1,7 @@
 #pragma once
 
+#include "callsign/CallsignList.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -14,6 +16,12 @@ enum class ImportFormat { Adif, Cabrillo, CallList };
 // ADIF by its extension (.adi, .adif) or by a first tag or an <EOH>/<EOR>;
 // Cabrillo by a START-OF-LOG: or QSO: line; anything else is a call list.
 ImportFormat DetectImportFormat(const std::filesystem::path& path, std::string_view bytes);
+
+// Why the file at path could not be read, in a few words ("no such file",
+// "larger than 50 MB: not read"); limit is the size it was read with. ""
+// for Ok.
+std::string FileProblemText(const std::filesystem::path& path, CallsignListStatus status,
+                            std::size_t limit);
 
 // The refusals listed per file; the rest are only counted.
 inline constexpr std::size_t ListedRefusals = 5;

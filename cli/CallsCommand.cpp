@@ -16,22 +16,8 @@ std::string Plural(int count, const std::string& one, const std::string& many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-std::string ProblemText(CallsignListStatus status) {
-    switch (status) {
-    case CallsignListStatus::Ok:
-        return "";
-    case CallsignListStatus::Missing:
-        return "it does not exist";
-    case CallsignListStatus::Empty:
-        return "it is empty";
-    case CallsignListStatus::Unreadable:
-        return "it cannot be read";
-    case CallsignListStatus::TooLarge:
-        return "it is too large";
-    case CallsignListStatus::NotText:
-        return "it is not a text file";
-    }
-    return "";
+std::string ProblemText(const std::filesystem::path& path, CallsignListStatus status) {
+    return FileProblemText(path, status, MaxCallsignListBytes);
 }
 
 int ShowList(const CallsPaths& paths, std::ostream& out, std::ostream& err) {
@@ -45,7 +31,7 @@ int ShowList(const CallsPaths& paths, std::ostream& out, std::ostream& err) {
     const std::string kind = chosen.Personal ? "personal" : "shipped";
     if (!list.Ok()) {
         err << "tonvik: the window uses the " << kind << " list " << chosen.Path.string()
-            << ", but " << ProblemText(list.Status()) << ": an exercise keys nothing\n";
+            << ", which cannot be drawn from: " << ProblemText(chosen.Path, list.Status()) << "\n";
         return 1;
     }
     out << "The window uses the " << kind << " list " << chosen.Path.string() << ": "
@@ -81,8 +67,9 @@ bool ReadExisting(const CallsPaths& paths, CallsignCollection& calls, std::ostre
         calls.AddExisting(existing.Text());
     else if (existing.Status() != CallsignListStatus::Missing &&
              existing.Status() != CallsignListStatus::Empty) {
-        err << "tonvik: " << paths.Personal.string() << ": " << ProblemText(existing.Status())
-            << ", so nothing can be added to it; it is unchanged\n";
+        err << "tonvik: " << paths.Personal.string() << ": "
+            << ProblemText(paths.Personal, existing.Status())
+            << "; nothing can be added to it, and it is unchanged\n";
         return false;
     }
     return true;

@@ -3,6 +3,7 @@
 #include "callsign/PersonalList.h"
 #include "cli/CallsCommand.h"
 #include "cli/Cli.h"
+#include "tests/support/CommandRun.h"
 #include "tests/support/ListFileSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +13,6 @@
 namespace tonvik {
 namespace {
 
-struct CommandRun {
-    int Status = -1;
-    std::string Out;
-    std::string Err;
-};
-
 class CallsCommand : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -25,15 +20,6 @@ protected:
         Data = std::make_unique<DataHomeScope>((Folder / "data").string());
     }
 
-    CommandRun Tonvik(const std::vector<std::string>& args) const {
-        std::istringstream in;
-        std::ostringstream out, err;
-        CommandRun run;
-        run.Status = RunCommandLine(args, in, out, err);
-        run.Out = out.str();
-        run.Err = err.str();
-        return run;
-    }
     std::string File(const std::string& name, const std::string& bytes) const {
         PutFile(Folder / name, bytes);
         return (Folder / name).string();
@@ -137,6 +123,15 @@ TEST_F(CallsCommand, NothingImportedLeavesTheListAndExitsWithOne) {
     const CommandRun append = Tonvik({"calls", "import", "--append", File("more.txt", "K1AB\n")});
     EXPECT_EQ(append.Status, 1);
     EXPECT_EQ(FileBytes(Personal), std::string("UA3ABC\0", 7));
+    EXPECT_EQ(append.Err, "tonvik: " + Personal.string() +
+                              ": not a text file (it holds NUL bytes): not read; nothing can be "
+                              "added to it, and it is unchanged\n");
+    // And the window is said to have nothing to draw from.
+    const CommandRun shown = Tonvik({"calls"});
+    EXPECT_EQ(shown.Status, 1);
+    EXPECT_EQ(shown.Err, "tonvik: the window uses the personal list " + Personal.string() +
+                             ", which cannot be drawn from: not a text file (it holds NUL bytes): "
+                             "not read\n");
 }
 
 TEST_F(CallsCommand, AFailedWriteIsReportedAndTheOldListStays) {
