@@ -1,10 +1,13 @@
 #include "callsign/CallsignTrainer.h"
 
+#include "callsign/AnswerObserver.h"
 #include "callsign/CallsignList.h"
 #include "callsign/CallsignListLocation.h"
 #include "callsign/CallsignView.h"
 #include "exercise/ExerciseControl.h"
 #include "exercise/Shortcuts.h"
+
+#include <cmath>
 
 namespace tonvik {
 
@@ -29,6 +32,8 @@ void CallsignTrainer::FormShow() {
 }
 
 void CallsignTrainer::BeginExercise() {
+    PendingAnswer.reset();
+    Replays = 0;
     View.ClearAnswer();
     View.FocusAnswer();
     Figures.Begin();
@@ -50,9 +55,23 @@ void CallsignTrainer::PauseForAnswer() {
     PlayState& state = Control.State();
     state.StopRequested = true;
     state.AwaitingAnswer = true;
+    KeyedAt = std::chrono::steady_clock::now();
+}
+
+void CallsignTrainer::DeviceClosed() {
+    // The callsign has been keyed in full and its device is closed: an Enter
+    // that came during its keying is evaluated now, and the next callsign
+    // starts at once.
+    if (!PendingAnswer || !Control.State().AwaitingAnswer || Control.TestRunning() ||
+        !ExerciseRunning())
+        return;
+    const std::string typed = std::move(*PendingAnswer);
+    PendingAnswer.reset();
+    Evaluate(typed, 0);
 }
 
 void CallsignTrainer::ExerciseEnded() {
+    PendingAnswer.reset();
     View.FocusOwnCall();
     View.ShowCallNumber(0);
     View.ClearAnswer();
@@ -70,9 +89,12 @@ void CallsignTrainer::InputKeyDown(int key) {
         return;
     if (key == VkF6) {
         // The letters of the test, or a callsign of an exercise that has
-        // ended, are nothing to replay.
-        if (!Control.TestRunning() && ExerciseRunning())
+        // ended, are nothing to replay. Asking to hear it again takes back
+        // an answer given while it was keyed.
+        if (!Control.TestRunning() && ExerciseRunning()) {
+            PendingAnswer.reset();
             ReplayCall();
+        }
     } else if (key == VkEscape && !Control.TestRunning()) {
         Control.StopButClick();
     }
@@ -84,6 +106,7 @@ void CallsignTrainer::ReplayCall() {
     if (state.CallStartPos > static_cast<int>(state.PlayText.size()))
         return;
     Figures.Replay(state);
+    ++Replays;
     // The answer is taken once the replay has been keyed in full: SentText
     // holds only part of the callsign until then.
     state.AwaitingAnswer = false;
@@ -92,23 +115,42 @@ void CallsignTrainer::ReplayCall() {
     Control.OpenWaveOut();
 }
 
+bool CallsignTrainer::KeyingCallsign() const {
+    const PlayState& state = Control.State();
+    return Control.WaveOutPump().WaveDevice() != 0 &&
+           state.CallStartPos <= static_cast<int>(state.PlayText.size());
+}
+
 bool CallsignTrainer::InputEnter() {
-    if (!Control.State().AwaitingAnswer || Control.TestRunning() || !ExerciseRunning())
+    if (Control.TestRunning() || !ExerciseRunning())
         return false;
-    EvaluateAnswer();
+    if (Control.State().AwaitingAnswer) {
+        EvaluateAnswer();
+        return true;
+    }
+    if (!KeyingCallsign())
+        return false;
+    PendingAnswer = View.AnswerText();
     return true;
 }
 
 void CallsignTrainer::EvaluateAnswer() {
+    const auto waited = std::chrono::steady_clock::now() - KeyedAt;
+    Evaluate(View.AnswerText(),
+             std::chrono::duration_cast<std::chrono::milliseconds>(waited).count());
+}
+
+void CallsignTrainer::Evaluate(const std::string& typed, int64_t responseMs) {
     PlayState& state = Control.State();
-    const AnswerOutcome outcome =
-        Figures.Answer(state.SentText, View.AnswerText(), View.SpeedPosition(), View.SpeedFixed(),
-                       View.ToneFixed());
+    const AnswerOutcome outcome = Figures.Answer(state.SentText, typed, View.SpeedPosition(),
+                                                 View.SpeedFixed(), View.ToneFixed());
     // Nothing keyed yet (a replay still opening, or one whose device failed):
     // no callsign to measure, so the Enter is ignored.
     if (!outcome.Evaluated)
         return;
     state.AwaitingAnswer = false;
+    if (Observer != nullptr)
+        Observer->AnswerEvaluated(Answered(state.SentText, typed, outcome, responseMs));
     if (!outcome.Right)
         View.ShowError(outcome.ErrorLine, outcome.ErrorLineSentLength);
     View.MoveSpeed(outcome.SpeedPosition);
@@ -117,7 +159,21 @@ void CallsignTrainer::EvaluateAnswer() {
     NextCall();
 }
 
+AnsweredCall CallsignTrainer::Answered(const std::string& sentText, const std::string& typed,
+                                       const AnswerOutcome& outcome, int64_t responseMs) const {
+    AnsweredCall answer;
+    answer.Number = Figures.CallNumber();
+    answer.Sent = sentText.substr(0, sentText.size() - 1);
+    answer.Typed = typed;
+    answer.Outcome = outcome;
+    answer.ToneHz = static_cast<int>(std::lrint(Control.ToneFreq()));
+    answer.Replays = Replays;
+    answer.ResponseMs = responseMs;
+    return answer;
+}
+
 void CallsignTrainer::NextCall() {
+    Replays = 0;
     View.ClearAnswer();
     Figures.NextCall(Control.State());
     View.ShowCallNumber(Figures.CallNumber());

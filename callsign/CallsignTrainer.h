@@ -1,10 +1,14 @@
 #pragma once
 
+#include "callsign/AnswerObserver.h"
 #include "callsign/CallsignSession.h"
 #include "callsign/ResultsTable.h"
 #include "exercise/ExerciseMode.h"
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 namespace tonvik {
 
@@ -27,6 +31,9 @@ public:
     void SetListFile(const std::filesystem::path& path) { ListOverride = path; }
     std::filesystem::path ListFile() const;
 
+    // Told of every evaluated answer; nullptr for none.
+    void SetObserver(AnswerObserver* observer) { Observer = observer; }
+
     // The window's first showing: the results table starts at row 1.
     void FormShow();
 
@@ -35,10 +42,14 @@ public:
     void AppendPlayText(std::string& playText) override;
     void PauseForAnswer() override;
     void ExerciseEnded() override;
+    void DeviceClosed() override;
 
     // Keys of the answer field: F6 and Esc; Enter, true when it was taken.
+    // An Enter while the callsign is still being keyed (or replayed) is kept
+    // and evaluated the moment the callsign has been keyed in full.
     void InputKeyDown(int key);
     bool InputEnter();
+    bool AnswerPending() const { return PendingAnswer.has_value(); }
     void EvaluateAnswer();
     void NextCall();
 
@@ -51,7 +62,12 @@ public:
 private:
     // Whether the answer field's keys have a callsign exercise to act on.
     bool ExerciseRunning() const;
+    // A callsign of the exercise is on its way to the device.
+    bool KeyingCallsign() const;
     void ReplayCall();
+    void Evaluate(const std::string& typed, int64_t responseMs);
+    AnsweredCall Answered(const std::string& sentText, const std::string& typed,
+                          const AnswerOutcome& outcome, int64_t responseMs) const;
 
     ExerciseControl& Control;
     CallsignView& View;
@@ -59,6 +75,11 @@ private:
     CallsignSession Figures;
     ResultsTable Table;
     std::filesystem::path ListOverride;
+    AnswerObserver* Observer = nullptr;
+    // The answer of an Enter pressed while its callsign was being keyed.
+    std::optional<std::string> PendingAnswer;
+    std::chrono::steady_clock::time_point KeyedAt{};
+    int Replays = 0;
 };
 
 } // namespace tonvik

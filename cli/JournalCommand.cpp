@@ -14,10 +14,23 @@
 namespace tonvik {
 namespace {
 
-StatsPeriod PeriodOf(const CliOptions& options) {
-    return options.Days == 7    ? StatsPeriod::LastWeek
-           : options.Days == 30 ? StatsPeriod::LastMonth
-                                : StatsPeriod::AllTime;
+struct JournalArgs {
+    bool Csv = false;
+    bool Exercises = false;
+    bool Characters = false;
+    StatsPeriod Period = StatsPeriod::AllTime;
+};
+
+JournalArgs ArgsOf(const CliOptions& options) {
+    JournalArgs a;
+    a.Csv = options.Csv;
+    a.Exercises = options.Exercises;
+    a.Characters = options.Characters;
+    if (options.Days == 7)
+        a.Period = StatsPeriod::LastWeek;
+    else if (options.Days == 30)
+        a.Period = StatsPeriod::LastMonth;
+    return a;
 }
 
 std::string Padded(std::string text, size_t width) {
@@ -84,12 +97,12 @@ void WriteCharacters(const JournalReader& reader, StatsPeriod period, std::ostre
             << "\n";
 }
 
-bool Report(const CliOptions& options, const JournalReader& reader, const std::string& path,
+bool Report(const JournalArgs& a, const JournalReader& reader, const std::string& path,
             std::ostream& out) {
-    if (options.Csv)
-        return options.Exercises ? WriteExercisesCsv(reader, out) : WriteAnswersCsv(reader, out);
-    if (options.Characters)
-        WriteCharacters(reader, PeriodOf(options), out);
+    if (a.Csv)
+        return a.Exercises ? WriteExercisesCsv(reader, out) : WriteAnswersCsv(reader, out);
+    if (a.Characters)
+        WriteCharacters(reader, a.Period, out);
     else
         WriteSummary(reader, path, out);
     out.flush();
@@ -98,19 +111,8 @@ bool Report(const CliOptions& options, const JournalReader& reader, const std::s
 
 } // namespace
 
-std::string CheckJournalOptions(const CliOptions& options) {
-    if (options.NoJournal)
-        return "--no-journal leaves no journal to read";
-    if (options.Exercises && !options.Csv)
-        return "--exercises goes with --csv";
-    if (options.Csv && options.Characters)
-        return "give either --csv or --characters, not both";
-    if (options.Days != 0 && !options.Characters)
-        return "--days goes with --characters";
-    return "";
-}
-
 int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    const JournalArgs a = ArgsOf(options);
     const std::string path =
         options.JournalPath.empty() ? DefaultJournalPath().string() : options.JournalPath;
     JournalReader reader;
@@ -121,10 +123,10 @@ int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) 
     }
     if (reader.Missing() || (reader.CountByKind() == std::array<long long, ExerciseKindCount>{})) {
         // CSV stays clean for whatever reads it: the note goes to the error stream.
-        (options.Csv ? err : out) << "No exercises in the journal yet (" << path << ").\n";
+        (a.Csv ? err : out) << "No exercises in the journal yet (" << path << ").\n";
         return 0;
     }
-    if (!Report(options, reader, path, out)) {
+    if (!Report(a, reader, path, out)) {
         err << "tonvik: journal " << path << ": "
             << (reader.Failed() ? reader.FailureText() : "the output could not be written") << "\n";
         return 1;

@@ -11,11 +11,7 @@ namespace tonvik {
 // summary; --csv every callsign answer as CSV, --exercises --csv every
 // exercise; --characters the per-character table. Returns the exit status:
 // 0 done (an empty or missing journal included), 1 the journal could not be
-// read or the output written. The options were checked with
-// CheckJournalOptions when they were read.
+// read or the output written, 2 bad options.
 int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err);
-
-// The journal command's options taken together: an error line, or "".
-std::string CheckJournalOptions(const CliOptions& options);
 
 } // namespace tonvik

@@ -1,7 +1,6 @@
 #include "cli/OptionTable.h"
 
 #include "cli/CallsCommand.h"
-#include "cli/JournalCommand.h"
 #include "cli/OptionValue.h"
 
 #include <algorithm>
@@ -93,8 +92,8 @@ OptionDef Text(std::string name, std::string alias, std::string value, std::stri
 std::vector<OptionDef> MakeCatalogue() {
     std::vector<OptionDef> all{
         {"--help", "-h", "", "show this help and exit", {}, {}}, // the parser's own
-        {"--version", "", "", "show the version of tonvik and its libraries, and exit", {}, {}},
-        Choice("--mode", "spacing of the text page or of the callsign page", &CliOptions::Mode,
+        {"--version", "", "", "show the versions of tonvik and its libraries", {}, {}},
+        Choice("--mode", "spacing of the text or callsign page", &CliOptions::Mode,
                {"text", "callsign"}),
         Number("--wpm", "N", "speed in words per minute", &CliOptions::Wpm, 10, 100),
         Number("--pitch", "HZ", "tone in hertz", &CliOptions::Pitch, 200, 2000),
@@ -103,7 +102,7 @@ std::vector<OptionDef> MakeCatalogue() {
         Number("--word-gap", "N", "dots between words", &CliOptions::WordGap, 7, 108),
         Flag("--clean", "", "clean the text as the window's \"Open file\" does",
              &CliOptions::Clean),
-        Number("--max-word-length", "N", "keep only words of 2..N characters; implies --clean",
+        Number("--max-word-length", "N", "keep words of 2..N letters; implies --clean",
                &CliOptions::MaxWordLength, 3, 7),
         Choice("--encoding", "how FILE or standard input is read", &CliOptions::Encoding,
                {"auto", "cp1251", "utf-8", "utf-16"}),
@@ -116,11 +115,11 @@ std::vector<OptionDef> MakeCatalogue() {
              o.Text = text;
              return std::string();
          }},
-        Text("--output", "-o", "OUT", "the audio file; its extension picks the format",
+        Text("--output", "-o", "OUT", "the audio file, or -; its extension picks the format",
              &CliOptions::OutputFile),
         Choice("--format", "the audio format, whatever the extension", &CliOptions::Format,
                {"wav", "flac", "ogg", "opus", "mp3"}),
-        Number("--split-minutes", "N", "cut into parts of about N minutes, at word gaps",
+        Number("--split-minutes", "N", "parts of about N minutes, cut at word gaps",
                &CliOptions::SplitMinutes, 1, 600),
         Flag("--quiet", "-q", "no progress line", &CliOptions::Quiet),
         Choice("--kind", "the characters of the groups", &CliOptions::Kind,
@@ -138,13 +137,13 @@ std::vector<OptionDef> MakeCatalogue() {
              o.Seed = static_cast<unsigned long long>(*n);
              return std::string();
          }},
-        Text("--journal", "", "PATH", "another journal file, for the window and the commands",
+        Text("--journal", "", "PATH", "another journal file than the user's own",
              &CliOptions::JournalPath),
-        Flag("--no-journal", "", "the window records no journal", &CliOptions::NoJournal),
+        Flag("--no-journal", "", "record no training journal", &CliOptions::NoJournal),
         Flag("--csv", "", "every callsign answer as CSV on standard output", &CliOptions::Csv),
-        Flag("--exercises", "", "with --csv: one line per exercise of every kind",
+        Flag("--exercises", "", "with --csv: one line per exercise instead",
              &CliOptions::Exercises),
-        Flag("--characters", "", "accuracy per character of the callsigns, worst first",
+        Flag("--characters", "", "per character: sent, missed, accuracy, confusions",
              &CliOptions::Characters),
         {"--days",
          "",
@@ -183,6 +182,16 @@ std::string CheckKeyedText(CliOptions& o) {
     return "";
 }
 
+std::string CheckJournalOptions(CliOptions& o) {
+    if (o.Exercises && !o.Csv)
+        return "--exercises goes with --csv";
+    if (o.Csv && o.Characters)
+        return "give either --csv or --characters, not both";
+    if (o.Days != 0 && !o.Characters)
+        return "--days goes with --characters";
+    return "";
+}
+
 std::vector<CommandDef> MakeCommands() {
     std::vector<CommandDef> all{
         {CliCommand::Window,
@@ -196,8 +205,10 @@ std::vector<CommandDef> MakeCommands() {
          {}},
         {CliCommand::Export, "export", "[options] [FILE] -o OUT",
          "key FILE (or --text, or standard input) into an audio file",
-         "Without FILE, or with FILE -, the text is read from standard input.\n"
-         "OUT is written under a temporary name and takes its name only once complete.\n",
+         "Without FILE, or with FILE -, standard input is read (50 MB at most).\n"
+         "OUT - is standard output: there, and to a FIFO or a character device, the audio\n"
+         "is streamed. A file is written under a temporary name and takes its name only\n"
+         "once complete; a symbolic link is followed; the input file is never overwritten.\n",
          With(KeyingOptions, {"--output", "--format", "--split-minutes", "--quiet", "--help"}), 1,
          "input file",
          [](CliOptions& o) {
@@ -208,13 +219,13 @@ std::vector<CommandDef> MakeCommands() {
          }},
         {CliCommand::Play, "play", "[options] [FILE]",
          "key FILE (or --text, or standard input) through the sound device",
-         "Without FILE, or with FILE -, the text is read from standard input.\n",
+         "Without FILE, or with FILE -, standard input is read (50 MB at most).\n",
          With(KeyingOptions, {"--help"}), 1, "input file", CheckKeyedText},
         {CliCommand::Radiogram,
          "radiogram",
          "[options]",
          "print a random radiogram of five-character groups",
-         "The radiogram is printed in the window's word format: two spaces after each group.\n",
+         "It is printed in the window's word format: two spaces after each group.\n",
          {"--kind", "--groups", "--seed", "--help"},
          0,
          "",
@@ -222,7 +233,7 @@ std::vector<CommandDef> MakeCommands() {
         {CliCommand::Journal,
          "journal",
          "[options]",
-         "the training journal: a summary, CSV or the accuracy per character",
+         "the training journal: a summary, CSV, the characters missed",
          "Without an option: exercises by kind, the last ten callsign exercises, the best.\n"
          "The CSV columns: exercise,started,own_call,number,sent,typed,right,errors,wpm,\n"
          "tone_hz,replays,points,response_ms. The journal is\n"
@@ -234,7 +245,7 @@ std::vector<CommandDef> MakeCommands() {
         {CliCommand::Calls,
          "calls",
          "[import FILE... | reset] [options]",
-         "the personal callsign list: which list is used, import from logs, reset",
+         "your own callsign list: which list is used, import from logs, reset",
          "Without a word: which list the window draws from, its path and callsigns.\n"
          "import FILE...: a personal list from ADIF logs (.adi, .adif), Cabrillo logs,\n"
          "  super-check-partial lists, N1MM call-history files and plain lists of one\n"

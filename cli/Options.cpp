@@ -119,43 +119,19 @@ std::string Parser::NotAnOptionHere(const std::string& name) const {
     return name + " needs a command (" + owners + ") before it" + SeeHelp();
 }
 
-// --journal PATH and --no-journal may stand before the command word, and then
-// hold for whichever command follows. Returns where the command word is.
-size_t ReadLeadingJournalOptions(const std::vector<std::string>& args, ParseResult& result) {
-    size_t at = 0;
-    for (; at < args.size(); ++at) {
-        const std::string& arg = args[at];
-        if (arg == "--no-journal") {
-            result.Options.NoJournal = true;
-        } else if (arg.rfind("--journal=", 0) == 0) {
-            result.Options.JournalPath = arg.substr(arg.find('=') + 1);
-        } else if (arg != "--journal") {
-            break;
-        } else if (at + 1 < args.size()) {
-            result.Options.JournalPath = args[++at];
-        } else {
-            result.Error = "--journal needs a value";
-            break;
-        }
-    }
-    return at;
-}
-
 } // namespace
 
 ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     ParseResult result;
     const CommandDef* command = &CommandNamed(CliCommand::Window);
-    size_t first = ReadLeadingJournalOptions(args, result);
-    if (!result.Error.empty())
-        return result;
-    if (first < args.size() && (args[first].empty() || args[first][0] != '-')) {
-        command = FindCommand(args[first]);
+    size_t first = 0;
+    if (!args.empty() && (args[0].empty() || args[0][0] != '-')) {
+        command = FindCommand(args[0]);
         if (command == nullptr) {
-            result.Error = "unknown command " + QuoteValue(args[first]) + " (see: tonvik --help)";
+            result.Error = "unknown command " + QuoteValue(args[0]) + " (see: tonvik --help)";
             return result;
         }
-        ++first;
+        first = 1;
     }
     result.Options.Command = command->Command;
     result.Error = Parser(*command, result.Options).Run(args, first);

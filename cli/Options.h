@@ -33,15 +33,13 @@ struct CliOptions {
     std::string Kind = "latin";
     int Groups = 30;
     std::optional<unsigned long long> Seed;
-    // Before any command, or the window's and the journal command's own:
-    // --journal PATH, --no-journal.
-    std::string JournalPath; // empty: the default journal
-    bool NoJournal = false;
-    // The journal command.
+    // The training journal: the window's and the journal command's.
+    std::string JournalPath; // empty: the user's own
+    bool NoJournal = false;  // the window records nothing
     bool Csv = false;
     bool Exercises = false;
     bool Characters = false;
-    int Days = 0; // 0: all time; 7 or 30
+    int Days = 0; // --characters over the last 7 or 30 days; 0 for all time
     // The calls command: import FILE... or reset are its operands.
     bool Append = false;
 };

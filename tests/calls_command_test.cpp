@@ -5,6 +5,7 @@
 #include "cli/Cli.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/ListFileSupport.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,20 +17,19 @@ namespace {
 class CallsCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Folder.Dir.isValid());
-        Data = std::make_unique<DataHomeScope>((Folder / "data").string());
+        Data = std::make_unique<DataHomeScope>((Temp.Folder() / "data").string());
     }
 
     std::string File(const std::string& name, const std::string& bytes) const {
-        PutFile(Folder / name, bytes);
-        return (Folder / name).string();
+        PutFile(Temp.Folder() / name, bytes);
+        return (Temp.Folder() / name).string();
     }
     std::string ListBytes() const { return FileBytes(Personal); }
 
-    TestFolder Folder;
+    TempFolder Temp{"tonvik-calls"};
     std::unique_ptr<DataHomeScope> Data;
-    std::filesystem::path Personal = Folder / "data/tonvik/master.ped";
-    std::filesystem::path Backup = Folder / "data/tonvik/master.ped.bak";
+    std::filesystem::path Personal = Temp.Folder() / "data/tonvik/master.ped";
+    std::filesystem::path Backup = Temp.Folder() / "data/tonvik/master.ped.bak";
 };
 
 TEST_F(CallsCommand, ImportsAMixOfFormatsAndSaysWhatEachGave) {
@@ -90,9 +90,9 @@ TEST_F(CallsCommand, NothingImportedLeavesTheListAndExitsWithOne) {
     const std::string cut = File("cut.adi", "<CALL:6>UA3");
     const std::string none = File("none.cbr", "START-OF-LOG: 3.0\nEND-OF-LOG:\n");
     const std::string binary = File("photo.jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 10));
-    const std::string missing = (Folder / "missing.adi").string();
+    const std::string missing = (Temp.Folder() / "missing.adi").string();
     const CommandRun run =
-        Tonvik({"calls", "import", cut, none, binary, missing, Folder.Path().string()});
+        Tonvik({"calls", "import", cut, none, binary, missing, Temp.Folder().string()});
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err,
               "tonvik: " + cut +
@@ -108,7 +108,7 @@ TEST_F(CallsCommand, NothingImportedLeavesTheListAndExitsWithOne) {
                   missing +
                   ": no such file\n"
                   "tonvik: " +
-                  Folder.Path().string() +
+                  Temp.Folder().string() +
                   ": a folder, not a file\n"
                   "tonvik: no callsign could be imported; the personal list is unchanged\n");
     EXPECT_EQ(ListBytes(), before);

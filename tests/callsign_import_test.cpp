@@ -5,6 +5,7 @@
 #include "callsign/CallsignImportRead.h"
 #include "keying/MorseCode.h"
 #include "tests/support/ListFileSupport.h"
+#include "tests/support/TempFolder.h"
 #include "text/TextFile.h"
 
 #include <sys/stat.h>
@@ -222,32 +223,32 @@ TEST(CallsignCollection, EachCallOnceAcrossFilesAndTheListAlreadyThere) {
 }
 
 TEST(CallsignCollection, FilesThatGiveNothing) {
-    TestFolder folder;
-    ASSERT_TRUE(folder.Dir.isValid());
+    TempFolder folder{"tonvik-calls"};
     CallsignCollection calls;
     const auto problem = [&](const std::filesystem::path& path) {
         const FileImport result = calls.Import(path);
         EXPECT_EQ(result.Kept, 0) << path;
         return result.Problem;
     };
-    EXPECT_EQ(problem(folder / "none.adi"), "no such file");
-    EXPECT_EQ(problem(folder.Path()), "a folder, not a file");
-    PutFile(folder / "empty.txt", "");
-    EXPECT_EQ(problem(folder / "empty.txt"), "the file is empty");
-    PutFile(folder / "blank.cbr", "START-OF-LOG: 3.0\nEND-OF-LOG:\n");
-    EXPECT_EQ(problem(folder / "blank.cbr"), "no callsigns in it");
-    PutFile(folder / "nul.adi", std::string("<CALL:6>UA3ABC<EOR>\0", 20));
-    EXPECT_EQ(problem(folder / "nul.adi"), "not a text file (it holds NUL bytes): not read");
-    PutFile(folder / "control.bin", "UA3ABC\x01\x02\x03\x04\x05\n");
-    EXPECT_EQ(problem(folder / "control.bin"),
+    EXPECT_EQ(problem(folder.Folder() / "none.adi"), "no such file");
+    EXPECT_EQ(problem(folder.Folder()), "a folder, not a file");
+    PutFile(folder.Folder() / "empty.txt", "");
+    EXPECT_EQ(problem(folder.Folder() / "empty.txt"), "the file is empty");
+    PutFile(folder.Folder() / "blank.cbr", "START-OF-LOG: 3.0\nEND-OF-LOG:\n");
+    EXPECT_EQ(problem(folder.Folder() / "blank.cbr"), "no callsigns in it");
+    PutFile(folder.Folder() / "nul.adi", std::string("<CALL:6>UA3ABC<EOR>\0", 20));
+    EXPECT_EQ(problem(folder.Folder() / "nul.adi"),
+              "not a text file (it holds NUL bytes): not read");
+    PutFile(folder.Folder() / "control.bin", "UA3ABC\x01\x02\x03\x04\x05\n");
+    EXPECT_EQ(problem(folder.Folder() / "control.bin"),
               "not a text file (control bytes throughout): not read");
     // Over 50 MB, as a sparse file: refused before anything is read.
-    PutFile(folder / "huge.txt", "UA3ABC\n");
-    std::filesystem::resize_file(folder / "huge.txt", MaxTextFileBytes + 1);
-    EXPECT_EQ(problem(folder / "huge.txt"), "larger than 50 MB: not read");
+    PutFile(folder.Folder() / "huge.txt", "UA3ABC\n");
+    std::filesystem::resize_file(folder.Folder() / "huge.txt", MaxTextFileBytes + 1);
+    EXPECT_EQ(problem(folder.Folder() / "huge.txt"), "larger than 50 MB: not read");
     // A pipe nobody writes to: refused, not waited on.
-    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
-    EXPECT_EQ(problem(folder / "pipe"),
+    ASSERT_EQ(mkfifo((folder.Folder() / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(problem(folder.Folder() / "pipe"),
               "not a regular file (a device, a pipe or a socket): not read");
     EXPECT_TRUE(calls.Calls().empty());
 }

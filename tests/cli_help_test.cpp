@@ -55,6 +55,15 @@ TEST(CliHelp, EachCommandsHelpListsItsOwnOptionsOnly) {
     }
 }
 
+TEST(CliHelp, EveryUsageFitsAnEightyColumnTerminal) {
+    for (const CommandDef& command : CommandTable()) {
+        const Outcome o = command.Word.empty() ? RunCli({"--help"}) : RunCli({command.Word, "-h"});
+        std::istringstream lines(o.Out);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LE(line.size(), 80u) << line;
+    }
+}
+
 TEST(CliHelp, ExportAndPlayShareTheKeyingOptionsWithTheirRanges) {
     const std::string exportHelp = RunCli({"export", "--help"}).Out;
     const std::string playHelp = RunCli({"play", "-h"}).Out;

@@ -2,6 +2,7 @@
 // has the same limit as a file.
 #include "cli/Cli.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -40,16 +41,10 @@ bool WaitUntilSleeping(pid_t pid, std::chrono::milliseconds limit) {
 class InterruptTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Dir = fs::temp_directory_path() /
-              ("tonvik-interrupt-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Dir);
-        fs::create_directories(Dir);
         ::signal(SIGPIPE, SIG_IGN); // a writer to a child that went away
     }
-    void TearDown() override { fs::remove_all(Dir); }
-    std::string Path(const std::string& name) const { return (Dir / name).string(); }
-    bool Empty() const { return fs::is_empty(Dir); }
+    std::string Path(const std::string& name) const { return Temp.Path(name); }
+    bool Empty() const { return Temp.Names().empty(); }
 
     // Starts "tonvik ARGS" reading the pipe's read end; the write end stays
     // open here, so its standard input never ends.
@@ -65,7 +60,7 @@ protected:
         ::close(Input[0]);
         return child;
     }
-    fs::path Dir;
+    TempFolder Temp{"tonvik-interrupt"};
     int Input[2] = {-1, -1};
 };
 
@@ -157,4 +152,22 @@ TEST_F(InterruptTest, ExportWritingIntoAStalledPipeYieldsToCtrlC) {
     EXPECT_TRUE(r.Exited);
     EXPECT_EQ(r.Status, 130);
     EXPECT_EQ(r.Err, "tonvik: interrupted; no file was left\n");
+}
+
+TEST_F(InterruptTest, PlayingYieldsToEitherSignal) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        // A minute of text on SDL's silent driver, which plays in real time.
+        ChildProcess child([] {
+            ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+            ArgumentVector argv({"play", "--text", std::string(200, 'T')});
+            return RunCommandLine(argv.Count(), argv.Values());
+        });
+        ASSERT_TRUE(child.WaitUntilCatching(signal, 10s));
+        ASSERT_TRUE(WaitUntilSleeping(child.Pid(), 10s)); // in the event loop
+        child.Signal(signal);
+        const ChildOutcome r = child.Wait(10s);
+        EXPECT_FALSE(r.TimedOut) << "still playing after signal " << signal;
+        EXPECT_TRUE(r.Exited) << r.Err;
+        EXPECT_EQ(r.Status, 130) << r.Err;
+    }
 }

@@ -1,4 +1,6 @@
+#include "cli/Cli.h"
 #include "cli/Options.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +113,18 @@ TEST(CliOptions, NoCommandWordMeansTheWindow) {
               "--version is not an option of export (see: tonvik export --help)");
 }
 
+TEST(CliOptions, ProgramStartOpensTheWindowOnlyWithoutACommand) {
+    const auto window = [](std::vector<std::string> args) {
+        ArgumentVector argv(std::move(args));
+        return WindowOptions(argv.Count(), argv.Values());
+    };
+    EXPECT_TRUE(window({}));
+    // Commands, help, the version and mistakes go to RunCommandLine.
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"export", "-o", "x.wav"}, {"--help"}, {"--version"}, {"--bogus"}, {"play"}})
+        EXPECT_FALSE(window(args)) << args[0];
+}
+
 TEST(CliOptions, HelpAfterAnyCommandWinsOverOtherErrors) {
     for (const auto& args : std::vector<std::vector<std::string>>{{"export", "--help"},
                                                                   {"export", "--wpm", "5", "-h"},
@@ -158,24 +172,28 @@ TEST(CliOptions, ValuesOver200CharactersAreShownShortened) {
               "--wpm takes a whole number from 10 to 100, not '" + forty + "...' (201 characters)");
 }
 
-TEST(CliOptions, JournalOptionsStandBeforeTheCommandOrAfterIt) {
+TEST(CliOptions, TheWindowAndTheJournalCommandTakeTheJournalOptions) {
     const auto window = Parse({"--no-journal"});
     EXPECT_EQ(window.Error, "");
-    EXPECT_EQ(window.Options.Command, CliCommand::Window); // the window, without journal
+    EXPECT_EQ(window.Options.Command, CliCommand::Window);
     EXPECT_TRUE(window.Options.NoJournal);
     const auto other = Parse({"--journal", "/tmp/j.sqlite"});
     EXPECT_EQ(other.Options.Command, CliCommand::Window);
     EXPECT_EQ(other.Options.JournalPath, "/tmp/j.sqlite");
-    const auto before = Parse({"--journal", "/tmp/j.sqlite", "journal", "--csv"});
-    EXPECT_EQ(before.Error, "");
-    EXPECT_EQ(before.Options.Command, CliCommand::Journal);
-    EXPECT_EQ(before.Options.JournalPath, "/tmp/j.sqlite");
-    EXPECT_TRUE(before.Options.Csv);
-    const auto after = Parse({"journal", "--characters", "--days", "30", "--journal=/j"});
-    EXPECT_EQ(after.Error, "");
-    EXPECT_EQ(after.Options.Days, 30);
-    EXPECT_EQ(after.Options.JournalPath, "/j");
+
+    const auto journal = Parse({"journal", "--characters", "--days", "7", "--journal", "/tmp/j"});
+    EXPECT_EQ(journal.Error, "");
+    EXPECT_EQ(journal.Options.Command, CliCommand::Journal);
+    EXPECT_TRUE(journal.Options.Characters);
+    EXPECT_EQ(journal.Options.Days, 7);
+    EXPECT_EQ(journal.Options.JournalPath, "/tmp/j");
+    EXPECT_EQ(Parse({"journal", "--days", "14", "--characters"}).Error,
+              "--days takes 7 or 30, not '14'");
+    EXPECT_EQ(Parse({"journal", "--exercises"}).Error, "--exercises goes with --csv");
+    EXPECT_EQ(Parse({"journal", "--csv", "--characters"}).Error,
+              "give either --csv or --characters, not both");
+    EXPECT_EQ(Parse({"journal", "--days", "30"}).Error, "--days goes with --characters");
+    EXPECT_EQ(Parse({"journal", "--no-journal"}).Error,
+              "--no-journal is not an option of journal (see: tonvik journal --help)");
     EXPECT_EQ(Parse({"--journal"}).Error, "--journal needs a value");
-    EXPECT_EQ(Parse({"export", "--no-journal", "-o", "x.wav"}).Error,
-              "--no-journal is not an option of export (see: tonvik export --help)");
 }

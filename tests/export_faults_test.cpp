@@ -5,23 +5,21 @@
 #include "keying/Keyer.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/KeyedText.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
-#include <pty.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -103,27 +101,14 @@ ChildOutcome Tonvik(std::vector<std::string> args, rlim_t limitBytes = 0, int st
 
 class ExportFaultTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Dir = fs::temp_directory_path() /
-              ("tonvik-faults-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Dir);
-        fs::create_directories(Dir);
-    }
     void TearDown() override {
         if (Mounted)
             ::umount(Dir.c_str());
-        fs::remove_all(Dir);
     }
-    std::string Path(const std::string& name) const { return (Dir / name).string(); }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(Dir))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    fs::path Dir;
+    std::string Path(const std::string& name) const { return Temp.Path(name); }
+    std::vector<std::string> Files() const { return Temp.Names(); }
+    TempFolder Temp{"tonvik-faults"};
+    const fs::path& Dir = Temp.Folder();
     bool Mounted = false;
 };
 
@@ -234,23 +219,15 @@ TEST_F(ExportFaultTest, StandardOutputGetsAWavWhoseHeaderHoldsItsLength) {
 }
 
 TEST_F(ExportFaultTest, StandardOutputOnATerminalIsRefused) {
-    int master = -1;
-    const pid_t child = ::forkpty(&master, nullptr, nullptr, nullptr);
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ArgumentVector argv({"export", "--text", "CQ", "-o", "-"});
-        ::_exit(RunCommandLine(argv.Count(), argv.Values()));
-    }
-    std::string seen;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
-        seen.append(buffer, static_cast<size_t>(n));
-    ::close(master);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
-    EXPECT_NE(seen.find("standard output is a terminal"), std::string::npos) << seen;
-    EXPECT_EQ(seen.find("RIFF"), std::string::npos);
+    const ChildOutcome r = RunOnTerminal(
+        [] {
+            ArgumentVector argv({"export", "--text", "CQ", "-o", "-"});
+            return RunCommandLine(argv.Count(), argv.Values());
+        },
+        60s);
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Out.find("standard output is a terminal"), std::string::npos) << r.Out;
+    EXPECT_EQ(r.Out.find("RIFF"), std::string::npos);
 }
 
 TEST_F(ExportFaultTest, SymbolicLinkIsFollowedAndKept) {

@@ -2,7 +2,9 @@
 #include "cli/Cli.h"
 #include "cli/PlayTextRenderer.h"
 #include "keying/Keyer.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/KeyedText.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -12,7 +14,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <pty.h>
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
@@ -54,28 +55,15 @@ Decoded Decode(const std::string& path) {
 
 class ExportTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("tonvik-export-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::string Path(const std::string& name) const { return Temp.Path(name); }
+    std::vector<std::string> Files() const { return Temp.Names(); }
     int Run(std::vector<std::string> args, const std::string& input = "") {
         std::istringstream in(input);
         out.str("");
         err.str("");
         return RunCommandLine(args, in, out, err);
     }
-    fs::path dir;
+    TempFolder Temp{"tonvik-export"};
     std::ostringstream out, err;
 };
 
@@ -302,42 +290,17 @@ namespace {
 // Runs "tonvik export" in a child whose standard error is a terminal (or a
 // pipe) and returns what it wrote there.
 std::string StandardErrorOfExport(const std::string& out, bool terminal, bool quiet) {
-    int master = -1;
-    int pipeFds[2] = {-1, -1};
-    pid_t child = -1;
-    if (terminal) {
-        child = ::forkpty(&master, nullptr, nullptr, nullptr);
-    } else {
-        if (::pipe(pipeFds) != 0)
-            return "pipe failed";
-        child = ::fork();
-    }
-    if (child == 0) {
-        if (!terminal) {
-            ::dup2(pipeFds[1], STDERR_FILENO);
-            ::close(pipeFds[0]);
-        }
-        std::string text(20000, 'E');
-        std::vector<std::string> args{"tonvik", "export", "--text", text, "-o", out};
+    const auto body = [&] {
+        std::vector<std::string> args{"export", "--text", std::string(20000, 'E'), "-o", out};
         if (quiet)
             args.push_back("--quiet");
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::_exit(RunCommandLine(static_cast<int>(args.size()), argv.data()));
-    }
-    const int fd = terminal ? master : pipeFds[0];
-    if (!terminal)
-        ::close(pipeFds[1]);
-    std::string seen;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-        seen.append(buffer, static_cast<size_t>(n));
-    ::close(fd);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return seen;
+        ArgumentVector argv(args);
+        return RunCommandLine(argv.Count(), argv.Values());
+    };
+    if (terminal)
+        return RunOnTerminal(body, std::chrono::seconds(60)).Out;
+    ChildProcess child(body);
+    return child.Wait(std::chrono::seconds(60)).Err;
 }
 
 } // namespace

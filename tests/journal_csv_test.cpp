@@ -59,7 +59,7 @@ TEST_F(JournalTest, TheAnswersCsvHasItsColumnsQuotingAndUtf8) {
     EXPECT_EQ(run.Err, "");
     EXPECT_EQ(run.Out, expected);
     // The global form before the command reads the same file.
-    EXPECT_EQ(Tonvik({"--journal", Path.string(), "journal", "--csv"}).Out, expected);
+    EXPECT_EQ(Tonvik({"journal", "--csv", "--journal=" + Path.string()}).Out, expected);
 }
 
 TEST_F(JournalTest, TheExercisesCsvHasOneLinePerExerciseOfEveryKind) {
@@ -180,7 +180,8 @@ TEST(JournalCommand, BadOptionsAreRefusedWithOneLine) {
     refused({"journal", "--days", "7"}, "--days goes with --characters");
     refused({"journal", "--journal"}, "--journal needs a value");
     refused({"--journal"}, "--journal needs a value");
-    refused({"--no-journal", "journal"}, "--no-journal leaves no journal to read");
+    refused({"journal", "--no-journal"},
+            "--no-journal is not an option of journal (see: tonvik journal --help)");
     const CommandRun help = Tonvik({"journal", "--help"});
     EXPECT_EQ(help.Status, 0);
     EXPECT_EQ(help.Out.rfind("Usage: tonvik journal", 0), 0u);

@@ -8,6 +8,7 @@
 #include "callsign/PersonalListFile.h"
 #include "keying/MorseCode.h"
 #include "tests/support/ListFileSupport.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -35,15 +36,15 @@ TEST(PersonalListPlace, DataHomeFirstThenTheHomeFolder) {
 }
 
 TEST(PersonalListPlace, ThePersonalListWinsWhenItExists) {
-    TestFolder folder;
-    const auto personal = folder / "tonvik-master.ped";
-    const auto shipped = folder / "master.ped";
+    TempFolder folder{"tonvik-calls"};
+    const auto personal = folder.Folder() / "tonvik-master.ped";
+    const auto shipped = folder.Folder() / "master.ped";
     EXPECT_EQ(ChooseCallsignList(personal, shipped).Path, shipped);
     EXPECT_FALSE(ChooseCallsignList(personal, shipped).Personal);
     // Neither there: the shipped one is read, and reported missing.
     EXPECT_EQ(CallsignList::Load(ChooseCallsignList(personal, shipped).Path).Status(),
               CallsignListStatus::Missing);
-    std::filesystem::create_symlink(folder / "gone", personal);
+    std::filesystem::create_symlink(folder.Folder() / "gone", personal);
     EXPECT_EQ(ChooseCallsignList(personal, shipped).Path, shipped);
     std::filesystem::remove(personal);
     // Whatever it holds: an empty personal list is reported, not passed over.
@@ -84,7 +85,6 @@ TEST(PersonalListBytes, EveryCallDrawableAndTheLastLineNone) {
 
 class ListReplacement : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(Folder.Dir.isValid()); }
 
     // The files of the folder but the list and its backup: temporary ones.
     Strings Others() const {
@@ -97,9 +97,9 @@ protected:
         return names;
     }
 
-    TestFolder Folder;
-    std::filesystem::path Target = Folder / "tonvik/master.ped";
-    std::filesystem::path Backup = Folder / "tonvik/master.ped.bak";
+    TempFolder Temp{"tonvik-calls"};
+    std::filesystem::path Target = Temp.Folder() / "tonvik/master.ped";
+    std::filesystem::path Backup = Temp.Folder() / "tonvik/master.ped.bak";
 };
 
 TEST_F(ListReplacement, ANewListAndThePreviousOneKept) {

@@ -2,6 +2,7 @@
 // anew at every start, and from the list beside the program otherwise.
 #include "callsign/CallsignListLocation.h"
 #include "tests/support/ListFileSupport.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/WindowFixture.h"
 
 namespace tonvik {
@@ -11,7 +12,6 @@ class PersonalListWindow : public WindowFixture {
 protected:
     void SetUp() override {
         WindowFixture::SetUp();
-        ASSERT_TRUE(Data.Dir.isValid());
         Control<QLineEdit>("CallEdit")->setText("RK3ABC");
     }
 
@@ -30,9 +30,9 @@ protected:
 
     std::vector<QString> StartMessages;
 
-    TestFolder Data;
-    DataHomeScope Home{Data.Path().string()};
-    std::filesystem::path Personal = Data / "tonvik/master.ped";
+    TempFolder Data{"tonvik-calls"};
+    DataHomeScope Home{Data.Folder().string()};
+    std::filesystem::path Personal = Data.Folder() / "tonvik/master.ped";
 };
 
 TEST_F(PersonalListWindow, AnExerciseDrawsFromThePersonalListWhenItExists) {

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
+#include <pty.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -107,6 +108,38 @@ ChildOutcome ChildProcess::Wait(std::chrono::milliseconds limit) {
     int status = 0;
     ::waitpid(Child, &status, 0);
     Reaped = true;
+    outcome.Exited = !outcome.TimedOut && WIFEXITED(status);
+    outcome.Status = outcome.Exited ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+ChildOutcome RunOnTerminal(const std::function<int()>& body, std::chrono::milliseconds limit) {
+    ChildOutcome outcome;
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child < 0)
+        return outcome;
+    if (child == 0)
+        ::_exit(body());
+    const auto deadline = Clock::now() + limit;
+    pollfd watched{terminal, POLLIN, 0};
+    char buffer[4096];
+    while (true) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0 || ::poll(&watched, 1, static_cast<int>(left.count())) <= 0) {
+            outcome.TimedOut = true;
+            ::kill(child, SIGKILL);
+            break;
+        }
+        const ssize_t n = ::read(terminal, buffer, sizeof buffer);
+        if (n <= 0)
+            break; // the child closed its side: EIO on Linux
+        outcome.Out.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(terminal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
     outcome.Exited = !outcome.TimedOut && WIFEXITED(status);
     outcome.Status = outcome.Exited ? WEXITSTATUS(status) : -1;
     return outcome;

@@ -44,6 +44,10 @@ private:
     bool Reaped = false;
 };
 
+// Runs body in a child whose standard input, output and error are one
+// terminal; what it wrote there comes back in Out.
+ChildOutcome RunOnTerminal(const std::function<int()>& body, std::chrono::milliseconds limit);
+
 // The arguments as RunCommandLine(argc, argv) takes them, with "tonvik" first.
 class ArgumentVector {
 public:

@@ -1,11 +1,10 @@
 #pragma once
 
-// Files for the tests of the personal list: a temporary folder, bytes in and
-// out, the data folder pointed elsewhere for a while, and file operations
-// that fail at a chosen step.
+// Files for the tests of the personal list: bytes in and out, the data folder pointed elsewhere for
+// a while, and file operations that fail at a chosen step.
 #include "callsign/PersonalListFile.h"
 
-#include <QTemporaryDir>
+#include <QByteArray>
 #include <QtGlobal>
 
 #include <cerrno>
@@ -26,13 +25,6 @@ inline void PutFile(const std::filesystem::path& path, const std::string& bytes)
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
 }
-
-// A temporary folder removed with everything in it.
-struct TestFolder {
-    QTemporaryDir Dir;
-    std::filesystem::path Path() const { return Dir.path().toStdString(); }
-    std::filesystem::path operator/(const std::string& name) const { return Path() / name; }
-};
 
 // XDG_DATA_HOME set to a folder (or unset) until the end of the scope.
 class DataHomeScope {
