@@ -85,7 +85,6 @@ TEST(PersonalListBytes, EveryCallDrawableAndTheLastLineNone) {
 
 class ListReplacement : public ::testing::Test {
 protected:
-
     // The files of the folder but the list and its backup: temporary ones.
     Strings Others() const {
         Strings names;
