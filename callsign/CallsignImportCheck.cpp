@@ -21,6 +21,9 @@ bool IsDigit(char c) {
 }
 
 bool IsUtf8(std::string_view bytes) {
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return true;
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString decoded =
         decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));

@@ -1,6 +1,7 @@
 #include "callsign/PersonalList.h"
 
 #include "callsign/CallsignImportCheck.h"
+#include "callsign/CallsignImportRead.h"
 #include "callsign/CallsignList.h"
 
 namespace tonvik {
@@ -18,10 +19,18 @@ std::string PersonalListBytes(const std::vector<std::string>& calls) {
 }
 
 int CountDrawableCalls(const CallsignList& list) {
-    int count = 0;
-    for (int line = 0; line < list.DrawableCount(); ++line)
-        count += CheckImportedCall(list.Callsign(line)).Taken() ? 1 : 0;
-    return count;
+    // One pass over the bytes: finding each line by its number would walk
+    // its block again for every line.
+    int lines = 0;
+    int taken = 0;
+    bool lastTaken = false;
+    ForEachLine(list.Text(), [&](std::string_view line, int) {
+        lastTaken = CheckImportedCall(line.substr(0, line.find(','))).Taken();
+        taken += lastTaken ? 1 : 0;
+        ++lines;
+    });
+    // The last line is never drawn, but for the one line of a one-line list.
+    return lines > 1 && lastTaken ? taken - 1 : taken;
 }
 
 } // namespace tonvik

@@ -60,6 +60,11 @@ TEST(PersonalListBytes, EveryCallDrawableAndTheLastLineNone) {
     const CallsignList list = CallsignList::FromBytes(bytes);
     ASSERT_EQ(list.Count(), 4);
     EXPECT_EQ(CountDrawableCalls(list), 3);
+    // A list of another hand: its last line is never drawn, even a callsign;
+    // a one-line list draws its line; comments and refusals do not count.
+    EXPECT_EQ(CountDrawableCalls(CallsignList::FromBytes("UA3ABC\nK1AB,Joe\nDL1XYZ")), 2);
+    EXPECT_EQ(CountDrawableCalls(CallsignList::FromBytes("UA3ABC\r\n")), 1);
+    EXPECT_EQ(CountDrawableCalls(CallsignList::FromBytes("UA3ABC\nTEST\n# x\nK1AB\nEND\n")), 2);
     Random random(7);
     std::set<std::string> drawn;
     for (int exercise = 0; exercise < 20; ++exercise) {
