@@ -92,6 +92,9 @@ public:
     void InputKeyPress(QChar& key);
     void EvaluateAnswer();
     void NextCall();
+    // A drill on the given callsigns (CP1251), started as Start starts an
+    // exercise; false when it did not start.
+    bool StartDrill(CallsignDrill kind, const std::vector<std::string>& callsigns);
     // The callsign list read instead of master.ped beside the executable; an
     // empty path restores that.
     void SetCallsignListFile(const QString& path);
@@ -152,6 +155,7 @@ private:
     int PitchPosition() const override;
     void MoveSpeed(int wpm) override;
     void ClearAnswer() override;
+    void HoldAnswer(bool held) override;
     void FocusAnswer() override;
     void ShowCallNumber(int number) override;
     void ShowPoints(const std::string& callPoints, const std::string& totalPoints) override;

@@ -15,7 +15,7 @@ namespace tonvik {
 
 namespace {
 
-ExerciseKind KindOf(ExercisePhase phase) {
+ExerciseKind KindOf(ExercisePhase phase, CallsignDrill drill) {
     switch (phase) {
     case ExercisePhase::TextExercise:
         return ExerciseKind::Text;
@@ -25,6 +25,10 @@ ExerciseKind KindOf(ExercisePhase phase) {
     case ExercisePhase::Idle:
         break;
     }
+    if (drill == CallsignDrill::MissedCalls)
+        return ExerciseKind::MissedCallsDrill;
+    if (drill == CallsignDrill::WeakCharacters)
+        return ExerciseKind::WeakCharactersDrill;
     return ExerciseKind::Callsign;
 }
 
@@ -50,7 +54,7 @@ void TMorseMain::ExerciseStarted(ExercisePhase phase) {
     if (!Recording())
         return;
     ExerciseStart start;
-    start.Kind = KindOf(phase);
+    start.Kind = KindOf(phase, Trainer.Drill());
     start.Started = JournalClock::now();
     start.Wpm = Ui->SpeedTrackBar->value();
     start.PitchHz = Ui->PitchTrackBar->value() * 100;

@@ -32,7 +32,7 @@ void CallsignTrainer::FormShow() {
 }
 
 void CallsignTrainer::BeginExercise() {
-    PendingAnswer.reset();
+    DropPendingAnswer();
     Replays = 0;
     View.ClearAnswer();
     View.FocusAnswer();
@@ -42,7 +42,26 @@ void CallsignTrainer::BeginExercise() {
     View.ClearErrors();
 }
 
+bool CallsignTrainer::StartDrill(CallsignDrill kind, const std::vector<std::string>& callsigns) {
+    if (callsigns.empty() || !Control.Controls().StartEnabled)
+        return false;
+    DrillKind = kind;
+    DrillCalls = callsigns;
+    Control.StartButClick();
+    DrillCalls.clear();
+    if (ExerciseRunning())
+        return true;
+    DrillKind = CallsignDrill::None; // no own callsign: nothing started
+    return false;
+}
+
 void CallsignTrainer::AppendPlayText(std::string& playText) {
+    if (!DrillCalls.empty()) {
+        for (const std::string& call : DrillCalls)
+            playText += call + ' ';
+        return;
+    }
+    DrillKind = CallsignDrill::None;
     // Read anew at every start, so an edited list takes effect at once.
     const CallsignList list = CallsignList::Load(ListFile());
     if (!list.Ok())
@@ -66,18 +85,29 @@ void CallsignTrainer::DeviceClosed() {
         !ExerciseRunning())
         return;
     const std::string typed = std::move(*PendingAnswer);
-    PendingAnswer.reset();
+    DropPendingAnswer();
     Evaluate(typed, 0);
 }
 
-void CallsignTrainer::ExerciseEnded() {
+void CallsignTrainer::DropPendingAnswer() {
+    if (!PendingAnswer)
+        return;
     PendingAnswer.reset();
+    View.HoldAnswer(false);
+}
+
+void CallsignTrainer::ExerciseEnded() {
+    DropPendingAnswer();
     View.FocusOwnCall();
     View.ShowCallNumber(0);
     View.ClearAnswer();
-    // Compacts the table as well when this result fills it.
-    Table.Record(View.OwnCall(), Figures.MaxWpm(), Figures.ShownTotal());
-    View.ShowResults(Table);
+    // A drill is no measure of the user's level: the table stays comparable.
+    // Recording compacts the table as well when this result fills it.
+    if (DrillKind == CallsignDrill::None) {
+        Table.Record(View.OwnCall(), Figures.MaxWpm(), Figures.ShownTotal());
+        View.ShowResults(Table);
+    }
+    DrillKind = CallsignDrill::None;
 }
 
 bool CallsignTrainer::ExerciseRunning() const {
@@ -92,7 +122,7 @@ void CallsignTrainer::InputKeyDown(int key) {
         // ended, are nothing to replay. Asking to hear it again takes back
         // an answer given while it was keyed.
         if (!Control.TestRunning() && ExerciseRunning()) {
-            PendingAnswer.reset();
+            DropPendingAnswer();
             ReplayCall();
         }
     } else if (key == VkEscape && !Control.TestRunning()) {
@@ -128,9 +158,12 @@ bool CallsignTrainer::InputEnter() {
         EvaluateAnswer();
         return true;
     }
+    if (PendingAnswer)
+        return true; // one answer per callsign
     if (!KeyingCallsign())
         return false;
     PendingAnswer = View.AnswerText();
+    View.HoldAnswer(true);
     return true;
 }
 

@@ -9,12 +9,17 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tonvik {
 
 class CallsignView;
 class ExerciseControl;
 class Random;
+
+// What a callsign exercise is made of: callsigns drawn from the list, or a
+// drill of the user's own weak points.
+enum class CallsignDrill { None, MissedCalls, WeakCharacters };
 
 // The callsign page: the draw of 30 callsigns, the pause after each one,
 // the answer, the replay, the error list and the results table.
@@ -33,6 +38,14 @@ public:
 
     // Told of every evaluated answer; nullptr for none.
     void SetObserver(AnswerObserver* observer) { Observer = observer; }
+
+    // Starts a drill as Start starts an exercise (the own callsign needed,
+    // every rule the same), on the given callsigns (CP1251) instead of a draw
+    // from the list. A drill does not enter the results table. False when
+    // it did not start.
+    bool StartDrill(CallsignDrill kind, const std::vector<std::string>& callsigns);
+    // What the exercise now running, or the last one, was made of.
+    CallsignDrill Drill() const { return DrillKind; }
 
     // The window's first showing: the results table starts at row 1.
     void FormShow();
@@ -65,6 +78,7 @@ private:
     // A callsign of the exercise is on its way to the device.
     bool KeyingCallsign() const;
     void ReplayCall();
+    void DropPendingAnswer();
     void Evaluate(const std::string& typed, int64_t responseMs);
     AnsweredCall Answered(const std::string& sentText, const std::string& typed,
                           const AnswerOutcome& outcome, int64_t responseMs) const;
@@ -80,6 +94,8 @@ private:
     std::optional<std::string> PendingAnswer;
     std::chrono::steady_clock::time_point KeyedAt{};
     int Replays = 0;
+    CallsignDrill DrillKind = CallsignDrill::None;
+    std::vector<std::string> DrillCalls;
 };
 
 } // namespace tonvik

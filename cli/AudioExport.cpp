@@ -28,6 +28,8 @@ private:
     bool PartFull() const { return Splitting() && PartSamples >= Job.SplitSamples; }
     bool Failed(const std::string& error);
     void Report();
+    void Plan();
+    bool WriteChunk();
 
     const ExportJob& Job;
     const std::function<void(const ExportProgress&)>& OnProgress;
@@ -40,9 +42,21 @@ private:
     int64_t WrittenSamples = 0;
     int64_t TotalSamples = 0;
     int PartDigits = 3;
+    bool Broken = false; // a write failed or the export was interrupted
 };
 
 ExportResult Exporter::Run() {
+    Plan();
+    if (!OpenPart())
+        return Result;
+    while (WriteChunk()) {
+    }
+    if (!Broken && ClosePart())
+        Result.Ok = true;
+    return Result;
+}
+
+void Exporter::Plan() {
     {
         const EndAtOnceOnInterrupt nothingWrittenYet; // a long text takes seconds
         TotalSamples = PlayTextRenderer::TotalSamples(Job.PlayText, Job.Settings);
@@ -57,34 +71,28 @@ ExportResult Exporter::Run() {
         Format = AudioFormat::Rf64;
         Result.UsedRf64 = true;
     }
-    if (!OpenPart())
-        return Result;
-    while (true) {
-        if (Job.Interrupted != nullptr && Job.Interrupted->load()) {
-            Failed("interrupted");
-            return Result;
-        }
-        // Parts are cut only between characters, after a word gap.
-        if (PartFull() && Renderer.AtWordBoundary() && !Renderer.Finished()) {
-            if (!ClosePart() || !OpenPart())
-                return Result;
-        }
-        const int64_t n = Splitting() ? Renderer.NextWithinCharacter(Chunk.get(), ChunkSamples)
-                                      : Renderer.Next(Chunk.get(), ChunkSamples);
-        if (n == 0)
-            break;
-        if (!Writer->Write(Chunk.get(), n)) {
-            Failed(Writer->Error());
-            return Result;
-        }
-        PartSamples += n;
-        WrittenSamples += n;
-        Report();
+}
+
+// One chunk of samples into the part being written; false when the text is
+// used up or writing stopped (with the reason in Result).
+bool Exporter::WriteChunk() {
+    if (Job.Interrupted != nullptr && Job.Interrupted->load())
+        return Failed("interrupted");
+    // Parts are cut only between characters, after a word gap.
+    if (PartFull() && Renderer.AtWordBoundary() && !Renderer.Finished()) {
+        if (!ClosePart() || !OpenPart())
+            return false;
     }
-    if (!ClosePart())
-        return Result;
-    Result.Ok = true;
-    return Result;
+    const int64_t n = Splitting() ? Renderer.NextWithinCharacter(Chunk.get(), ChunkSamples)
+                                  : Renderer.Next(Chunk.get(), ChunkSamples);
+    if (n == 0)
+        return false;
+    if (!Writer->Write(Chunk.get(), n))
+        return Failed(Writer->Error());
+    PartSamples += n;
+    WrittenSamples += n;
+    Report();
+    return true;
 }
 
 bool Exporter::OpenPart() {
@@ -117,6 +125,7 @@ bool Exporter::ClosePart() {
 
 // Reports the error, or the interruption that caused it, and leaves nothing.
 bool Exporter::Failed(const std::string& error) {
+    Broken = true;
     Result.Error = error;
     if (Job.Interrupted != nullptr && Job.Interrupted->load()) {
         Result.WasInterrupted = true;

@@ -34,11 +34,16 @@ TEST_F(EnterDuringKeying, IsTakenWhenTheCallsignHasBeenKeyedAt30And100Wpm) {
         Answer("UA3ABC");
         EXPECT_TRUE(Window->Callsigns().AnswerPending());
         EXPECT_EQ(Control<QLineEdit>("Input")->text(), "UA3ABC"); // kept, not lost
+        // Held as it was at Enter: more typing and another Enter change nothing.
+        QTest::keyClicks(Control<QLineEdit>("Input"), "X");
+        Press(Qt::Key_Return);
+        EXPECT_EQ(Control<QLineEdit>("Input")->text(), "UA3ABC");
         EXPECT_EQ(Text("NumberCallLbl"), "1");
         // Keyed in full, paused, closed: evaluated, and the next callsign starts.
         ASSERT_TRUE(PlayUntil([&] { return Text("NumberCallLbl") == "2"; }));
         EXPECT_EQ(Text("PointLbl"), RightPoints(wpm));
         EXPECT_TRUE(Control<QLineEdit>("Input")->text().isEmpty());
+        EXPECT_FALSE(Control<QLineEdit>("Input")->isReadOnly());
         EXPECT_TRUE(Device.IsOpen());
 
         // (c) The space is queued behind the last letter, whose buffer (its
@@ -67,6 +72,7 @@ TEST_F(EnterDuringKeying, F6TakesBackAnAnswerGivenDuringKeying) {
     ASSERT_TRUE(ProcessUntil([&] { return Device.QueuedCount() == 2; }));
     Press(Qt::Key_F6);
     EXPECT_FALSE(Window->Callsigns().AnswerPending());
+    EXPECT_FALSE(Control<QLineEdit>("Input")->isReadOnly());
     ASSERT_TRUE(KeyToPause());
     EXPECT_EQ(Text("NumberCallLbl"), "1"); // waiting for an answer to the replay
     Answer("UA3ABC");
