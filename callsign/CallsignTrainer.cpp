@@ -21,7 +21,9 @@ CallsignTrainer::~CallsignTrainer() {
 }
 
 std::filesystem::path CallsignTrainer::ListFile() const {
-    return ListOverride.empty() ? ShippedCallsignList() : ListOverride;
+    // Chosen at every start: a list imported while the window is open is
+    // drawn from by the next exercise.
+    return ListOverride.empty() ? ChooseCallsignList().Path : ListOverride;
 }
 
 void CallsignTrainer::FormShow() {

@@ -30,8 +30,9 @@ public:
     CallsignTrainer(const CallsignTrainer&) = delete;
     CallsignTrainer& operator=(const CallsignTrainer&) = delete;
 
-    // The callsign list read instead of master.ped beside the executable; an
-    // empty path restores that. The list is read anew at every start.
+    // The callsign list read instead of the personal list or, without one,
+    // master.ped beside the executable; an empty path restores that choice.
+    // The list is read anew at every start.
     void SetListFile(const std::filesystem::path& path) { ListOverride = path; }
     std::filesystem::path ListFile() const;
 

@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "base/Random.h"
+#include "cli/CallsCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/Interrupt.h"
 #include "cli/JournalCommand.h"
@@ -45,6 +46,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::istream& in, std::
         return RunRadiogram(options, out);
     case CliCommand::Journal:
         return RunJournal(options, out, err);
+    case CliCommand::Calls:
+        return RunCalls(options, out, err);
     case CliCommand::Help:
         out << UsageText(options.HelpFor);
         return 0;

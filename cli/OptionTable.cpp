@@ -1,5 +1,6 @@
 #include "cli/OptionTable.h"
 
+#include "cli/CallsCommand.h"
 #include "cli/OptionValue.h"
 
 #include <algorithm>
@@ -155,6 +156,8 @@ std::vector<OptionDef> MakeCatalogue() {
              o.Days = text == "7" ? 7 : 30;
              return std::string();
          }},
+        Flag("--append", "", "add to the personal list instead of replacing it",
+             &CliOptions::Append),
     };
     return all;
 }
@@ -239,6 +242,24 @@ std::vector<CommandDef> MakeCommands() {
          0,
          "",
          CheckJournalOptions},
+        {CliCommand::Calls,
+         "calls",
+         "[import FILE... | reset] [options]",
+         "your own callsign list: which list is used, import from logs, reset",
+         "Without a word: which list the window draws from, its path and callsigns.\n"
+         "import FILE...: a personal list from ADIF logs (.adi, .adif), Cabrillo logs,\n"
+         "  super-check-partial lists, N1MM call-history files and plain lists of one\n"
+         "  call a line, in any mix. Calls are upper-cased, taken only when they hold\n"
+         "  Latin letters, digits and / alone, and kept once. The list is\n"
+         "  $XDG_DATA_HOME/tonvik/master.ped (~/.local/share/tonvik/master.ped); the\n"
+         "  previous one is kept as master.ped.bak. Files over 50 MB are not read.\n"
+         "reset: the personal list becomes master.ped.bak and the list beside the\n"
+         "  program is used again.\n"
+         "Example: tonvik calls import mylog.adi cqww-2023.log MASTER.SCP\n",
+         {"--append", "--help"},
+         -1,
+         "",
+         CheckCallsOptions},
         {CliCommand::Help,
          "help",
          "[COMMAND]",

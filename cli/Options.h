@@ -7,7 +7,7 @@
 namespace tonvik {
 
 // Window: no command word (the trainer window, with its own options, if any).
-enum class CliCommand { Window, Help, Version, Export, Play, Radiogram, Journal };
+enum class CliCommand { Window, Help, Version, Export, Play, Radiogram, Journal, Calls };
 
 // Everything the commands accept. Which command takes which option is in
 // cli/OptionTable.cpp; ranges follow the window's controls.
@@ -40,6 +40,8 @@ struct CliOptions {
     bool Exercises = false;
     bool Characters = false;
     int Days = 0; // --characters over the last 7 or 30 days; 0 for all time
+    // The calls command: import FILE... or reset are its operands.
+    bool Append = false;
 };
 
 struct ParseResult {

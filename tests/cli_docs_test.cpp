@@ -186,4 +186,6 @@ TEST(BashCompletion, AnswersThroughBash) {
     EXPECT_EQ(Completions("tonvik help ra"), Set{"radiogram"});
     EXPECT_EQ(Completions("tonvik play --o"), Set{}); // --output is export's
     EXPECT_EQ(Completions("tonvik --v"), Set{"--version"});
+    EXPECT_EQ(Completions("tonvik calls "), (Set{"import", "reset"}));
+    EXPECT_EQ(Completions("tonvik calls import --a"), Set{"--append"});
 }

@@ -1,7 +1,7 @@
 // Help and version as a user meets them: on standard output, exit status 0,
 // each command with its own options and no others.
-#include "cli/Cli.h"
 #include "cli/OptionTable.h"
+#include "tests/support/CommandRun.h"
 
 #include <gtest/gtest.h>
 
@@ -11,22 +11,6 @@
 using namespace tonvik;
 
 namespace {
-
-struct Outcome {
-    int Status = -1;
-    std::string Out;
-    std::string Err;
-};
-
-Outcome RunCli(const std::vector<std::string>& args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    Outcome o;
-    o.Status = RunCommandLine(args, in, out, err);
-    o.Out = out.str();
-    o.Err = err.str();
-    return o;
-}
 
 // The option as a word of the text: not a part of a longer name.
 bool Mentions(const std::string& text, const std::string& option) {
@@ -41,7 +25,7 @@ TEST(CliHelp, EachCommandsHelpListsItsOwnOptionsOnly) {
         if (command.Word.empty())
             continue;
         for (const char* flag : {"--help", "-h"}) {
-            const Outcome o = RunCli({command.Word, flag});
+            const CommandRun o = Tonvik({command.Word, flag});
             EXPECT_EQ(o.Status, 0) << command.Word;
             EXPECT_EQ(o.Err, "") << command.Word;
             EXPECT_EQ(o.Out.rfind("Usage: tonvik " + command.Word + " ", 0), 0u) << o.Out;
@@ -51,13 +35,14 @@ TEST(CliHelp, EachCommandsHelpListsItsOwnOptionsOnly) {
                     << o.Out;
             }
         }
-        EXPECT_EQ(RunCli({"help", command.Word}).Out, RunCli({command.Word, "--help"}).Out);
+        EXPECT_EQ(Tonvik({"help", command.Word}).Out, Tonvik({command.Word, "--help"}).Out);
     }
 }
 
 TEST(CliHelp, EveryUsageFitsAnEightyColumnTerminal) {
     for (const CommandDef& command : CommandTable()) {
-        const Outcome o = command.Word.empty() ? RunCli({"--help"}) : RunCli({command.Word, "-h"});
+        const CommandRun o =
+            command.Word.empty() ? Tonvik({"--help"}) : Tonvik({command.Word, "-h"});
         std::istringstream lines(o.Out);
         for (std::string line; std::getline(lines, line);)
             EXPECT_LE(line.size(), 80u) << line;
@@ -65,8 +50,8 @@ TEST(CliHelp, EveryUsageFitsAnEightyColumnTerminal) {
 }
 
 TEST(CliHelp, ExportAndPlayShareTheKeyingOptionsWithTheirRanges) {
-    const std::string exportHelp = RunCli({"export", "--help"}).Out;
-    const std::string playHelp = RunCli({"play", "-h"}).Out;
+    const std::string exportHelp = Tonvik({"export", "--help"}).Out;
+    const std::string playHelp = Tonvik({"play", "-h"}).Out;
     for (const std::string line :
          {"  --wpm N                   speed in words per minute (10..100, default 30)\n",
           "  --volume N                volume, 8 loudest (0..8, default 5)\n",
@@ -81,7 +66,7 @@ TEST(CliHelp, ExportAndPlayShareTheKeyingOptionsWithTheirRanges) {
 
 TEST(CliHelp, GeneralHelpListsEveryCommandWithOneLine) {
     for (const auto& args : std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"help"}}) {
-        const Outcome o = RunCli(args);
+        const CommandRun o = Tonvik(args);
         EXPECT_EQ(o.Status, 0);
         for (const char* line :
              {"\n  export     key FILE (or --text, or standard input) into an audio file\n",
@@ -95,8 +80,8 @@ TEST(CliHelp, GeneralHelpListsEveryCommandWithOneLine) {
 
 TEST(CliHelp, EveryUsageStatesTheExitStatusValues) {
     for (const CommandDef& command : CommandTable()) {
-        const Outcome o =
-            command.Word.empty() ? RunCli({"--help"}) : RunCli({"help", command.Word});
+        const CommandRun o =
+            command.Word.empty() ? Tonvik({"--help"}) : Tonvik({"help", command.Word});
         EXPECT_NE(o.Out.find("Exit status: 0 done, 1 a file or the sound device failed, 2 bad "
                              "usage,\n130 interrupted"),
                   std::string::npos)
@@ -105,15 +90,15 @@ TEST(CliHelp, EveryUsageStatesTheExitStatusValues) {
 }
 
 TEST(CliHelp, WrongUseGoesToStandardErrorWithStatus2) {
-    const Outcome o = RunCli({"play", "--bogus"});
+    const CommandRun o = Tonvik({"play", "--bogus"});
     EXPECT_EQ(o.Status, 2);
     EXPECT_EQ(o.Out, "");
     EXPECT_EQ(o.Err, "tonvik: unknown option '--bogus' (see: tonvik play --help)\n");
-    EXPECT_EQ(RunCli({"help", "frob"}).Status, 2);
+    EXPECT_EQ(Tonvik({"help", "frob"}).Status, 2);
 }
 
 TEST(CliHelp, VersionNamesTheProgramAndItsLibraries) {
-    const Outcome o = RunCli({"--version"});
+    const CommandRun o = Tonvik({"--version"});
     EXPECT_EQ(o.Status, 0);
     EXPECT_EQ(o.Err, "");
     EXPECT_TRUE(std::regex_match(o.Out, std::regex("tonvik [0-9]+\\.[0-9]+\\.[0-9]+\n"

@@ -1,8 +1,8 @@
 // tonvik journal on the command line: the CSV's exact columns and quoting,
 // the summary, the per-character table, and what an empty, missing or broken
 // journal gives.
-#include "cli/Cli.h"
 #include "journal/JournalCsv.h"
+#include "tests/support/CommandRun.h"
 #include "tests/support/Cp1251Literal.h"
 #include "tests/support/JournalTestSupport.h"
 
@@ -11,22 +11,6 @@
 using namespace tonvik;
 
 namespace {
-
-struct CommandRun {
-    int Status = 0;
-    std::string Out;
-    std::string Err;
-};
-
-CommandRun Tonvik(const std::vector<std::string>& args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    CommandRun run;
-    run.Status = RunCommandLine(args, in, out, err);
-    run.Out = out.str();
-    run.Err = err.str();
-    return run;
-}
 
 int CountLines(const std::string& text, const std::string& start) {
     int count = 0;
