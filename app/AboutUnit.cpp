@@ -4,6 +4,7 @@
 #include "text/Cp1251.h"
 #include "text/RegularFile.h"
 #include "text/TextFile.h"
+#include "text/WindowParagraphs.h"
 #include "text/WindowPlacement.h"
 #include "ui_AboutUnit.h"
 
@@ -69,7 +70,9 @@ void TAboutForm::FormShow() {
         return;
     }
     // CP1251 as stored, or UTF-8 where the file is that.
-    QString text = FromCp1251(DecodeTextBytes(read.Bytes, TextEncoding::Auto));
+    // Long lines shown in paragraphs, which a text edit lays out in time
+    // proportional to their length; the shown text is never saved.
+    QString text = FromCp1251(WithDisplayBreaks(DecodeTextBytes(read.Bytes, TextEncoding::Auto)));
     // A stray NUL would end the text early in some views; drop it.
     text.remove(QChar(0));
     Ui->AboutEdit->setPlainText(text);

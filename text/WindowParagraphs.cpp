@@ -34,4 +34,16 @@ std::vector<std::size_t> DisplayBreaks(std::string_view text, std::size_t length
     return breaks;
 }
 
+std::string WithDisplayBreaks(std::string_view text, std::size_t length) {
+    std::string broken;
+    const std::vector<std::size_t> breaks = DisplayBreaks(text, length);
+    broken.reserve(text.size() + breaks.size());
+    std::size_t start = 0;
+    for (const std::size_t at : breaks) {
+        broken.append(text.substr(start, at - start)).push_back('\n');
+        start = at;
+    }
+    return broken.append(text.substr(start));
+}
+
 } // namespace tonvik

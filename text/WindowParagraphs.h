@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,5 +25,9 @@ inline constexpr std::size_t WindowParagraphLength = 1000;
 // Linear in the text's length.
 std::vector<std::size_t> DisplayBreaks(std::string_view text,
                                        std::size_t length = WindowParagraphLength);
+
+// text with a LF at each of those positions, for a view that never reads its
+// text back.
+std::string WithDisplayBreaks(std::string_view text, std::size_t length = WindowParagraphLength);
 
 } // namespace tonvik

@@ -67,17 +67,6 @@ std::string Utf8Prefix(const std::string& utf8, size_t bytes) {
     return utf8.substr(0, bytes);
 }
 
-// text with a LF at each of the window's display breaks.
-std::string WithLineBreaks(const std::string& text) {
-    std::string broken;
-    std::size_t start = 0;
-    for (const std::size_t at : DisplayBreaks(text)) {
-        broken.append(text, start, at - start).push_back('\n');
-        start = at;
-    }
-    return broken.append(text, start);
-}
-
 double Seconds(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
@@ -159,7 +148,7 @@ void MeasureStages(const std::string& path, bool compare) {
     Report("(avoided) the loaded text put in as it is",
            Seconds([&] { other.TextWin->setPlainText(FromCp1251(loaded.Text)); }));
     MeasureEditor<QTextEdit>("(avoided) the same paragraphs in a QTextEdit",
-                             FromCp1251(WithLineBreaks(cleaned)));
+                             FromCp1251(WithDisplayBreaks(cleaned)));
     MeasureEditor<QPlainTextEdit>("(avoided) one paragraph in TextWin's editor",
                                   FromCp1251(cleaned));
 }
