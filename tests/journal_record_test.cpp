@@ -6,6 +6,7 @@
 #include "journal/JournalReader.h"
 #include "tests/support/Cp1251Literal.h"
 #include "tests/support/JournalTestSupport.h"
+#include "tests/support/PipeGuard.h"
 
 #include <signal.h>
 
@@ -39,6 +40,13 @@ TEST_F(JournalTest, TheCallsignListIsKnownByTheSha256OfItsBytes) {
     EXPECT_EQ(FileSha256(Folder / "master.ped"),
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     EXPECT_EQ(FileSha256(Folder / "missing.ped"), "");
+    EXPECT_EQ(FileSha256(Folder), "");
+}
+
+TEST_F(JournalTest, APipeInTheListsPlaceIsNotHashedAndNeverWaitedOn) {
+    PipeGuard pipe(Folder / "pipe.ped");
+    EXPECT_EQ(FileSha256(Folder / "pipe.ped"), "");
+    EXPECT_FALSE(pipe.ReaderWaited());
 }
 
 TEST_F(JournalTest, EveryFieldOfAnExerciseAndItsAnswerComesBack) {
