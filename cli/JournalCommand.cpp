@@ -6,9 +6,11 @@
 #include "journal/JournalPath.h"
 #include "journal/JournalReader.h"
 #include "journal/JournalStats.h"
+#include "stats/ProgressPlot.h"
 #include "text/Cp1251.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
 
 namespace tonvik {
@@ -20,6 +22,7 @@ struct JournalArgs {
     bool Exercises = false;
     bool Characters = false;
     StatsPeriod Period = StatsPeriod::AllTime;
+    std::string Plot; // --plot: the PNG to write
     std::string Path;
     std::string Error;
 };
@@ -40,6 +43,8 @@ void CheckCombination(JournalArgs& a, bool daysGiven) {
         a.Error = "--exercises goes with --csv";
     else if (a.Csv && a.Characters)
         a.Error = "give either --csv or --characters, not both";
+    else if (!a.Plot.empty() && (a.Csv || a.Characters))
+        a.Error = "--plot goes without --csv and --characters";
     else if (daysGiven && !a.Characters)
         a.Error = "--days goes with --characters";
 }
@@ -62,10 +67,14 @@ JournalArgs ParseJournalArgs(const CliOptions& options) {
             a.Exercises = true;
         else if (arg == "--characters")
             a.Characters = true;
-        else if ((arg == "--journal" || arg == "--days") && !hasValue)
+        else if ((arg == "--journal" || arg == "--days" || arg == "--plot") && !hasValue)
             a.Error = arg + " needs a value";
         else if (arg == "--journal")
             a.Path = args[++i];
+        else if (arg == "--plot" && args[i + 1].empty())
+            a.Error = "--plot needs a file name";
+        else if (arg == "--plot")
+            a.Plot = args[++i];
         else if (arg == "--days") {
             TakeDays(a, args[++i]);
             daysGiven = true;
@@ -152,6 +161,33 @@ bool Report(const JournalArgs& a, const JournalReader& reader, const std::string
     return !reader.Failed() && static_cast<bool>(out);
 }
 
+// The progress chart as a PNG; an empty journal plots empty axes. The note
+// goes to the error stream when the picture goes to a stream.
+int WritePlot(const JournalReader& reader, const std::string& plot, std::ostream& standardOut,
+              std::ostream& err) {
+    std::ostream& out = PlotGoesToStream(plot) ? err : standardOut;
+    const std::vector<ProgressPoint> points =
+        reader.Missing() ? std::vector<ProgressPoint>{} : ProgressSeries(reader);
+    std::string error = reader.Failed() ? reader.FailureText() : "";
+    if (error.empty() && WriteProgressPlot(points, plot, error)) {
+        if (points.empty())
+            out << "No finished callsign exercise in the journal yet: " << plot
+                << " shows empty axes.\n";
+        else
+            out << "Plotted " << points.size() << " finished callsign exercises in " << plot
+                << ".\n";
+        return 0;
+    }
+    err << "tonvik: journal --plot: " << error << "\n";
+    return 1;
+}
+
+// The plot is never written over the journal it is made from.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
 } // namespace
 
 int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) {
@@ -165,12 +201,18 @@ int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) 
         return 0;
     }
     const std::string path = a.Path.empty() ? DefaultJournalPath().string() : a.Path;
+    if (!a.Plot.empty() && SameFile(a.Plot, path)) {
+        err << "tonvik: --plot names the journal itself (" << path << ")\n";
+        return 2;
+    }
     JournalReader reader;
     const JournalProblem problem = reader.Open(path);
     if (!problem.Ok()) {
         err << "tonvik: " << DescribeProblem(problem) << "\n";
         return 1;
     }
+    if (!a.Plot.empty())
+        return WritePlot(reader, a.Plot, out, err);
     if (reader.Missing() || (reader.CountByKind() == std::array<long long, ExerciseKindCount>{})) {
         // CSV stays clean for whatever reads it: the note goes to the error stream.
         (a.Csv ? err : out) << "No exercises in the journal yet (" << path << ").\n";
@@ -194,6 +236,9 @@ std::string JournalUsageText() {
   --characters         per character of the callsigns: sent, wrong, accuracy, worst first,
                        and the most frequent confusions
   --days 7|30          with --characters: only the last 7 or 30 days
+  --plot FILE.png      the progress chart as a 1200x700 PNG picture: the highest speed and
+                       the total points of every finished callsign exercise over time (an
+                       empty journal gives empty axes); no display needed
   --journal PATH       another journal file (default $XDG_DATA_HOME/tonvik/journal.sqlite,
                        ~/.local/share/tonvik/journal.sqlite)
 )";

@@ -179,3 +179,33 @@ TEST_F(JournalStatsTest, ProgressHoldsFinishedPlainCallsignExercisesOldestFirst)
     EXPECT_EQ(series[1].MaxWpm, 44);
     EXPECT_EQ(series[1].TotalPoints, 6000);
 }
+
+TEST_F(JournalStatsTest, TextExercisesNewestFirstWithSpeedAndLengthAPageAtATime) {
+    for (int n = 0; n < 3; ++n) {
+        ExerciseStart start;
+        start.Kind = n == 1 ? ExerciseKind::PreliminaryTest : ExerciseKind::Text;
+        start.Started = DaysAgo(3 - n);
+        start.Wpm = 20 + n;
+        ASSERT_TRUE(Recorder.BeginExercise(start));
+        ExerciseEnd end;
+        end.Ended = DaysAgo(3 - n, 300);
+        end.Reason = n == 0 ? EndReason::Completed : EndReason::Stopped;
+        end.CharactersKeyed = 1000 + n;
+        ASSERT_TRUE(Recorder.EndExercise(end));
+    }
+    ASSERT_TRUE(Recorder.Flush());
+    // The test in between is no text exercise; the callsign ones neither.
+    const auto texts = TextExercises(Reader, 10);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].Started, DaysAgo(1));
+    EXPECT_EQ(texts[0].Wpm, 22);
+    EXPECT_EQ(texts[0].Characters, 1002);
+    EXPECT_FALSE(texts[0].RanToEnd);
+    EXPECT_EQ(texts[1].Started, DaysAgo(3));
+    EXPECT_EQ(texts[1].Characters, 1000);
+    EXPECT_TRUE(texts[1].RanToEnd);
+    const auto second = TextExercises(Reader, 1, 1);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].Wpm, 20);
+    EXPECT_TRUE(TextExercises(Reader, 10, 2).empty());
+}
