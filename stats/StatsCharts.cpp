@@ -1,5 +1,6 @@
 #include "stats/StatsCharts.h"
 
+#include "stats/ChartPoints.h"
 #include "text/Cp1251.h"
 
 #include <QBarCategoryAxis>
@@ -8,12 +9,15 @@
 #include <QChart>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QFont>
+#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QPen>
 #include <QValueAxis>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace tonvik {
 namespace {
@@ -21,6 +25,9 @@ namespace {
 const QColor SpeedColour(0xC0, 0x00, 0x00);
 const QColor PointsColour(0x00, 0x30, 0xC0);
 const QColor BarColour(0x30, 0x70, 0xB0);
+// The slices a progress line is thinned to: about two pixels each across
+// the window's chart and the plot.
+constexpr int ProgressSlices = 600;
 
 qint64 Msecs(JournalTime time) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
@@ -31,14 +38,22 @@ QChart* NewChart(const QString& title) {
     // Drawn at once: an animation would only delay the first paint.
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setTitle(title);
+    QFont font = chart->titleFont();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.2);
+    chart->setTitleFont(font);
+    chart->setMargins(QMargins(6, 6, 6, 6));
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    chart->setBackgroundRoundness(0);
     return chart;
 }
 
-QLineSeries* Line(const QString& name, const QColor& colour, const QList<QPointF>& points) {
+QLineSeries* Line(const QString& name, const QColor& colour, const std::vector<QPointF>& points) {
     auto* series = new QLineSeries;
     series->setName(name);
     series->setPen(QPen(colour, 1.5));
-    series->replace(points);
+    const std::vector<QPointF> thinned = ThinnedLine(points, ProgressSlices);
+    series->replace(QList<QPointF>(thinned.begin(), thinned.end()));
     return series;
 }
 
@@ -80,15 +95,15 @@ QChart* BuildProgressChart(const std::vector<ProgressPoint>& points) {
     QChart* chart = NewChart(
         points.empty() ? QStringLiteral("Пока нет ни одного законченного упражнения с позывными")
                        : QStringLiteral("Упражнения с позывными: наибольшая скорость и очки"));
-    QList<QPointF> speeds, totals;
-    speeds.reserve(static_cast<qsizetype>(points.size()));
-    totals.reserve(static_cast<qsizetype>(points.size()));
+    std::vector<QPointF> speeds, totals;
+    speeds.reserve(points.size());
+    totals.reserve(points.size());
     int topSpeed = 0;
     double topPoints = 0;
     for (const ProgressPoint& point : points) {
         const auto x = static_cast<double>(Msecs(point.Started));
-        speeds.append(QPointF(x, point.MaxWpm));
-        totals.append(QPointF(x, point.TotalPoints));
+        speeds.emplace_back(x, point.MaxWpm);
+        totals.emplace_back(x, point.TotalPoints);
         topSpeed = std::max(topSpeed, point.MaxWpm);
         topPoints = std::max(topPoints, point.TotalPoints);
     }
@@ -120,7 +135,9 @@ QChart* BuildCharacterChart(const std::vector<CharacterStat>& stats) {
     accuracy->setColor(BarColour);
     accuracy->setBorderColor(BarColour);
     QStringList characters;
+    double worst = 100;
     for (const CharacterStat& stat : stats) {
+        worst = std::min(worst, stat.AccuracyPercent);
         characters.append(FromCp1251(stat.Character));
         accuracy->append(stat.AccuracyPercent);
     }
@@ -131,7 +148,9 @@ QChart* BuildCharacterChart(const std::vector<CharacterStat>& stats) {
     auto* axisX = new QBarCategoryAxis;
     axisX->append(characters);
     auto* axisY = new QValueAxis;
-    axisY->setRange(0, 100);
+    // Accuracies mostly lie between 85 and 100 %: the scale starts at the
+    // tens below the worst, so that the differences show.
+    axisY->setRange(std::max(0.0, std::floor((worst - 5) / 10) * 10), 100);
     axisY->setLabelFormat(QStringLiteral("%.0f"));
     axisY->setTitleText(QStringLiteral("Точность, %"));
     chart->addAxis(axisX, Qt::AlignBottom);

@@ -51,12 +51,12 @@ TStatsForm::~TStatsForm() = default;
 void TStatsForm::SetUpTables() {
     SetHeaders(Ui->LastTable,
                {QStringLiteral("Дата"), QStringLiteral("Позывной"), QStringLiteral("Верно"),
-                QStringLiteral("Скорость, wpm"), QStringLiteral("Очки"), QStringLiteral("Конец")});
+                QStringLiteral("wpm"), QStringLiteral("Очки"), QStringLiteral("Конец")});
     SetHeaders(Ui->CharactersTable, {QStringLiteral("Знак"), QStringLiteral("Передан"),
                                      QStringLiteral("Ошибок"), QStringLiteral("Точность, %")});
     const Qt::Alignment left = Qt::AlignLeft, right = Qt::AlignRight;
     TextRows = NewRowsModel(this,
-                            {QStringLiteral("Дата"), QStringLiteral("Скорость, wpm"),
+                            {QStringLiteral("Дата"), QStringLiteral("wpm"),
                              QStringLiteral("Знаков"), QStringLiteral("До конца")},
                             {left, right, right, left});
     ErrorRows = NewRowsModel(this,
@@ -71,6 +71,12 @@ void TStatsForm::SetUpTables() {
         SetUpTable(table);
     for (QChartView* view : {Ui->ProgressChart, Ui->CharactersChart})
         view->setRenderHint(QPainter::Antialiasing);
+    // The charts take the larger part of their pages.
+    for (QSplitter* splitter : {Ui->ProgressSplitter, Ui->CharactersSplitter}) {
+        splitter->setStretchFactor(0, 3);
+        splitter->setStretchFactor(1, 2);
+        splitter->setSizes({3000, 2000});
+    }
 }
 
 void TStatsForm::ConnectHandlers() {

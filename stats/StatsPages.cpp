@@ -56,6 +56,8 @@ QString BestText(const std::optional<ExerciseRow>& best) {
 
 void FitColumns(QTableView* table) {
     table->resizeColumnsToContents();
+    // Sized to their contents, the columns leave the rest to the last one.
+    table->horizontalHeader()->setStretchLastSection(false);
     table->horizontalHeader()->setStretchLastSection(true);
 }
 

@@ -1,10 +1,13 @@
-// The statistics window's words and the paged rows of its long tables.
+// The statistics window's words, the paged rows of its long tables and the
+// thinning of its progress lines.
 #include "journal/JournalStats.h"
+#include "stats/ChartPoints.h"
 #include "stats/PagedRowsModel.h"
 #include "stats/StatsText.h"
 #include "tests/support/Cp1251Literal.h"
 #include "tests/support/JournalTestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -114,4 +117,43 @@ TEST(PagedRowsModel, AnExactPageEndsOnAnEmptyReadAndClearReadsNothing) {
     model.Reset(none.Fetch());
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_FALSE(model.canFetchMore(QModelIndex()));
+}
+
+TEST(ThinnedLine, EachSliceKeepsItsLowestAndHighestInOrder) {
+    std::vector<QPointF> points;
+    const double ys[] = {5, 1, 7, 3, 9, 2, 8, 4, 6, 0};
+    for (int x = 0; x < 10; ++x)
+        points.emplace_back(x, ys[x]);
+    // Two slices, 0..4.5 and 4.5..9.
+    EXPECT_EQ(ThinnedLine(points, 2), (std::vector<QPointF>{{1, 1}, {4, 9}, {6, 8}, {9, 0}}));
+    // No more than two points a slice on average: all of them.
+    EXPECT_EQ(ThinnedLine(points, 5), points);
+    EXPECT_EQ(ThinnedLine({}, 3), std::vector<QPointF>{});
+    // One moment only: one slice.
+    EXPECT_EQ(ThinnedLine({{7, 3}, {7, 1}, {7, 2}, {7, 5}, {7, 4}}, 1),
+              (std::vector<QPointF>{{7, 1}, {7, 5}}));
+}
+
+TEST(ThinnedLine, ALongHistoryKeepsItsExtremesAndItsEnds) {
+    std::vector<QPointF> points;
+    for (int n = 0; n < 8000; ++n)
+        points.emplace_back(n * 3600.0, 30 + (n % 10) * 5);
+    points[5000].setY(99);
+    points[6000].setY(1);
+    const auto thinned = ThinnedLine(points, 600);
+    EXPECT_LE(thinned.size(), 1200u);
+    EXPECT_GT(thinned.size(), 600u);
+    EXPECT_TRUE(std::is_sorted(thinned.begin(), thinned.end(),
+                               [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); }));
+    const auto has = [&](const QPointF& p) {
+        return std::find(thinned.begin(), thinned.end(), p) != thinned.end();
+    };
+    EXPECT_TRUE(has(points[5000]));
+    EXPECT_TRUE(has(points[6000]));
+    // A slice holds 13 or 14 points, a whole round of 30..75: each keeps both.
+    for (const double y : {30.0, 75.0})
+        EXPECT_GE(std::count_if(thinned.begin(), thinned.end(),
+                                [y](const QPointF& p) { return p.y() == y; }),
+                  598)
+            << y;
 }
