@@ -12,11 +12,7 @@ using namespace tonvik;
 
 namespace {
 
-using Answers = std::vector<std::pair<std::string, std::string>>; // sent, typed
-
-JournalTime DaysAgo(int days, int seconds = 0) {
-    return TestTime(-days * 86400 + seconds);
-}
+using Answers = SentAndTyped;
 
 class JournalStatsTest : public JournalTest {
 protected:
@@ -34,18 +30,7 @@ protected:
 
     void Add(int daysAgo, ExerciseKind kind, EndReason reason, const Answers& answers,
              int maxWpm = 30, double points = 100) {
-        ExerciseStart start = CallsignStart(DaysAgo(daysAgo));
-        start.Kind = kind;
-        ASSERT_TRUE(Recorder.BeginExercise(start));
-        int number = 0;
-        for (const auto& [sent, typed] : answers) {
-            ++number;
-            ASSERT_TRUE(Recorder.RecordAnswer(
-                ScoredAnswer(number, sent, typed, 30, 0, DaysAgo(daysAgo, number))));
-        }
-        ASSERT_TRUE(
-            Recorder.EndExercise(CallsignEnd(DaysAgo(daysAgo, 60), reason, points, maxWpm)));
-        ASSERT_TRUE(Recorder.Flush());
+        AddCallsignExercise(Recorder, daysAgo, kind, reason, answers, maxWpm, points);
     }
 
     const CharacterStat* Find(const std::vector<CharacterStat>& stats, const std::string& c) {

@@ -27,12 +27,6 @@ using namespace tonvik;
 
 namespace {
 
-using Answers = std::vector<std::pair<std::string, std::string>>; // sent, typed
-
-JournalTime DaysAgo(int days, int seconds = 0) {
-    return TestTime(-days * 86400 + seconds);
-}
-
 class StatsWindow : public JournalTest {
 protected:
     void SetUp() override {
@@ -77,20 +71,9 @@ protected:
         ASSERT_TRUE(Recorder.Flush());
     }
 
-    void Add(int daysAgo, ExerciseKind kind, EndReason reason, const Answers& answers, int maxWpm,
-             double points) {
-        ExerciseStart start = CallsignStart(DaysAgo(daysAgo));
-        start.Kind = kind;
-        ASSERT_TRUE(Recorder.BeginExercise(start));
-        int number = 0;
-        for (const auto& [sent, typed] : answers) {
-            ++number;
-            ASSERT_TRUE(Recorder.RecordAnswer(
-                ScoredAnswer(number, sent, typed, 30, 0, DaysAgo(daysAgo, number))));
-        }
-        ASSERT_TRUE(
-            Recorder.EndExercise(CallsignEnd(DaysAgo(daysAgo, 60), reason, points, maxWpm)));
-        ASSERT_TRUE(Recorder.Flush());
+    void Add(int daysAgo, ExerciseKind kind, EndReason reason, const SentAndTyped& answers,
+             int maxWpm, double points) {
+        AddCallsignExercise(Recorder, daysAgo, kind, reason, answers, maxWpm, points);
     }
 
     template <class T> T* Find(const char* name) const {
