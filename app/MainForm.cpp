@@ -72,6 +72,8 @@ TMorseMain::TMorseMain(WaveOut& device, MessageService& messages, QWidget* paren
       }),
       Control(device, Notifier, *this), Trainer(Control, *this, Rng) {
     SetUpControls();
+    Control.SetObserver(this);
+    Trainer.SetObserver(this);
     Control.FormCreate();
     ConnectHandlers();
     InstallKeyFilters();
@@ -117,6 +119,8 @@ void TMorseMain::SetUpControls() {
     QFont monospace = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     monospace.setPointSize(10);
     Ui->TextWin->setFont(monospace);
+    // A tab would be deleted by the clean-up anyway: Tab moves on, as in a form.
+    Ui->TextWin->setTabChangesFocus(true);
     KeepUpperCase(Ui->CallEdit);
     KeepUpperCase(Ui->Input);
     ResultsGrid.SetHandlers(
@@ -141,6 +145,13 @@ void TMorseMain::ConnectHandlers() {
         else if (page == TextPage)
             TabTextShow();
     });
+    // The fix boxes stay usable during a callsign exercise; a click on one
+    // must not leave the answer with nowhere to go.
+    for (QCheckBox* box : {Ui->SpeedBox, Ui->ToneBox})
+        connect(box, &QCheckBox::clicked, this, [this] {
+            if (Control.Phase() == ExercisePhase::CallsignExercise)
+                FocusAnswer();
+        });
     connect(Ui->TextWin, &QPlainTextEdit::textChanged, this, &TMorseMain::TextWinChange);
     connect(Ui->OpenBut, &QToolButton::clicked, this, &TMorseMain::OpenButClick);
     connect(Ui->ClearBut, &QToolButton::clicked, this, &TMorseMain::ClearButClick);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "base/Random.h"
+#include "callsign/AnswerObserver.h"
 #include "callsign/CallsignTrainer.h"
 #include "callsign/CallsignView.h"
 #include "callsign/ErrorListView.h"
 #include "callsign/ResultsGridView.h"
 #include "exercise/ExerciseControl.h"
+#include "exercise/ExerciseObserver.h"
 #include "exercise/ExerciseView.h"
 #include "keying/QtWaveNotifier.h"
 #include "text/TextWindow.h"
@@ -28,6 +30,7 @@ class QRect;
 
 namespace tonvik {
 
+class Journal;
 class MessageService;
 class TAboutForm;
 class TCreateForm;
@@ -37,7 +40,11 @@ class WaveOut;
 // settings panel. Its handlers are thin: exercise control, the callsign
 // trainer and the text window hold the state and the rules, and reach the
 // controls through the views this window implements.
-class TMorseMain : public QWidget, private ExerciseView, private CallsignView {
+class TMorseMain : public QWidget,
+                   private ExerciseView,
+                   private CallsignView,
+                   private ExerciseObserver,
+                   private AnswerObserver {
     Q_OBJECT
 
 public:
@@ -49,6 +56,9 @@ public:
     TMorseMain& operator=(const TMorseMain&) = delete;
 
     void SetAboutForm(TAboutForm* form) { AboutForm = form; }
+    // The training journal every exercise and answer is recorded in; it
+    // must outlive the window. nullptr records nothing.
+    void SetJournal(Journal* journal) { Records = journal; }
     void SetCreateForm(TCreateForm* form) { CreateForm = form; }
 
     // Life cycle and settings (MainForm.cpp).
@@ -82,6 +92,9 @@ public:
     void InputKeyPress(QChar& key);
     void EvaluateAnswer();
     void NextCall();
+    // A drill on the given callsigns (CP1251), started as Start starts an
+    // exercise; false when it did not start.
+    bool StartDrill(CallsignDrill kind, const std::vector<std::string>& callsigns);
     // The callsign list read instead of master.ped beside the executable; an
     // empty path restores that.
     void SetCallsignListFile(const QString& path);
@@ -142,6 +155,7 @@ private:
     int PitchPosition() const override;
     void MoveSpeed(int wpm) override;
     void ClearAnswer() override;
+    void HoldAnswer(bool held) override;
     void FocusAnswer() override;
     void ShowCallNumber(int number) override;
     void ShowPoints(const std::string& callPoints, const std::string& totalPoints) override;
@@ -151,7 +165,14 @@ private:
     void ShowReport(const ResultRow& result) override;
     void ShowListProblem(CallsignListStatus status) override;
 
+    // ExerciseObserver and AnswerObserver: the journal (MainFormJournal.cpp).
+    void ExerciseStarted(ExercisePhase phase) override;
+    void ExerciseEnded(ExercisePhase phase, ExerciseEndCause cause, int charactersKeyed) override;
+    void AnswerEvaluated(const AnsweredCall& answer) override;
+    bool Recording() const;
+
     MessageService& Messages;
+    Journal* Records = nullptr;
     TAboutForm* AboutForm = nullptr;
     TCreateForm* CreateForm = nullptr;
     // The folder the file-open dialog opens in next, and what answers in its

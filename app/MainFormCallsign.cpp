@@ -32,6 +32,10 @@ void TMorseMain::NextCall() {
     Trainer.NextCall();
 }
 
+bool TMorseMain::StartDrill(CallsignDrill kind, const std::vector<std::string>& callsigns) {
+    return Trainer.StartDrill(kind, callsigns);
+}
+
 void TMorseMain::SetCallsignListFile(const QString& path) {
     Trainer.SetListFile(QFile::encodeName(path).toStdString());
 }
@@ -70,6 +74,10 @@ void TMorseMain::MoveSpeed(int wpm) {
 
 void TMorseMain::ClearAnswer() {
     Ui->Input->clear();
+}
+
+void TMorseMain::HoldAnswer(bool held) {
+    Ui->Input->setReadOnly(held);
 }
 
 void TMorseMain::FocusAnswer() {

@@ -1,5 +1,7 @@
 #include "app/WindowTexts.h"
 
+#include <QStringList>
+
 namespace tonvik {
 
 QString NoticeText(ExerciseNotice notice) {
@@ -34,6 +36,52 @@ QString ListProblemText(CallsignListStatus status) {
         return QStringLiteral("Файл master.ped не является текстовым! Работа программы невозможна");
     }
     return {};
+}
+
+namespace {
+
+QString FaultText(const JournalProblem& problem) {
+    const QString path = QString::fromStdString(problem.Path);
+    switch (problem.Fault) {
+    case JournalFault::None:
+        return {};
+    case JournalFault::FolderUnavailable:
+        return QStringLiteral("Не удается создать папку журнала тренировок для файла %1.")
+            .arg(path);
+    case JournalFault::ReadOnly:
+        return QStringLiteral("Журнал тренировок %1 недоступен для записи.").arg(path);
+    case JournalFault::DiskFull:
+        return QStringLiteral("На диске нет места для журнала тренировок %1.").arg(path);
+    case JournalFault::Locked:
+        return QStringLiteral("Журнал тренировок %1 занят другой программой.").arg(path);
+    case JournalFault::Broken:
+        return QStringLiteral("Файл %1 поврежден или не является журналом тренировок.").arg(path);
+    case JournalFault::NewerSchema:
+        return QStringLiteral("Журнал тренировок %1 записан более новой версией программы "
+                              "(версия %2); он оставлен без изменений.")
+            .arg(path)
+            .arg(problem.Version);
+    case JournalFault::CannotOpen:
+        return QStringLiteral("Не удается открыть журнал тренировок %1.").arg(path);
+    }
+    return {};
+}
+
+} // namespace
+
+QString JournalProblemText(const JournalProblem& problem) {
+    QStringList lines;
+    if (!problem.AsidePath.empty())
+        lines << QStringLiteral("Журнал тренировок был поврежден: он переименован в %1, "
+                                "начат новый журнал.")
+                     .arg(QString::fromStdString(problem.AsidePath));
+    if (!problem.Ok()) {
+        lines << FaultText(problem);
+        if (!problem.Detail.empty())
+            lines << QStringLiteral("Причина: %1").arg(QString::fromStdString(problem.Detail));
+        lines << QStringLiteral("Тренировка продолжается без журнала.");
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace tonvik

@@ -2,6 +2,7 @@
 
 #include "callsign/CallsignList.h"
 #include "exercise/ExerciseView.h"
+#include "journal/JournalProblem.h"
 
 #include <QString>
 
@@ -16,5 +17,9 @@ QString NoticeCaption(ExerciseNotice notice);
 
 // Why no callsign could be drawn from master.ped; "" for a list that is fine.
 QString ListProblemText(CallsignListStatus status);
+
+// What went wrong with the training journal, where, and that training goes
+// on without it (or that a broken file was moved aside and a new one begun).
+QString JournalProblemText(const JournalProblem& problem);
 
 } // namespace tonvik

@@ -1,10 +1,13 @@
 #include "callsign/CallsignTrainer.h"
 
+#include "callsign/AnswerObserver.h"
 #include "callsign/CallsignList.h"
 #include "callsign/CallsignListLocation.h"
 #include "callsign/CallsignView.h"
 #include "exercise/ExerciseControl.h"
 #include "exercise/Shortcuts.h"
+
+#include <cmath>
 
 namespace tonvik {
 
@@ -18,7 +21,9 @@ CallsignTrainer::~CallsignTrainer() {
 }
 
 std::filesystem::path CallsignTrainer::ListFile() const {
-    return ListOverride.empty() ? ShippedCallsignList() : ListOverride;
+    // Chosen at every start: a list imported while the window is open is
+    // drawn from by the next exercise.
+    return ListOverride.empty() ? ChooseCallsignList().Path : ListOverride;
 }
 
 void CallsignTrainer::FormShow() {
@@ -27,6 +32,8 @@ void CallsignTrainer::FormShow() {
 }
 
 void CallsignTrainer::BeginExercise() {
+    DropPendingAnswer();
+    Replays = 0;
     View.ClearAnswer();
     View.FocusAnswer();
     Figures.Begin();
@@ -35,7 +42,26 @@ void CallsignTrainer::BeginExercise() {
     View.ClearErrors();
 }
 
+bool CallsignTrainer::StartDrill(CallsignDrill kind, const std::vector<std::string>& callsigns) {
+    if (callsigns.empty() || !Control.Controls().StartEnabled)
+        return false;
+    DrillKind = kind;
+    DrillCalls = callsigns;
+    Control.StartButClick();
+    DrillCalls.clear();
+    if (ExerciseRunning())
+        return true;
+    DrillKind = CallsignDrill::None; // no own callsign: nothing started
+    return false;
+}
+
 void CallsignTrainer::AppendPlayText(std::string& playText) {
+    if (!DrillCalls.empty()) {
+        for (const std::string& call : DrillCalls)
+            playText += call + ' ';
+        return;
+    }
+    DrillKind = CallsignDrill::None;
     // Read anew at every start, so an edited list takes effect at once.
     const CallsignList list = CallsignList::Load(ListFile());
     if (!list.Ok())
@@ -48,15 +74,40 @@ void CallsignTrainer::PauseForAnswer() {
     PlayState& state = Control.State();
     state.StopRequested = true;
     state.AwaitingAnswer = true;
+    KeyedAt = std::chrono::steady_clock::now();
+}
+
+void CallsignTrainer::DeviceClosed() {
+    // The callsign has been keyed in full and its device is closed: an Enter
+    // that came during its keying is evaluated now, and the next callsign
+    // starts at once.
+    if (!PendingAnswer || !Control.State().AwaitingAnswer || Control.TestRunning() ||
+        !ExerciseRunning())
+        return;
+    const std::string typed = std::move(*PendingAnswer);
+    DropPendingAnswer();
+    Evaluate(typed, 0);
+}
+
+void CallsignTrainer::DropPendingAnswer() {
+    if (!PendingAnswer)
+        return;
+    PendingAnswer.reset();
+    View.HoldAnswer(false);
 }
 
 void CallsignTrainer::ExerciseEnded() {
+    DropPendingAnswer();
     View.FocusOwnCall();
     View.ShowCallNumber(0);
     View.ClearAnswer();
-    // Compacts the table as well when this result fills it.
-    Table.Record(View.OwnCall(), Figures.MaxWpm(), Figures.ShownTotal());
-    View.ShowResults(Table);
+    // A drill is no measure of the user's level: the table stays comparable.
+    // Recording compacts the table as well when this result fills it.
+    if (DrillKind == CallsignDrill::None) {
+        Table.Record(View.OwnCall(), Figures.MaxWpm(), Figures.ShownTotal());
+        View.ShowResults(Table);
+    }
+    DrillKind = CallsignDrill::None;
 }
 
 bool CallsignTrainer::ExerciseRunning() const {
@@ -68,9 +119,12 @@ void CallsignTrainer::InputKeyDown(int key) {
         return;
     if (key == VkF6) {
         // The letters of the test, or a callsign of an exercise that has
-        // ended, are nothing to replay.
-        if (!Control.TestRunning() && ExerciseRunning())
+        // ended, are nothing to replay. Asking to hear it again takes back
+        // an answer given while it was keyed.
+        if (!Control.TestRunning() && ExerciseRunning()) {
+            DropPendingAnswer();
             ReplayCall();
+        }
     } else if (key == VkEscape && !Control.TestRunning()) {
         Control.StopButClick();
     }
@@ -82,6 +136,7 @@ void CallsignTrainer::ReplayCall() {
     if (state.CallStartPos > static_cast<int>(state.PlayText.size()))
         return;
     Figures.Replay(state);
+    ++Replays;
     // The answer is taken once the replay has been keyed in full: SentText
     // holds only part of the callsign until then.
     state.AwaitingAnswer = false;
@@ -90,23 +145,45 @@ void CallsignTrainer::ReplayCall() {
     Control.OpenWaveOut();
 }
 
+bool CallsignTrainer::KeyingCallsign() const {
+    const PlayState& state = Control.State();
+    return Control.WaveOutPump().WaveDevice() != 0 &&
+           state.CallStartPos <= static_cast<int>(state.PlayText.size());
+}
+
 bool CallsignTrainer::InputEnter() {
-    if (!Control.State().AwaitingAnswer || Control.TestRunning() || !ExerciseRunning())
+    if (Control.TestRunning() || !ExerciseRunning())
         return false;
-    EvaluateAnswer();
+    if (Control.State().AwaitingAnswer) {
+        EvaluateAnswer();
+        return true;
+    }
+    if (PendingAnswer)
+        return true; // one answer per callsign
+    if (!KeyingCallsign())
+        return false;
+    PendingAnswer = View.AnswerText();
+    View.HoldAnswer(true);
     return true;
 }
 
 void CallsignTrainer::EvaluateAnswer() {
+    const auto waited = std::chrono::steady_clock::now() - KeyedAt;
+    Evaluate(View.AnswerText(),
+             std::chrono::duration_cast<std::chrono::milliseconds>(waited).count());
+}
+
+void CallsignTrainer::Evaluate(const std::string& typed, int64_t responseMs) {
     PlayState& state = Control.State();
-    const AnswerOutcome outcome =
-        Figures.Answer(state.SentText, View.AnswerText(), View.SpeedPosition(), View.SpeedFixed(),
-                       View.ToneFixed());
+    const AnswerOutcome outcome = Figures.Answer(state.SentText, typed, View.SpeedPosition(),
+                                                 View.SpeedFixed(), View.ToneFixed());
     // Nothing keyed yet (a replay still opening, or one whose device failed):
     // no callsign to measure, so the Enter is ignored.
     if (!outcome.Evaluated)
         return;
     state.AwaitingAnswer = false;
+    if (Observer != nullptr)
+        Observer->AnswerEvaluated(Answered(state.SentText, typed, outcome, responseMs));
     if (!outcome.Right)
         View.ShowError(outcome.ErrorLine, outcome.ErrorLineSentLength);
     View.MoveSpeed(outcome.SpeedPosition);
@@ -115,7 +192,21 @@ void CallsignTrainer::EvaluateAnswer() {
     NextCall();
 }
 
+AnsweredCall CallsignTrainer::Answered(const std::string& sentText, const std::string& typed,
+                                       const AnswerOutcome& outcome, int64_t responseMs) const {
+    AnsweredCall answer;
+    answer.Number = Figures.CallNumber();
+    answer.Sent = sentText.substr(0, sentText.size() - 1);
+    answer.Typed = typed;
+    answer.Outcome = outcome;
+    answer.ToneHz = static_cast<int>(std::lrint(Control.ToneFreq()));
+    answer.Replays = Replays;
+    answer.ResponseMs = responseMs;
+    return answer;
+}
+
 void CallsignTrainer::NextCall() {
+    Replays = 0;
     View.ClearAnswer();
     Figures.NextCall(Control.State());
     View.ShowCallNumber(Figures.CallNumber());

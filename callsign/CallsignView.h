@@ -25,6 +25,9 @@ public:
     // Moves the speed track bar; its own handler applies the speed.
     virtual void MoveSpeed(int wpm) = 0;
     virtual void ClearAnswer() = 0;
+    // Holds the answer as it was when Enter was pressed, until it is
+    // evaluated: the field takes no more typing meanwhile.
+    virtual void HoldAnswer(bool held) = 0;
     virtual void FocusAnswer() = 0;
     virtual void FocusOwnCall() = 0;
     virtual void ShowCallNumber(int number) = 0;

@@ -17,71 +17,21 @@ namespace tonvik {
 namespace {
 
 struct JournalArgs {
-    bool Help = false;
     bool Csv = false;
     bool Exercises = false;
     bool Characters = false;
     StatsPeriod Period = StatsPeriod::AllTime;
-    std::string Plot; // --plot: the PNG to write
-    std::string Path;
-    std::string Error;
 };
 
-void TakeDays(JournalArgs& a, const std::string& value) {
-    if (value == "7")
-        a.Period = StatsPeriod::LastWeek;
-    else if (value == "30")
-        a.Period = StatsPeriod::LastMonth;
-    else
-        a.Error = "--days takes 7 or 30, not '" + value + "'";
-}
-
-void CheckCombination(JournalArgs& a, bool daysGiven) {
-    if (!a.Error.empty())
-        return;
-    if (a.Exercises && !a.Csv)
-        a.Error = "--exercises goes with --csv";
-    else if (a.Csv && a.Characters)
-        a.Error = "give either --csv or --characters, not both";
-    else if (!a.Plot.empty() && (a.Csv || a.Characters))
-        a.Error = "--plot goes without --csv and --characters";
-    else if (daysGiven && !a.Characters)
-        a.Error = "--days goes with --characters";
-}
-
-JournalArgs ParseJournalArgs(const CliOptions& options) {
+JournalArgs ArgsOf(const CliOptions& options) {
     JournalArgs a;
-    a.Path = options.JournalPath;
-    if (options.NoJournal)
-        a.Error = "--no-journal leaves no journal to read";
-    bool daysGiven = false;
-    const auto& args = options.CommandArgs;
-    for (size_t i = 0; i < args.size() && a.Error.empty(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--help" || arg == "-h")
-            a.Help = true;
-        else if (arg == "--csv")
-            a.Csv = true;
-        else if (arg == "--exercises")
-            a.Exercises = true;
-        else if (arg == "--characters")
-            a.Characters = true;
-        else if ((arg == "--journal" || arg == "--days" || arg == "--plot") && !hasValue)
-            a.Error = arg + " needs a value";
-        else if (arg == "--journal")
-            a.Path = args[++i];
-        else if (arg == "--plot" && args[i + 1].empty())
-            a.Error = "--plot needs a file name";
-        else if (arg == "--plot")
-            a.Plot = args[++i];
-        else if (arg == "--days") {
-            TakeDays(a, args[++i]);
-            daysGiven = true;
-        } else
-            a.Error = "journal: unknown option '" + arg + "' (try: tonvik journal --help)";
-    }
-    CheckCombination(a, daysGiven);
+    a.Csv = options.Csv;
+    a.Exercises = options.Exercises;
+    a.Characters = options.Characters;
+    if (options.Days == 7)
+        a.Period = StatsPeriod::LastWeek;
+    else if (options.Days == 30)
+        a.Period = StatsPeriod::LastMonth;
     return a;
 }
 
@@ -191,17 +141,10 @@ bool SameFile(const std::string& a, const std::string& b) {
 } // namespace
 
 int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    const JournalArgs a = ParseJournalArgs(options);
-    if (!a.Error.empty()) {
-        err << "tonvik: " << a.Error << "\n";
-        return 2;
-    }
-    if (a.Help) {
-        out << JournalUsageText();
-        return 0;
-    }
-    const std::string path = a.Path.empty() ? DefaultJournalPath().string() : a.Path;
-    if (!a.Plot.empty() && SameFile(a.Plot, path)) {
+    const JournalArgs a = ArgsOf(options);
+    const std::string path =
+        options.JournalPath.empty() ? DefaultJournalPath().string() : options.JournalPath;
+    if (!options.Plot.empty() && SameFile(options.Plot, path)) {
         err << "tonvik: --plot names the journal itself (" << path << ")\n";
         return 2;
     }
@@ -211,8 +154,8 @@ int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) 
         err << "tonvik: " << DescribeProblem(problem) << "\n";
         return 1;
     }
-    if (!a.Plot.empty())
-        return WritePlot(reader, a.Plot, out, err);
+    if (!options.Plot.empty())
+        return WritePlot(reader, options.Plot, out, err);
     if (reader.Missing() || (reader.CountByKind() == std::array<long long, ExerciseKindCount>{})) {
         // CSV stays clean for whatever reads it: the note goes to the error stream.
         (a.Csv ? err : out) << "No exercises in the journal yet (" << path << ").\n";
@@ -224,24 +167,6 @@ int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) 
         return 1;
     }
     return 0;
-}
-
-std::string JournalUsageText() {
-    return R"(Usage: tonvik journal [options]
-  (no option)          a summary: exercises by kind, the last ten callsign exercises, the best
-  --csv                every callsign answer as CSV (UTF-8, RFC 4180) on standard output:
-                       exercise,started,own_call,number,sent,typed,right,errors,wpm,tone_hz,
-                       replays,points,response_ms
-  --exercises --csv    one CSV line per exercise of every kind
-  --characters         per character of the callsigns: sent, wrong, accuracy, worst first,
-                       and the most frequent confusions
-  --days 7|30          with --characters: only the last 7 or 30 days
-  --plot FILE.png      the progress chart as a 1200x700 PNG picture: the highest speed and
-                       the total points of every finished callsign exercise over time (an
-                       empty journal gives empty axes); no display needed
-  --journal PATH       another journal file (default $XDG_DATA_HOME/tonvik/journal.sqlite,
-                       ~/.local/share/tonvik/journal.sqlite)
-)";
 }
 
 } // namespace tonvik

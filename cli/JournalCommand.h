@@ -15,6 +15,4 @@ namespace tonvik {
 // read or the output written, 2 bad options.
 int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err);
 
-std::string JournalUsageText();
-
 } // namespace tonvik

@@ -131,10 +131,13 @@ int Player::Run() {
 } // namespace
 
 int RunPlay(const CliOptions& options, std::istream& in, std::ostream& err) {
-    const CommandText text = ReadCommandText(options, in);
-    if (!text.Text) {
-        err << "tonvik: " << text.Error << "\n";
-        return 1;
+    std::string playText;
+    {
+        const EndAtOnceOnInterrupt nothingOpenYet;
+        const CommandText text = ReadCommandText(options, in);
+        if (!text.Text)
+            return ReportTextFailure(text, err);
+        playText = TextPlayText(*text.Text);
     }
     std::unique_ptr<QCoreApplication> app;
     if (QCoreApplication::instance() == nullptr) {
@@ -143,7 +146,7 @@ int RunPlay(const CliOptions& options, std::istream& in, std::ostream& err) {
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    Player player(TextPlayText(*text.Text), CommandKeyerSettings(options), options.Volume, err);
+    Player player(playText, CommandKeyerSettings(options), options.Volume, err);
     return player.Run();
 }
 

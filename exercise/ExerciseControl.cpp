@@ -4,6 +4,8 @@
 #include "exercise/Shortcuts.h"
 #include "text/GenCodeUnit.h"
 
+#include <algorithm>
+
 namespace tonvik {
 
 namespace {
@@ -53,6 +55,26 @@ void ExerciseControl::Shutdown() {
     // Silence at once; the pump closes the device for good when it goes.
     Play.StopRequested = true;
     Pump.StopNow();
+    Ended(ExerciseEndCause::Stopped);
+}
+
+void ExerciseControl::Began() {
+    DeviceFailed = false;
+    Observed = Running;
+    if (Observer != nullptr)
+        Observer->ExerciseStarted(Running);
+}
+
+void ExerciseControl::Ended(ExerciseEndCause cause) {
+    if (!Observed)
+        return;
+    const ExercisePhase phase = *Observed;
+    Observed.reset();
+    if (DeviceFailed)
+        cause = ExerciseEndCause::NoSoundDevice;
+    const int keyed = std::clamp(Play.PlayPos - 1, 0, static_cast<int>(Play.PlayText.size()));
+    if (Observer != nullptr)
+        Observer->ExerciseEnded(phase, cause, keyed);
 }
 
 void ExerciseControl::SetSpeed(int wpm) {
@@ -116,6 +138,7 @@ void ExerciseControl::StartButClick() {
     Play.AwaitingAnswer = false;
     Enter(phase);
     BuildPlayText();
+    Began();
     Pump.OpenWaveOut();
 }
 
@@ -123,6 +146,7 @@ void ExerciseControl::StopButClick() {
     // Esc in the answer field comes here too; it ends only what the button could.
     if (!Controls().StopEnabled)
         return;
+    StopPressed = true;
     EndExercise();
 }
 
@@ -143,10 +167,14 @@ void ExerciseControl::StartTest() {
     Play.PlayText = std::string(TestLetterCount, 'V') + ' ';
     Play.PlayPos = 1;
     Enter(ExercisePhase::Test);
+    Began();
     Pump.OpenWaveOut();
 }
 
 void ExerciseControl::StopTest() {
+    // A test that ran out into the pause after its letters was played to its end.
+    const bool playedOut = Play.PlayPos > static_cast<int>(Play.PlayText.size());
+    Ended(playedOut ? ExerciseEndCause::Completed : ExerciseEndCause::Stopped);
     TestIsRunning = false;
     Enter(ExercisePhase::Idle);
     View.FocusOwnCall();
@@ -159,6 +187,10 @@ void ExerciseControl::StopTest() {
 void ExerciseControl::EndExercise() {
     // Set before the message: completions handled under it only close the device.
     Play.StopRequested = true;
+    const ExerciseEndCause cause =
+        StopPressed ? ExerciseEndCause::Stopped : ExerciseEndCause::Completed;
+    StopPressed = false;
+    Ended(cause);
     Enter(ExercisePhase::Idle);
     View.ShowNotice(ExerciseNotice::ExerciseOver);
     View.ShowPageTabs(true, true);
@@ -231,7 +263,13 @@ void ExerciseControl::PauseForAnswer() {
 }
 
 void ExerciseControl::ShowWarning(const std::string& text, const std::string& caption) {
+    DeviceFailed = true;
     View.ShowWarning(text, caption);
+}
+
+void ExerciseControl::DeviceClosed() {
+    if (CallsignPart != nullptr)
+        CallsignPart->DeviceClosed();
 }
 
 } // namespace tonvik

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exercise/ExerciseObserver.h"
 #include "exercise/ExerciseView.h"
 #include "keying/Keyer.h"
 #include "keying/PlayState.h"
@@ -7,11 +8,13 @@
 #include "keying/WavePump.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tonvik {
 
 class ExerciseMode;
+class ExerciseObserver;
 
 // Letters of the preliminary test; a space follows them.
 inline constexpr int TestLetterCount = 1001;
@@ -32,6 +35,8 @@ public:
     ExerciseControl& operator=(const ExerciseControl&) = delete;
 
     void SetCallsignMode(ExerciseMode* mode) { CallsignPart = mode; }
+    // Told of every start and end; nullptr for none.
+    void SetObserver(ExerciseObserver* observer) { Observer = observer; }
 
     // The window's life: its creation, its first showing, and its closing,
     // which silences the device at once.
@@ -66,6 +71,7 @@ public:
     KeyerSettings CurrentKeyerSettings() const override;
     void PauseForAnswer() override;
     void ShowWarning(const std::string& text, const std::string& caption) override;
+    void DeviceClosed() override;
 
     ExercisePhase Phase() const { return Running; }
     // The controls as the running state makes them usable now.
@@ -84,9 +90,16 @@ private:
     void ShowControls();
     void StartTest();
     void StopTest();
+    void Began();
+    void Ended(ExerciseEndCause cause);
 
     ExerciseView& View;
     ExerciseMode* CallsignPart = nullptr;
+    ExerciseObserver* Observer = nullptr;
+    // What the observer was told began, until it is told of its end.
+    std::optional<ExercisePhase> Observed;
+    bool StopPressed = false;  // the end now running is a stop, not the text used up
+    bool DeviceFailed = false; // the device could not be opened since the start
     PlayState Play;
     Keyer Voice;
     ExercisePhase Running = ExercisePhase::Idle;

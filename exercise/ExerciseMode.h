@@ -20,6 +20,8 @@ public:
     virtual void PauseForAnswer() = 0;
     // The end of an exercise on the callsign page, after its message.
     virtual void ExerciseEnded() = 0;
+    // The device has closed, after a pause or an end.
+    virtual void DeviceClosed() {}
 };
 
 } // namespace tonvik

@@ -98,19 +98,21 @@ void Journal::Run() {
         if (written && std::holds_alternative<ExerciseStart>(record))
             Exercise = Writer.CurrentExercise();
         hold.lock();
-        Writing = false;
         const bool failedNow = !written && Writer.Problem() && !Failed;
         if (failedNow) {
             Failed = true;
             Problem = Writer.Problem();
             Queue.clear(); // nothing more can be written
         }
-        Drained.notify_all();
+        // Told before a Flush waiting for this write returns, so that whoever
+        // flushed finds the problem announced.
         if (failedNow && Notify) {
             hold.unlock();
             Notify();
             hold.lock();
         }
+        Writing = false;
+        Drained.notify_all();
     }
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <system_error>
@@ -82,17 +83,36 @@ bool IsBroken(int resultCode) {
     return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
 }
 
+// Switches the file to WAL. Two programs switching a new journal at once
+// each hold a read lock and wait for the other's: SQLite answers one of them
+// "busy" at once instead of calling the busy handler, so that one tries again
+// once the other is through, within the same timeout.
+int SwitchToWal(sql::Connection& db, std::chrono::milliseconds busyTimeout, bool& refused) {
+    const auto giveUp = std::chrono::steady_clock::now() + busyTimeout;
+    for (;;) {
+        sql::Statement mode;
+        int rc = mode.Prepare(db, "PRAGMA journal_mode = WAL");
+        if (rc == SQLITE_OK && (rc = mode.Step()) == SQLITE_ROW) {
+            refused = mode.Text(0) != "wal";
+            return SQLITE_OK;
+        }
+        if ((rc & 0xff) != SQLITE_BUSY || std::chrono::steady_clock::now() >= giveUp)
+            return rc;
+        sqlite3_sleep(5);
+    }
+}
+
 // After the schema check: WAL, durability, and the migration when needed.
-JournalProblem Prepare(sql::Connection& db, const SchemaCheck& check, const fs::path& path) {
+JournalProblem Prepare(sql::Connection& db, const SchemaCheck& check,
+                       std::chrono::milliseconds busyTimeout, const fs::path& path) {
     if (sqlite3_db_readonly(db.Handle(), "main") == 1)
         return Fault(JournalFault::ReadOnly, path, "opened read-only");
-    sql::Statement mode;
-    int rc = mode.Prepare(db, "PRAGMA journal_mode = WAL");
-    if (rc == SQLITE_OK && (rc = mode.Step()) == SQLITE_ROW && mode.Text(0) != "wal")
-        return Fault(JournalFault::ReadOnly, path, "WAL mode refused");
-    mode = sql::Statement();
-    if (rc != SQLITE_ROW && rc != SQLITE_OK)
+    bool refused = false;
+    int rc = SwitchToWal(db, busyTimeout, refused);
+    if (rc != SQLITE_OK)
         return ProblemOf(db, rc, path.string());
+    if (refused)
+        return Fault(JournalFault::ReadOnly, path, "WAL mode refused");
     // FULL: every commit reaches the disk before it returns, so a power cut
     // loses no answer that was recorded. The checkpoint runs between
     // exercises, not inside an answer's commit.
@@ -130,7 +150,7 @@ JournalProblem TryOpen(const fs::path& path, std::chrono::milliseconds busyTimeo
         broken = true;
         return Fault(JournalFault::Broken, path, "another program's database");
     }
-    JournalProblem problem = Prepare(db, check, path);
+    JournalProblem problem = Prepare(db, check, busyTimeout, path);
     broken = problem.Fault == JournalFault::Broken;
     return problem;
 }

@@ -146,15 +146,21 @@ int Migrate(sql::Connection& db) {
 
 SchemaCheck CheckSchema(sql::Connection& db) {
     SchemaCheck check;
-    int64_t applicationId = 0;
-    int64_t tables = 0;
-    check.Result = db.QueryInt("PRAGMA application_id", applicationId);
+    // One statement, so one snapshot: read one by one, the marks of another
+    // program creating the journal at this moment could be seen half set,
+    // and its new journal taken for someone else's database.
+    sql::Statement marks;
+    check.Result = marks.Prepare(db, "SELECT (SELECT application_id FROM pragma_application_id),"
+                                     " (SELECT user_version FROM pragma_user_version),"
+                                     " (SELECT count(*) FROM sqlite_master)");
     if (check.Result == SQLITE_OK)
-        check.Result = db.QueryInt("PRAGMA user_version", check.Version);
-    if (check.Result == SQLITE_OK)
-        check.Result = db.QueryInt("SELECT count(*) FROM sqlite_master", tables);
-    if (check.Result != SQLITE_OK)
+        check.Result = marks.Step();
+    if (check.Result != SQLITE_ROW)
         return check;
+    check.Result = SQLITE_OK;
+    const int64_t applicationId = marks.Int(0);
+    check.Version = marks.Int(1);
+    const int64_t tables = marks.Int(2);
     if (applicationId == 0 && check.Version == 0 && tables == 0)
         check.State = SchemaState::Empty;
     else if (applicationId != JournalApplicationId || check.Version < 1)

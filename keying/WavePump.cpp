@@ -42,6 +42,7 @@ void WavePump::ResetAndClose() {
 void WavePump::OpenWaveOut() {
     StopNow();
     HasPending = false;
+    InFlight = 0;
     Fmt = PcmFormat8k16Mono();
     State.StopRequested = false;
     WaveHandle opened = 0;
@@ -82,25 +83,36 @@ void WavePump::QueueNextChar(WaveHeader& header) {
     const int64_t samples = KeyerRef.RenderInto(Pending, header.Data, WaveBufferSamples);
     HasPending = !Pending.Finished();
     header.BufferLength = static_cast<uint32_t>(samples * 2);
+    ++InFlight;
     Out.Write(Device, &header);
 }
 
 void WavePump::MmWomDone(WaveHandle device, WaveHeader* header) {
     if (device == 0 || device != Device || header == nullptr)
         return;
+    if (InFlight > 0)
+        --InFlight;
     if (Host.ActivePage() != TextPage && CharAt(State.PlayText, State.PlayPos - 1) == ' ')
         Host.PauseForAnswer();
+    bool endedHere = false;
     if (!State.StopRequested) {
         const bool textUsedUp = State.PlayPos > static_cast<int>(State.PlayText.size());
-        if (textUsedUp && !HasPending)
+        if (textUsedUp && !HasPending) {
             Host.EndExercise();
-        else
+            endedHere = true;
+        } else {
             QueueNextChar(*header);
+        }
     }
     // EndExercise may have run a nested message loop in which this device was
     // closed and a new one opened: only reset the device this notice came from.
-    if (State.StopRequested && device == Device)
-        ResetAndClose();
+    if (!State.StopRequested || device != Device)
+        return;
+    // At the end of the text the last character is still playing, however
+    // soon the end message was dismissed: its own completion closes the device.
+    if (endedHere && InFlight > 0)
+        return;
+    ResetAndClose();
 }
 
 void WavePump::MmWomClose(WaveHandle device) {
@@ -109,6 +121,7 @@ void WavePump::MmWomClose(WaveHandle device) {
     Out.UnprepareHeader(Device, &Headers[0]);
     Out.UnprepareHeader(Device, &Headers[1]);
     Device = 0;
+    Host.DeviceClosed();
 }
 
 void WavePump::Dispatch(WaveMessage message, WaveHandle device, WaveHeader* header) {

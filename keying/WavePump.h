@@ -27,6 +27,8 @@ public:
     virtual void EndExercise() = 0;
     // A warning dialog with one OK button.
     virtual void ShowWarning(const std::string& text, const std::string& caption) = 0;
+    // The device has closed after a pause, a stop or the end.
+    virtual void DeviceClosed() {}
 };
 
 // Keys PlayText through a waveform device, one character per buffer, with two
@@ -79,6 +81,8 @@ private:
     // The rest of a character that did not fit into the last buffer.
     CharRendering Pending;
     bool HasPending = false;
+    // Buffers written to the open device and not yet done.
+    int InFlight = 0;
 };
 
 } // namespace tonvik

@@ -2,11 +2,13 @@
 // answers with their points, speed and tone, the replay and the error list.
 #include "tests/support/WindowFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <set>
@@ -198,6 +200,20 @@ TEST_F(CallsignTrainer, FixedSpeedScoresButShowsAndRecordsNothing) {
     EXPECT_EQ(Control<QTableWidget>("LastGrid")->item(1, 0)->text(), "");
 }
 
+TEST_F(CallsignTrainer, AClickOnAFixBoxGivesTheFocusBackToTheAnswer) {
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    for (const char* box : {"SpeedBox", "ToneBox"}) {
+        QTest::mouseClick(Control<QCheckBox>(box), Qt::LeftButton);
+        EXPECT_TRUE(Control<QCheckBox>(box)->isChecked());
+        EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>("Input")) << box;
+    }
+    QTest::keyClicks(QApplication::focusWidget(), "UA3ABC");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(Text("NumberCallLbl"), "2");
+    Stop();
+}
+
 TEST_F(CallsignTrainer, FixedToneKeysEveryCallsignAtTheSetPitch) {
     Control<QSlider>("PitchTrackBar")->setValue(10);
     Control<QCheckBox>("ToneBox")->setChecked(true);
@@ -269,6 +285,33 @@ TEST_F(CallsignTrainer, ErrorListFollowsTheLatestWrongAnswer) {
     Stop();
 }
 
+TEST_F(CallsignTrainer, ErrorListCanBeScrolledBackWithoutTakingTheFocus) {
+    Start();
+    for (int number = 1; number <= 30; ++number) {
+        ASSERT_TRUE(KeyToPause()) << number;
+        Answer(QString("W%1").arg(number));
+    }
+    ASSERT_TRUE(ProcessUntil([&] { return Messages.CountOf(EndText) == 1 && Closed(); }));
+    QScrollBar* bar = OutWin()->verticalScrollBar();
+    ASSERT_GT(bar->value(), 0);
+    EXPECT_TRUE(OutWin()->isEnabled());
+    EXPECT_TRUE(OutWin()->isReadOnly());
+    EXPECT_EQ(OutWin()->focusPolicy(), Qt::NoFocus); // out of the tab order
+    // The mouse wheel over the list, turned towards the heading, as often as it takes.
+    QWidget* viewport = OutWin()->viewport();
+    const QPointF middle = viewport->rect().center();
+    for (int turn = 0; turn < 100 && bar->value() > 0; ++turn) {
+        QWheelEvent wheel(middle, viewport->mapToGlobal(middle), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(viewport, &wheel);
+    }
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(OutWin()->cursorForPosition(QPoint(4, 4)).block().text(), "Ошибки:");
+    // Typing goes to the answer field all the while.
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_NE(QApplication::focusWidget(), OutWin());
+}
+
 TEST_F(CallsignTrainer, ReplayWhileKeyingRestartsTheCallsignOnOneDevice) {
     Start();
     ASSERT_TRUE(ProcessUntil([&] { return Device.QueuedCount() == 2; }));
@@ -288,17 +331,18 @@ TEST_F(CallsignTrainer, ReplayWhileKeyingRestartsTheCallsignOnOneDevice) {
     ASSERT_TRUE(KeyToPause());
     EXPECT_EQ(SamplesSince(Device, firstWrite), Keyed(Call, 30, 800.0L));
 
-    // A replay from the pause: Enter waits until it has been keyed in full.
+    // A replay from the pause: an Enter during it is kept until it has been
+    // keyed in full, then evaluated, and the next callsign follows.
     Press(Qt::Key_F6);
     EXPECT_EQ(Window->Callsigns().Session().ReplayFactor(), 0.25L);
     Device.AutoComplete = false;
     ASSERT_TRUE(ProcessUntil([&] { return Device.QueuedCount() == 2; }));
     Answer("UA3ABC");
+    EXPECT_TRUE(Window->Callsigns().AnswerPending());
     EXPECT_EQ(Window->Callsigns().Session().CallNumber(), 1);
     EXPECT_EQ(Text("PointLbl"), "0");
     EXPECT_EQ(Control<QLineEdit>("Input")->text(), "UA3ABC");
     ASSERT_TRUE(KeyToPause());
-    Answer("UA3ABC");
     EXPECT_EQ(Window->Callsigns().Session().CallPoints(), 1350.0); // 6 * 0.25 * 30^2
     EXPECT_EQ(Text("PointLbl"), "135");
     EXPECT_EQ(Speed(), 30);

@@ -123,6 +123,18 @@ TEST_F(HelpWindow, HelpButtonShowsTheWindowModally) {
     EXPECT_EQ(Shown(), "help");
 }
 
+TEST_F(HelpWindow, IsCentredOnTheMainWindowAtItsFirstShowing) {
+    WriteHelp("help");
+    Window->move(37, 53);
+    QPoint centre;
+    QTimer::singleShot(0, About.get(), [&] {
+        centre = About->geometry().center();
+        About->close();
+    });
+    Control<QToolButton>("QBut")->click();
+    EXPECT_LE((centre - Window->geometry().center()).manhattanLength(), 1);
+}
+
 TEST_F(HelpWindow, ShippedHelpSitsBesideTheExecutable) {
     About->SetHelpFile(QString());
     EXPECT_EQ(About->HelpFilePath(),

@@ -1,8 +1,8 @@
 // tonvik journal on the command line: the CSV's exact columns and quoting,
 // the summary, the per-character table, and what an empty, missing or broken
 // journal gives.
-#include "cli/Cli.h"
 #include "journal/JournalCsv.h"
+#include "tests/support/CommandRun.h"
 #include "tests/support/Cp1251Literal.h"
 #include "tests/support/JournalTestSupport.h"
 
@@ -11,22 +11,6 @@
 using namespace tonvik;
 
 namespace {
-
-struct CommandRun {
-    int Status = 0;
-    std::string Out;
-    std::string Err;
-};
-
-CommandRun Tonvik(const std::vector<std::string>& args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    CommandRun run;
-    run.Status = RunCommandLine(args, in, out, err);
-    run.Out = out.str();
-    run.Err = err.str();
-    return run;
-}
 
 int CountLines(const std::string& text, const std::string& start) {
     int count = 0;
@@ -75,7 +59,7 @@ TEST_F(JournalTest, TheAnswersCsvHasItsColumnsQuotingAndUtf8) {
     EXPECT_EQ(run.Err, "");
     EXPECT_EQ(run.Out, expected);
     // The global form before the command reads the same file.
-    EXPECT_EQ(Tonvik({"--journal", Path.string(), "journal", "--csv"}).Out, expected);
+    EXPECT_EQ(Tonvik({"journal", "--csv", "--journal=" + Path.string()}).Out, expected);
 }
 
 TEST_F(JournalTest, TheExercisesCsvHasOneLinePerExerciseOfEveryKind) {
@@ -189,15 +173,15 @@ TEST(JournalCommand, BadOptionsAreRefusedWithOneLine) {
         EXPECT_EQ(run.Err, "tonvik: " + line + "\n");
         EXPECT_EQ(run.Out, "");
     };
-    refused({"journal", "--bogus"},
-            "journal: unknown option '--bogus' (try: tonvik journal --help)");
+    refused({"journal", "--bogus"}, "unknown option '--bogus' (see: tonvik journal --help)");
     refused({"journal", "--exercises"}, "--exercises goes with --csv");
     refused({"journal", "--csv", "--characters"}, "give either --csv or --characters, not both");
     refused({"journal", "--characters", "--days", "5"}, "--days takes 7 or 30, not '5'");
     refused({"journal", "--days", "7"}, "--days goes with --characters");
     refused({"journal", "--journal"}, "--journal needs a value");
     refused({"--journal"}, "--journal needs a value");
-    refused({"--no-journal", "journal"}, "--no-journal leaves no journal to read");
+    refused({"journal", "--no-journal"},
+            "--no-journal is not an option of journal (see: tonvik journal --help)");
     const CommandRun help = Tonvik({"journal", "--help"});
     EXPECT_EQ(help.Status, 0);
     EXPECT_EQ(help.Out.rfind("Usage: tonvik journal", 0), 0u);

@@ -11,6 +11,7 @@
 #include <sys/mount.h>
 
 #include <atomic>
+#include <cstdio>
 #include <regex>
 
 using namespace tonvik;
@@ -244,7 +245,10 @@ TEST_F(JournalTest, TwoProgramsBeginningANewJournalAtOnceMakeItOnce) {
     const pid_t other = fork();
     if (other == 0) {
         Journal journal;
-        _exit(journal.Open(Path).Ok() && journal.BeginExercise(CallsignStart(TestTime())) ? 0 : 1);
+        const JournalProblem problem = journal.Open(Path);
+        if (!problem.Ok())
+            std::fprintf(stderr, "the other program: %s\n", DescribeProblem(problem).c_str());
+        _exit(problem.Ok() && journal.BeginExercise(CallsignStart(TestTime())) ? 0 : 1);
     }
     Journal journal;
     const JournalProblem problem = journal.Open(Path);

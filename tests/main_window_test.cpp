@@ -1,21 +1,28 @@
 // The main window at start-up, its settings handlers, pages and fields.
+#include "app/Translations.h"
 #include "tests/support/WindowFixture.h"
 
 #include "text/RadioGroup.h"
 #include "text/SpinEdit.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -105,7 +112,8 @@ TEST_F(MainWindowStart, ControlsHaveTheirRangesAndDefaults) {
     EXPECT_EQ(text.horizontalAdvance(QChar('i')), text.horizontalAdvance(QChar('W')));
     EXPECT_EQ(text.horizontalAdvance(QChar(0x0416)), text.horizontalAdvance(QChar('.')));
     EXPECT_TRUE(Control<QTextEdit>("OutWin")->isReadOnly());
-    EXPECT_FALSE(Control<QTextEdit>("OutWin")->isEnabled());
+    // Read-only and never focused, but enabled, so that it can be scrolled back.
+    EXPECT_EQ(Control<QTextEdit>("OutWin")->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(Control<QLineEdit>("Input")->focusPolicy() & Qt::TabFocus, 0);
 }
 
@@ -271,6 +279,48 @@ TEST_F(Fields, SpinEditsReadTypedTextAndClampOnLeaving) {
     EXPECT_EQ(letterGap->CurrentValue(), 2); // empty reads as the minimum
     TypeAndLeave(letterGap, "40");
     EXPECT_EQ(letterGap->CurrentValue(), 40);
+}
+
+TEST_F(Fields, TabInTheTextWindowMovesOnInsteadOfTypingATab) {
+    ShowPage(TextPage);
+    auto* text = Control<QPlainTextEdit>("TextWin");
+    text->setPlainText("CQ");
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Tab);
+    EXPECT_EQ(text->toPlainText(), "CQ");
+    EXPECT_NE(QApplication::focusWidget(), text);
+}
+
+using RussianDialogs = WindowFixture;
+
+TEST_F(RussianDialogs, QtsOwnButtonsSpeakRussianAndTheProgramsOkStays) {
+    ASSERT_TRUE(InstallQtTranslations(*QCoreApplication::instance()))
+        << "qtbase_ru.qm is not installed (qt6-translations-l10n)";
+    QDialogButtonBox buttons(QDialogButtonBox::Open | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Open)->text(), "Открыть");
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), "Отмена");
+    // The program's own messages keep their "OK".
+    QMessageBox box(QMessageBox::Warning, "Warning", "Error opening waveform audio!",
+                    QMessageBox::Ok);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "OK");
+
+    // The text page's file-open dialog: Russian labels, no English left.
+    QStringList labels;
+    QTimer::singleShot(0, Window.get(), [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        for (const QLabel* label : dialog->findChildren<QLabel*>())
+            labels << label->text();
+        for (const QAbstractButton* button : dialog->findChildren<QPushButton*>())
+            labels << button->text();
+        dialog->reject();
+    });
+    ShowPage(TextPage);
+    Control<QToolButton>("OpenBut")->click();
+    EXPECT_FALSE(labels.isEmpty());
+    for (const char* english : {"Look in:", "Open", "Cancel", "File name:", "Files of type:"})
+        EXPECT_FALSE(labels.contains(QString::fromLatin1(english))) << english;
+    EXPECT_TRUE(labels.contains("Отмена"));
 }
 
 TEST_F(Fields, ExitClosesTheWindowAlsoWhileKeying) {

@@ -44,6 +44,16 @@ protected:
     std::unique_ptr<TCreateForm> Dialog;
 };
 
+TEST_F(RadiogramDialog, IsCentredOnTheMainWindowAtItsFirstShowing) {
+    Window->move(41, 29);
+    QPoint centre;
+    RunDialog([&] {
+        centre = Dialog->geometry().center();
+        Dialog->reject();
+    });
+    EXPECT_LE((centre - Window->geometry().center()).manhattanLength(), 1);
+}
+
 TEST_F(RadiogramDialog, StartsWithLatinLettersAndThirtyGroups) {
     EXPECT_EQ(Dialog->windowTitle(), "Формирование радиограммы");
     EXPECT_EQ(Dialog->SymbolIndex(), 2);
