@@ -109,6 +109,16 @@ void TStatsForm::SetNoJournal(const JournalProblem* problem) {
     NoJournalLine = NoJournalText(problem);
 }
 
+void TStatsForm::SetDrillsEnabled(bool enabled) {
+    const QString why =
+        enabled ? QString()
+                : QStringLiteral("Идёт упражнение: начать тренировку можно после его окончания");
+    for (QPushButton* button : {Ui->RepeatBut, Ui->WeakDrillBut}) {
+        button->setEnabled(enabled);
+        button->setToolTip(why);
+    }
+}
+
 void TStatsForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Not on a restore from the task bar: the figures are those of this showing.

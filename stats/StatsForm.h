@@ -62,6 +62,10 @@ public:
         OnWeakCharacters = std::move(handler);
     }
 
+    // The re-drills start only while the main window runs no exercise: the
+    // buttons are disabled meanwhile, their tip saying why.
+    void SetDrillsEnabled(bool enabled);
+
     // Opens the journal and fills the page shown; run by every showing.
     void FormShow();
     // FormShow, then the window modally.
