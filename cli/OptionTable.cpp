@@ -159,7 +159,7 @@ std::vector<OptionDef> MakeCatalogue() {
         {"--plot",
          "",
          "FILE.png",
-         "the progress chart as a 1200x700 picture, no display needed",
+         "the progress chart as a 1200x700 PNG",
          {},
          [](CliOptions& o, const std::string& text) {
              if (text.empty())
@@ -246,7 +246,7 @@ std::vector<CommandDef> MakeCommands() {
         {CliCommand::Journal,
          "journal",
          "[options]",
-         "the training journal: a summary, CSV, the characters missed, the progress chart",
+         "the training journal: a summary, CSV, characters missed, a chart",
          "Without an option: exercises by kind, the last ten callsign exercises, the best.\n"
          "The CSV columns: exercise,started,own_call,number,sent,typed,right,errors,wpm,\n"
          "tone_hz,replays,points,response_ms. --plot draws the highest speed and the total\n"
