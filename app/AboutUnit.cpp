@@ -2,7 +2,9 @@
 
 #include "app/MessageService.h"
 #include "text/Cp1251.h"
+#include "text/RegularFile.h"
 #include "text/TextFile.h"
+#include "text/WindowParagraphs.h"
 #include "text/WindowPlacement.h"
 #include "ui_AboutUnit.h"
 
@@ -10,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <filesystem>
 
 namespace tonvik {
 
@@ -41,36 +45,34 @@ QString TAboutForm::HelpFilePath() const {
 
 void TAboutForm::FormShow() {
     const QString path = HelpFilePath();
-    if (!QFileInfo::exists(path)) {
+    // Only a regular file is read: a pipe by that name would hold the window
+    // for as long as nothing writes to it.
+    const FileRead read =
+        ReadRegularFile(std::filesystem::path(QFile::encodeName(path).toStdString()), MaxHelpBytes);
+    if (read.Status == FileReadStatus::Missing) {
         Messages.ShowMessage(QStringLiteral("Не найден файл readme.txt! Справка недоступна !"),
                              QStringLiteral("Внимание!"));
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ShowErrorBox(Messages, QStringLiteral("Cannot open file \"%1\". %2")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
-        return;
-    }
-    if (file.size() > MaxHelpBytes) {
+    if (read.Status == FileReadStatus::TooLarge) {
         Messages.ShowMessage(
             QStringLiteral("Файл readme.txt слишком велик (%1 байт): справка показывает "
                            "файлы не больше %2 байт.")
-                .arg(file.size())
+                .arg(QFileInfo(path).size())
                 .arg(MaxHelpBytes),
             QStringLiteral("Внимание!"));
         return;
     }
-    const QByteArray bytes = file.read(MaxHelpBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        ShowErrorBox(Messages, QStringLiteral("Cannot read file \"%1\". %2")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (read.Status != FileReadStatus::Ok) {
+        ShowErrorBox(Messages, QStringLiteral("Cannot open file \"%1\". %2")
+                                   .arg(QDir::toNativeSeparators(path),
+                                        QString::fromLocal8Bit(read.Message)));
         return;
     }
     // CP1251 as stored, or UTF-8 where the file is that.
-    QString text = FromCp1251(
-        DecodeTextBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                        TextEncoding::Auto));
+    // Long lines shown in paragraphs, which a text edit lays out in time
+    // proportional to their length; the shown text is never saved.
+    QString text = FromCp1251(WithDisplayBreaks(DecodeTextBytes(read.Bytes, TextEncoding::Auto)));
     // A stray NUL would end the text early in some views; drop it.
     text.remove(QChar(0));
     Ui->AboutEdit->setPlainText(text);

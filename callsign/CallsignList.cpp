@@ -1,29 +1,14 @@
 #include "callsign/CallsignList.h"
 
+#include "text/RegularFile.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <new>
-#include <system_error>
 
 namespace tonvik {
 
 namespace {
-
-// Reads the whole regular file into bytes; false on a read error.
-bool ReadAll(const std::filesystem::path& path, std::uintmax_t size, std::string& bytes) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (file.bad())
-        return false;
-    // A file that shrank since its size was taken is read as it is now.
-    bytes.resize(static_cast<std::size_t>(file.gcount()));
-    return true;
-}
 
 // A line break at position i: an LF, or a CR not followed by LF.
 bool IsBreak(const std::string& bytes, std::size_t i) {
@@ -69,25 +54,17 @@ std::size_t CountBreaks(const std::string& bytes, std::size_t from, std::size_t 
 
 CallsignList CallsignList::Load(const std::filesystem::path& path, std::size_t maxBytes) {
     maxBytes = std::min(maxBytes, MaxCallsignListBytes);
-    std::error_code error;
-    auto status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::not_found)
+    FileRead read = ReadRegularFile(path, maxBytes);
+    switch (read.Status) {
+    case FileReadStatus::Ok:
+        return FromBytes(std::move(read.Bytes), maxBytes);
+    case FileReadStatus::Missing:
         return CallsignList(CallsignListStatus::Missing);
-    if (error || status.type() != std::filesystem::file_type::regular)
-        return CallsignList(CallsignListStatus::Unreadable);
-    std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error)
-        return CallsignList(CallsignListStatus::Unreadable);
-    if (size > maxBytes)
+    case FileReadStatus::TooLarge:
         return CallsignList(CallsignListStatus::TooLarge);
-    std::string bytes;
-    try {
-        if (!ReadAll(path, size, bytes))
-            return CallsignList(CallsignListStatus::Unreadable);
-    } catch (const std::bad_alloc&) {
-        return CallsignList(CallsignListStatus::TooLarge);
+    default:
+        return CallsignList(CallsignListStatus::Unreadable);
     }
-    return FromBytes(std::move(bytes), maxBytes);
 }
 
 CallsignList CallsignList::FromBytes(std::string bytes, std::size_t maxBytes) {

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -109,6 +111,21 @@ TEST_F(HelpWindow, UnreadableOrHugeFileIsReportedAndTheTextKept) {
     EXPECT_EQ(Messages.Messages[1].Caption, "Tonvik");
     EXPECT_EQ(Messages.Messages[1].Icon, MessageIcon::Critical);
     EXPECT_EQ(Shown(), "kept");
+}
+
+TEST_F(HelpWindow, OneLongLineIsShownInParagraphs) {
+    // Letters glued together, as a help text of one line without spaces.
+    QByteArray line;
+    for (int n = 0; n < 5000; ++n)
+        line += static_cast<char>('A' + n % 26);
+    WriteHelp(line + "\r\nend");
+    About->FormShow();
+    const QTextDocument* shown = About->findChild<QTextEdit*>("AboutEdit")->document();
+    EXPECT_GE(shown->blockCount(), 4);
+    for (QTextBlock block = shown->begin(); block.isValid(); block = block.next())
+        EXPECT_LE(block.length(), 2001);
+    QString joined = Shown();
+    EXPECT_EQ(joined.remove('\n'), QString::fromLatin1(line + "end"));
 }
 
 TEST_F(HelpWindow, HelpButtonShowsTheWindowModally) {

@@ -1,6 +1,5 @@
-// The paragraph breaks that keep a large text responsive in the window must
-// change nothing that is keyed, cleaned or filtered.
-#include "text/GenCodeUnit.h"
+// Where the text window breaks a text into paragraphs for display: after a
+// separator where it can, within twice the paragraph length where it cannot.
 #include "text/WindowParagraphs.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +12,18 @@ using namespace tonvik;
 
 namespace {
 
-std::vector<std::string> Paragraphs(const std::string& text) {
-    std::vector<std::string> result(1);
-    for (char c : text) {
-        if (c == '\n')
-            result.emplace_back();
-        else
-            result.back().push_back(c);
+using Breaks = std::vector<std::size_t>;
+
+// The lengths of the paragraphs the breaks make.
+std::vector<std::size_t> Lengths(const std::string& text, const Breaks& breaks) {
+    std::vector<std::size_t> lengths;
+    std::size_t start = 0;
+    for (const std::size_t at : breaks) {
+        lengths.push_back(at - start);
+        start = at;
     }
-    return result;
+    lengths.push_back(text.size() - start);
+    return lengths;
 }
 
 // Text in the word format: words of 1..12 letters, each followed by two spaces.
@@ -34,68 +36,78 @@ std::string WordFormat(size_t words, std::mt19937& engine) {
     return text;
 }
 
-TEST(BreakIntoParagraphs, BreaksWordFormatAfterSeparatorsOnly) {
+TEST(DisplayBreaks, BreakWordFormatAfterSeparatorsOnly) {
     std::mt19937 engine(7);
     const std::string text = WordFormat(2000, engine);
-    const std::string broken = BreakIntoParagraphs(text);
-    const std::vector<std::string> paragraphs = Paragraphs(broken);
-    ASSERT_GT(paragraphs.size(), 10u);
-    for (size_t n = 0; n + 1 < paragraphs.size(); ++n) {
-        const std::string& p = paragraphs[n];
-        EXPECT_GE(p.size(), WindowParagraphLength) << n;
+    const Breaks breaks = DisplayBreaks(text);
+    ASSERT_GT(breaks.size(), 10u);
+    const std::vector<std::size_t> lengths = Lengths(text, breaks);
+    for (size_t n = 0; n < breaks.size(); ++n) {
+        EXPECT_GE(lengths[n], WindowParagraphLength) << n;
         // The paragraph is cut at the first separator past the length.
-        EXPECT_LE(p.size(), WindowParagraphLength + 13) << n;
-        EXPECT_EQ(p.substr(p.size() - 2), "  ") << n;
-        EXPECT_NE(p[p.size() - 3], ' ') << n;
-        EXPECT_NE(paragraphs[n + 1].front(), ' ') << n;
+        EXPECT_LE(lengths[n], WindowParagraphLength + 13) << n;
+        EXPECT_EQ(text.substr(breaks[n] - 2, 2), "  ") << n;
+        EXPECT_NE(text[breaks[n] - 3], ' ') << n;
+        EXPECT_NE(text[breaks[n]], ' ') << n;
     }
-    EXPECT_EQ(StripLineBreaks(broken), text);
 }
 
-TEST(BreakIntoParagraphs, LeavesShortAndUnbreakableTextsWhole) {
-    EXPECT_EQ(BreakIntoParagraphs(""), "");
-    // The largest radiogram: 100 groups, 700 characters.
+TEST(DisplayBreaks, RunWithoutSpacesIsCutAtTwiceTheLength) {
+    EXPECT_EQ(DisplayBreaks(std::string(5000, 'W')), (Breaks{2000, 4000}));
+    EXPECT_EQ(DisplayBreaks("ABCDEFGHIJ", 2), (Breaks{4, 8}));
+    // A separator past the length comes first.
+    EXPECT_EQ(DisplayBreaks("ABC DEFGHIJ", 2), (Breaks{4, 8}));
+    EXPECT_EQ(DisplayBreaks("AB  CD  EF  ", 2), (Breaks{4, 8}));
+    // The largest radiogram, 100 groups of 700 characters, stays whole.
     std::string radiogram;
     for (int n = 0; n < 100; ++n)
         radiogram += "ABCDE  ";
-    EXPECT_EQ(BreakIntoParagraphs(radiogram), radiogram);
-    const std::string oneWord(5000, 'W');
-    EXPECT_EQ(BreakIntoParagraphs(oneWord), oneWord);
+    EXPECT_TRUE(DisplayBreaks(radiogram).empty());
+    EXPECT_TRUE(DisplayBreaks("").empty());
+    EXPECT_TRUE(DisplayBreaks(std::string(2000, 'W')).empty());
+}
+
+TEST(DisplayBreaks, NoneAtTheEndOrBesideALineBreak) {
     // A run of spaces reaching the end is not followed by a break.
-    EXPECT_EQ(BreakIntoParagraphs("AB   ", 2), "AB   ");
-    EXPECT_EQ(BreakIntoParagraphs("AB  CD  EF  ", 2), "AB  \nCD  \nEF  ");
+    EXPECT_TRUE(DisplayBreaks("AB   ", 3).empty());
+    EXPECT_TRUE(DisplayBreaks("ABCD", 2).empty());
+    // Line breaks of the text restart the count and are never doubled.
+    EXPECT_EQ(DisplayBreaks("ABC D\nE F G", 4), (Breaks{4, 10}));
+    EXPECT_TRUE(DisplayBreaks("ABCD \nE", 3).empty());
+    EXPECT_TRUE(DisplayBreaks("ABCD \r\nE", 3).empty());
+    EXPECT_TRUE(DisplayBreaks("ABC\nDEF\r\nGHI", 2).empty());
+    EXPECT_EQ(DisplayBreaks("ABCDE\nABCDE", 2), (Breaks{4, 10}));
 }
 
-TEST(BreakIntoParagraphs, ExistingLineBreaksRestartTheCount) {
-    EXPECT_EQ(BreakIntoParagraphs("ABC D\nE F G", 4), "ABC \nD\nE F \nG");
-    // No empty paragraph is made before a line break that is already there.
-    EXPECT_EQ(BreakIntoParagraphs("ABCD \nE", 2), "ABCD \nE");
-    EXPECT_EQ(BreakIntoParagraphs("ABCD \r\nE", 2), "ABCD \r\nE");
-}
-
-// Any text, word format or not: what is keyed, cleaned and filtered is the
-// same with the breaks as without them.
-TEST(BreakIntoParagraphs, InvisibleToKeyingCleaningAndFiltering) {
-    const std::string alphabet =
-        std::string("AbZ09\xC0\xFF\xA8\xB8 \t\r\n.,-!?\"'\xA0\xB9", 22) + std::string(1, '\0');
+// Any text: breaks ascend, fall inside the text, and leave no paragraph of
+// more than twice the length.
+TEST(DisplayBreaks, BoundEveryParagraph) {
+    const std::string alphabet("AbZ09\xC0\xFF \t\r\n.,", 13);
     std::mt19937 engine(11);
     for (int round = 0; round < 3000; ++round) {
         std::string text;
-        const size_t size = engine() % 60;
+        const size_t size = engine() % 80;
         for (size_t n = 0; n < size; ++n)
             text.push_back(alphabet[engine() % alphabet.size()]);
         const size_t length = 1 + engine() % 8;
-        const std::string broken = BreakIntoParagraphs(text, length);
-        ASSERT_EQ(TextPlayText(broken), TextPlayText(text)) << round;
-        const std::string cleaned = CleanText(WindowLines(text));
-        ASSERT_EQ(CleanText(WindowLines(broken)), cleaned) << round;
-        // The window is cleaned, shown in paragraphs, read back and filtered.
-        const std::string shown = BreakIntoParagraphs(cleaned, length);
-        for (int k = -1; k <= 4; ++k) {
-            ASSERT_EQ(FilterWords(WindowLines(broken), k), FilterWords(WindowLines(text), k))
-                << round << " k " << k;
-            ASSERT_EQ(FilterWords(WindowLines(shown), k), FilterWords(cleaned, k))
-                << round << " k " << k;
+        const Breaks breaks = DisplayBreaks(text, length);
+        std::size_t previous = 0;
+        for (const std::size_t at : breaks) {
+            ASSERT_GT(at, previous) << round;
+            ASSERT_LT(at, text.size()) << round;
+            ASSERT_NE(text[at], '\n') << round;
+            ASSERT_NE(text[at - 1], '\n') << round;
+            previous = at;
+        }
+        std::size_t run = 0;
+        std::size_t next = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (next < breaks.size() && breaks[next] == i) {
+                run = 0;
+                ++next;
+            }
+            run = text[i] == '\n' || text[i] == '\r' ? 0 : run + 1;
+            ASSERT_LE(run, 2 * length) << round;
         }
     }
 }

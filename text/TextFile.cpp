@@ -1,15 +1,12 @@
 #include "text/TextFile.h"
 
 #include "text/Cp1251.h"
+#include "text/RegularFile.h"
 
 #include <QByteArrayView>
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <optional>
 
 namespace tonvik {
@@ -113,66 +110,24 @@ std::string TooLarge(const std::string& path) {
     return "Файл слишком большой (больше 50 МБ): " + path;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// Refuses what is not a regular file of acceptable size.
-bool CheckPath(const std::string& path, std::string& error) {
-    namespace fs = std::filesystem;
-    std::error_code code;
-    const fs::file_status status = fs::status(path, code);
-    switch (status.type()) {
-    case fs::file_type::not_found:
-        error = "Файл не найден: " + path;
-        return false;
-    case fs::file_type::directory:
-        error = "Это папка, а не файл: " + path;
-        return false;
-    case fs::file_type::regular:
+// The message for a file that could not be read, naming it.
+std::string ReadError(FileReadStatus status, const std::string& path) {
+    switch (status) {
+    case FileReadStatus::Missing:
+        return "Файл не найден: " + path;
+    case FileReadStatus::Directory:
+        return "Это папка, а не файл: " + path;
+    case FileReadStatus::NotRegular: // a pipe or a device may block or never end
+        return "Это не обычный файл: " + path;
+    case FileReadStatus::Denied:
+        return "Нет доступа к файлу: " + path;
+    case FileReadStatus::TooLarge:
+        return TooLarge(path);
+    case FileReadStatus::Ok:
+    case FileReadStatus::Failed:
         break;
-    default:
-        if (code == std::errc::permission_denied)
-            error = "Нет доступа к файлу: " + path;
-        else if (code)
-            error = "Не удается открыть файл: " + path;
-        else // a pipe or a device may block or never end
-            error = "Это не обычный файл: " + path;
-        return false;
     }
-    const std::uintmax_t size = fs::file_size(path, code);
-    if (!code && size > MaxTextFileBytes) {
-        error = TooLarge(path);
-        return false;
-    }
-    return true;
-}
-
-bool ReadBytes(const std::string& path, std::string& bytes, std::string& error) {
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        error = (errno == EACCES ? "Нет доступа к файлу: " : "Не удается открыть файл: ") + path;
-        return false;
-    }
-    // At most one byte past the limit is read: the file may have grown since it
-    // was measured.
-    char buffer[1 << 16];
-    while (bytes.size() <= MaxTextFileBytes) {
-        const size_t count = std::fread(buffer, 1, sizeof buffer, file.get());
-        bytes.append(buffer, count);
-        if (count < sizeof buffer)
-            break;
-    }
-    if (std::ferror(file.get())) {
-        error = "Не удается прочитать файл: " + path;
-        return false;
-    }
-    if (bytes.size() > MaxTextFileBytes) {
-        error = TooLarge(path);
-        return false;
-    }
-    return true;
+    return "Не удается прочитать файл: " + path;
 }
 
 } // namespace
@@ -193,11 +148,10 @@ std::string DecodeTextBytes(std::string_view bytes, TextEncoding encoding) {
 }
 
 LoadedText LoadTextFile(const std::string& path, TextEncoding encoding) {
-    std::string error;
-    std::string bytes;
-    if (!CheckPath(path, error) || !ReadBytes(path, bytes, error))
-        return LoadedText{false, {}, std::move(error)};
-    return LoadedText{true, DecodeTextBytes(bytes, encoding), {}};
+    const FileRead read = ReadRegularFile(path, MaxTextFileBytes);
+    if (read.Status != FileReadStatus::Ok)
+        return LoadedText{false, {}, ReadError(read.Status, path)};
+    return LoadedText{true, DecodeTextBytes(read.Bytes, encoding), {}};
 }
 
 } // namespace tonvik

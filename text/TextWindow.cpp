@@ -3,31 +3,45 @@
 #include "text/Cp1251.h"
 #include "text/GenCodeUnit.h"
 #include "text/TextFile.h"
+#include "text/WindowBreaks.h"
 #include "text/WindowParagraphs.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextDocument>
 
 #include <optional>
 
 namespace tonvik {
 
+TextWindow::TextWindow(QPlainTextEdit* edit) : Edit(edit) {
+    KeepDisplayBreaksApart(*edit);
+}
+
 std::string TextWindow::Text() const {
-    // The document's own characters: toPlainText() would turn no-break spaces
-    // into spaces, and the clean-up removes them instead. Paragraph and line
-    // separators (and frame marks) are the window's line breaks.
-    QString text = Edit->document()->toRawText();
-    for (QChar& c : text) {
-        const char16_t code = c.unicode();
-        if (code == QChar::ParagraphSeparator || code == QChar::LineSeparator || code == 0xFDD0 ||
-            code == 0xFDD1)
-            c = QLatin1Char('\n');
-    }
-    return ToCp1251(text);
+    const QTextDocument& document = *Edit->document();
+    return ToCp1251(CharsWithoutDisplayBreaks(document, 0, document.characterCount() - 1));
 }
 
 void TextWindow::SetText(const std::string& text) {
-    Edit->setPlainText(FromCp1251(BreakIntoParagraphs(text)));
+    const std::vector<std::size_t> breaks = DisplayBreaks(text);
+    QTextDocument& document = *Edit->document();
+    Edit->clear();
+    // As when text is set whole: nothing to undo.
+    document.setUndoRedoEnabled(false);
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    std::size_t start = 0;
+    for (std::size_t n = 0; n <= breaks.size(); ++n) {
+        const std::size_t end = n < breaks.size() ? breaks[n] : text.size();
+        if (n > 0)
+            InsertDisplayBreak(cursor, static_cast<int>(n));
+        cursor.insertText(FromCp1251(std::string_view(text).substr(start, end - start)));
+        start = end;
+    }
+    cursor.endEditBlock();
+    document.setUndoRedoEnabled(true);
+    Edit->moveCursor(QTextCursor::Start);
 }
 
 bool TextWindow::HasText() const {

@@ -10,14 +10,17 @@ struct LoadedText;
 
 // The text page's editable window as the text routines see it: CP1251 text
 // with LF line breaks, shown in paragraphs so that a large text stays
-// editable.
+// editable. The paragraph breaks the display adds are not the text's: they
+// are never read back, and Enter, copying and cutting in the window keep them
+// apart from the user's own line breaks.
 class TextWindow {
 public:
     // edit is the window's; it outlives this view.
-    explicit TextWindow(QPlainTextEdit* edit) : Edit(edit) {}
+    explicit TextWindow(QPlainTextEdit* edit);
 
     // The window's characters, no-break spaces kept (the clean-up removes
-    // them), each kind of line or paragraph break as LF.
+    // them), each line or paragraph break of the user's as LF, none of the
+    // display's.
     std::string Text() const;
     void SetText(const std::string& text);
     // Whether the window holds anything, without copying a text that may be large.

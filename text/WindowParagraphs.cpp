@@ -2,26 +2,48 @@
 
 namespace tonvik {
 
-std::string BreakIntoParagraphs(std::string_view text, std::size_t length) {
-    std::string result;
-    result.reserve(text.size() + text.size() / (length + 1) + 1);
+namespace {
+
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+} // namespace
+
+std::vector<std::size_t> DisplayBreaks(std::string_view text, std::size_t length) {
+    std::vector<std::size_t> breaks;
+    if (length == 0)
+        return breaks;
+    breaks.reserve(text.size() / length + 1);
     std::size_t inParagraph = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        result.push_back(c);
         ++inParagraph;
-        if (c == '\r' || c == '\n') {
+        if (IsLineBreak(c)) {
             inParagraph = 0;
             continue;
         }
-        const char next = i + 1 < text.size() ? text[i + 1] : '\n';
-        const bool endsSpaces = c == ' ' && next != ' ' && next != '\r' && next != '\n';
-        if (endsSpaces && inParagraph >= length) {
-            result.push_back('\n');
+        if (i + 1 == text.size() || IsLineBreak(text[i + 1]))
+            continue;
+        const bool endsSpaces = c == ' ' && text[i + 1] != ' ';
+        if ((endsSpaces && inParagraph >= length) || inParagraph >= 2 * length) {
+            breaks.push_back(i + 1);
             inParagraph = 0;
         }
     }
-    return result;
+    return breaks;
+}
+
+std::string WithDisplayBreaks(std::string_view text, std::size_t length) {
+    std::string broken;
+    const std::vector<std::size_t> breaks = DisplayBreaks(text, length);
+    broken.reserve(text.size() + breaks.size());
+    std::size_t start = 0;
+    for (const std::size_t at : breaks) {
+        broken.append(text.substr(start, at - start)).push_back('\n');
+        start = at;
+    }
+    return broken.append(text.substr(start));
 }
 
 } // namespace tonvik

@@ -3,22 +3,31 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tonvik {
 
-// A text edit lays out each paragraph whole and at once, so a cleaned text of
-// tens of megabytes on one line would hold the window for a minute at every
-// change; split into paragraphs, only what is shown is laid out.
+// A text edit lays out each paragraph whole, in time that grows with the
+// square of its length when it has no space to wrap at: a cleaned text of
+// tens of megabytes on one line, or a long run of letters glued together,
+// would hold the window for minutes. Split into paragraphs, only what is
+// shown is laid out. The window shows these breaks but does not read them
+// back as line breaks.
 
 // Paragraphs of about this many characters.
 inline constexpr std::size_t WindowParagraphLength = 1000;
 
-// text with a LF put after the last space of a run of spaces wherever its
-// paragraph has reached length characters, so that no paragraph is much
-// longer unless it has no spaces. A LF after a space is invisible to every
-// routine that reads the window: the play text and the word filter remove
-// line breaks, and the clean-up merges them into the run of spaces before
-// them. Existing line breaks start a new count. Linear in the text's length.
-std::string BreakIntoParagraphs(std::string_view text, std::size_t length = WindowParagraphLength);
+// The positions in text (0-based, ascending) before which a paragraph break
+// is shown. A paragraph that has reached length characters is broken after
+// its next run of spaces; one that reaches twice that without a space to
+// break at is broken where it stands. No break is put at the end of the text
+// or next to a line break of its own (CR or LF), which starts a new count.
+// Linear in the text's length.
+std::vector<std::size_t> DisplayBreaks(std::string_view text,
+                                       std::size_t length = WindowParagraphLength);
+
+// text with a LF at each of those positions, for a view that never reads its
+// text back.
+std::string WithDisplayBreaks(std::string_view text, std::size_t length = WindowParagraphLength);
 
 } // namespace tonvik

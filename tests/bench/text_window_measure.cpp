@@ -148,7 +148,7 @@ void MeasureStages(const std::string& path, bool compare) {
     Report("(avoided) the loaded text put in as it is",
            Seconds([&] { other.TextWin->setPlainText(FromCp1251(loaded.Text)); }));
     MeasureEditor<QTextEdit>("(avoided) the same paragraphs in a QTextEdit",
-                             FromCp1251(BreakIntoParagraphs(cleaned)));
+                             FromCp1251(WithDisplayBreaks(cleaned)));
     MeasureEditor<QPlainTextEdit>("(avoided) one paragraph in TextWin's editor",
                                   FromCp1251(cleaned));
 }

@@ -1,0 +1,119 @@
+// How long a text without spaces keeps the windows busy: 1, 2 and 8 MB of
+// letters opened with "Открыть файл" (the handler, its first paint and a key
+// typed at the end of the text) and shown as readme.txt in the help window
+// (the showing and its first paint). Each figure should grow in proportion to
+// the size, under half a second per megabyte.
+//
+// Run: QT_QPA_PLATFORM=offscreen long_line_measure [MB ...]
+#include "app/AboutUnit.h"
+#include "app/MainForm.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/TestWaveOut.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace tonvik;
+namespace fs = std::filesystem;
+
+namespace {
+
+double Seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void Paint(QWidget& widget) {
+    widget.grab();
+    QCoreApplication::processEvents();
+}
+
+// Letters of CP1251 without a space or a line break: what the clean-up makes
+// of words joined by tabs, dashes or no-break spaces.
+std::string Glued(size_t bytes) {
+    std::string text(bytes, 'A');
+    for (size_t i = 0; i < bytes; ++i)
+        text[i] = static_cast<char>(0xC0 + i % 64);
+    return text;
+}
+
+void MeasureTextWindow(const fs::path& file, int megabytes) {
+    TestWaveOut device;
+    MessageRecorder messages;
+    TMorseMain window(device, messages);
+    window.show();
+    window.findChild<QTabWidget*>(QStringLiteral("MainPage"))->setCurrentIndex(TextPage);
+    QCoreApplication::processEvents();
+    window.SetFileChooser([&] { return std::optional<QString>(QString::fromStdString(file)); });
+    const double open = Seconds([&] {
+        window.OpenButClick();
+        Paint(window);
+    });
+    auto* edit = window.findChild<QPlainTextEdit*>(QStringLiteral("TextWin"));
+    const double key = Seconds([&] {
+        edit->moveCursor(QTextCursor::End);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A);
+        Paint(window);
+    });
+    std::printf(
+        "  text window, %d MB: open and show %7.3f s (%.3f s/MB), a key at the end %7.3f s\n",
+        megabytes, open, open / megabytes, key);
+    // The cleaned text ends in its separator; the key follows it.
+    if (window.TextWinText().size() != static_cast<size_t>(megabytes) * 1024 * 1024 + 3)
+        std::printf("  the window does not hold the text as loaded\n");
+    if (!messages.Messages.empty())
+        std::printf("  message: %s\n", qPrintable(messages.Messages.back().Text));
+}
+
+void MeasureHelpWindow(const fs::path& file, int megabytes) {
+    MessageRecorder messages;
+    QWidget main;
+    TAboutForm about(messages, &main);
+    about.SetHelpFile(QString::fromStdString(file));
+    about.show();
+    const double shown = Seconds([&] {
+        about.FormShow();
+        Paint(about);
+    });
+    std::printf("  help window, %d MB: show %7.3f s (%.3f s/MB)\n", megabytes, shown,
+                shown / megabytes);
+    if (!messages.Messages.empty())
+        std::printf("  message: %s\n", qPrintable(messages.Messages.back().Text));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    std::vector<int> sizes;
+    for (int n = 1; n < argc; ++n)
+        sizes.push_back(std::atoi(argv[n]));
+    if (sizes.empty())
+        sizes = {1, 2, 8};
+    const fs::path dir = fs::temp_directory_path() / ("tonvik-long-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    for (const int megabytes : sizes) {
+        const fs::path file = dir / "readme.txt";
+        std::ofstream(file, std::ios::binary)
+            << Glued(static_cast<size_t>(megabytes) * 1024 * 1024);
+        MeasureTextWindow(file, megabytes);
+        if (static_cast<qint64>(megabytes) * 1024 * 1024 <= TAboutForm::MaxHelpBytes)
+            MeasureHelpWindow(file, megabytes);
+    }
+    fs::remove_all(dir);
+    return 0;
+}

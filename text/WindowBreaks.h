@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+class QPlainTextEdit;
+class QTextCursor;
+class QTextDocument;
+
+namespace tonvik {
+
+// The paragraph breaks the text window shows but does not hold. Each
+// paragraph begun by one carries a number of its own; Qt gives a paragraph
+// split off by Enter the properties of the one it came from, so a paragraph
+// follows a display break when it has a number and the one before it has
+// another. Deleting a display break joins two paragraphs into the first, which
+// keeps its own mark; undo and redo restore the marks with the text.
+
+// Starts a paragraph after a display break; number differs from every other
+// display break's in the document.
+void InsertDisplayBreak(QTextCursor& cursor, int number);
+
+// The document's characters at positions from..to-1, each of the user's
+// line or paragraph breaks as LF, the display's left out.
+QString CharsWithoutDisplayBreaks(const QTextDocument& document, int from, int to);
+
+// Enter in edit starts an unmarked paragraph; copying and cutting put the
+// selection on the clipboard without the display's breaks. Lives as long as
+// edit.
+void KeepDisplayBreaksApart(QPlainTextEdit& edit);
+
+} // namespace tonvik
