@@ -10,8 +10,8 @@
 
 namespace tonvik {
 
-void OpenWindowJournal(Journal& journal, const std::filesystem::path& path,
-                       MessageService& messages, QWidget& window) {
+JournalProblem OpenWindowJournal(Journal& journal, const std::filesystem::path& path,
+                                 MessageService& messages, QWidget& window) {
     // The writer thread only asks the window's thread to look.
     QPointer<QWidget> receiver(&window);
     journal.SetProblemNotifier([&journal, &messages, receiver] {
@@ -26,6 +26,7 @@ void OpenWindowJournal(Journal& journal, const std::filesystem::path& path,
     const JournalProblem problem = journal.Open(path.empty() ? DefaultJournalPath() : path);
     if (problem.Worth())
         messages.ShowMessage(JournalProblemText(problem), WarningCaption);
+    return problem;
 }
 
 } // namespace tonvik

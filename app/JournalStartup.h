@@ -1,5 +1,7 @@
 #pragma once
 
+#include "journal/JournalProblem.h"
+
 #include <filesystem>
 
 class QWidget;
@@ -10,10 +12,11 @@ class Journal;
 class MessageService;
 
 // Opens the journal the window records into at path (the user's own when
-// empty) and says in one message box what went wrong with it, if anything.
+// empty) and says in one message box what went wrong with it, if anything;
+// returns what the opening answered.
 // A write that fails later closes the journal; window then says so once,
 // after the handler that was recording. journal and messages must outlive window.
-void OpenWindowJournal(Journal& journal, const std::filesystem::path& path,
-                       MessageService& messages, QWidget& window);
+JournalProblem OpenWindowJournal(Journal& journal, const std::filesystem::path& path,
+                                 MessageService& messages, QWidget& window);
 
 } // namespace tonvik

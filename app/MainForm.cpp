@@ -2,6 +2,7 @@
 
 #include "app/AboutUnit.h"
 #include "exercise/Shortcuts.h"
+#include "stats/StatsForm.h"
 #include "text/SpinEdit.h"
 #include "ui_MainForm.h"
 
@@ -106,6 +107,7 @@ void TMorseMain::SetUpControls() {
     Ui->StartBut->setIcon(look->standardIcon(QStyle::SP_MediaPlay));
     Ui->StopBut->setIcon(look->standardIcon(QStyle::SP_MediaStop));
     Ui->QBut->setIcon(look->standardIcon(QStyle::SP_DialogHelpButton));
+    Ui->StatsBut->setIcon(look->standardIcon(QStyle::SP_FileDialogDetailedView));
     Ui->TestBut->setIcon(look->standardIcon(QStyle::SP_MediaVolume));
     Ui->OpenBut->setIcon(look->standardIcon(QStyle::SP_DialogOpenButton));
     Ui->CreateBut->setIcon(look->standardIcon(QStyle::SP_FileDialogNewFolder));
@@ -135,6 +137,7 @@ void TMorseMain::ConnectHandlers() {
     connect(Ui->StartBut, &QToolButton::clicked, this, &TMorseMain::StartButClick);
     connect(Ui->StopBut, &QToolButton::clicked, this, &TMorseMain::StopButClick);
     connect(Ui->QBut, &QToolButton::clicked, this, &TMorseMain::QButClick);
+    connect(Ui->StatsBut, &QToolButton::clicked, this, &TMorseMain::StatsButClick);
     connect(Ui->TestBut, &QToolButton::clicked, this, &TMorseMain::TestButClick);
     connect(Ui->SpeedTrackBar, &QSlider::valueChanged, this, &TMorseMain::SpeedTrackBarChange);
     connect(Ui->PitchTrackBar, &QSlider::valueChanged, this, &TMorseMain::PitchTrackBarChange);

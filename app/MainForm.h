@@ -9,7 +9,9 @@
 #include "exercise/ExerciseControl.h"
 #include "exercise/ExerciseObserver.h"
 #include "exercise/ExerciseView.h"
+#include "journal/JournalProblem.h"
 #include "keying/QtWaveNotifier.h"
+#include "stats/DrillDraw.h"
 #include "text/TextWindow.h"
 
 #include <QString>
@@ -34,6 +36,7 @@ class Journal;
 class MessageService;
 class TAboutForm;
 class TCreateForm;
+class TStatsForm;
 class WaveOut;
 
 // The trainer's main window: the toolbar, the two working pages and the
@@ -57,8 +60,12 @@ public:
 
     void SetAboutForm(TAboutForm* form) { AboutForm = form; }
     // The training journal every exercise and answer is recorded in; it
-    // must outlive the window. nullptr records nothing.
-    void SetJournal(Journal* journal) { Records = journal; }
+    // must outlive the window. nullptr records nothing. openProblem is what
+    // its opening answered: the statistics window explains a failed one.
+    void SetJournal(Journal* journal, const JournalProblem& openProblem = {}) {
+        Records = journal;
+        JournalOpenProblem = openProblem;
+    }
     void SetCreateForm(TCreateForm* form) { CreateForm = form; }
 
     // Life cycle and settings (MainForm.cpp).
@@ -70,6 +77,14 @@ public:
     void TabTextShow();
     void ExitButClick();
     void QButClick();
+
+    // The statistics window and its re-drills (MainFormStats.cpp). The
+    // window is made at the first click and raised when already open.
+    void StatsButClick();
+    // The weak-characters drill: 30 callsigns of the list drawn by the
+    // journal's miss rates, started as StartDrill starts one.
+    bool StartWeakCharactersDrill(const MissRates& rates);
+    TStatsForm* StatsForm() const { return Stats.get(); }
 
     // Exercise control (MainFormExercise.cpp). Key-down handlers take a
     // virtual-key code and never consume the key; key-press handlers take
@@ -93,7 +108,8 @@ public:
     void EvaluateAnswer();
     void NextCall();
     // A drill on the given callsigns (CP1251), started as Start starts an
-    // exercise; false when it did not start.
+    // exercise, on the callsign page; false when it did not start (an
+    // exercise or test under way, no own callsign, no callsigns).
     bool StartDrill(CallsignDrill kind, const std::vector<std::string>& callsigns);
     // The callsign list read instead of master.ped beside the executable; an
     // empty path restores that.
@@ -173,6 +189,7 @@ private:
 
     MessageService& Messages;
     Journal* Records = nullptr;
+    JournalProblem JournalOpenProblem;
     TAboutForm* AboutForm = nullptr;
     TCreateForm* CreateForm = nullptr;
     // The folder the file-open dialog opens in next, and what answers in its
@@ -189,6 +206,8 @@ private:
     // exercise control resets and closes the device when it goes.
     ExerciseControl Control;
     CallsignTrainer Trainer;
+    // Destroyed before the trainer its drills start on.
+    std::unique_ptr<TStatsForm> Stats;
 };
 
 } // namespace tonvik

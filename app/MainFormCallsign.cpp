@@ -33,6 +33,9 @@ void TMorseMain::NextCall() {
 }
 
 bool TMorseMain::StartDrill(CallsignDrill kind, const std::vector<std::string>& callsigns) {
+    // From the text page too: a drill is a callsign exercise.
+    if (Control.Controls().StartEnabled && !callsigns.empty())
+        Ui->MainPage->setCurrentIndex(CallsignPage);
     return Trainer.StartDrill(kind, callsigns);
 }
 

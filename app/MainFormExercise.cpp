@@ -5,6 +5,7 @@
 
 #include "app/MessageService.h"
 #include "app/WindowTexts.h"
+#include "stats/StatsForm.h"
 #include "text/SpinEdit.h"
 #include "ui_MainForm.h"
 
@@ -91,6 +92,8 @@ void TMorseMain::ShowControls(const ExerciseControls& controls) {
     Ui->SpeedTrackBar->setEnabled(controls.SettingsEnabled);
     Ui->PitchTrackBar->setEnabled(controls.SettingsEnabled);
     Ui->VolTrackBar->setEnabled(controls.SettingsEnabled);
+    if (Stats)
+        Stats->SetDrillsEnabled(controls.StartEnabled);
 }
 
 void TMorseMain::ShowPageTabs(bool callsignPage, bool textPage) {

@@ -42,8 +42,9 @@ int RunWindow(int argc, char** argv, const tonvik::CliOptions& options) {
     MorseMain.SetCreateForm(&CreateForm);
     MorseMain.show();
     if (!options.NoJournal) {
-        tonvik::OpenWindowJournal(journal, options.JournalPath, messages, MorseMain);
-        MorseMain.SetJournal(&journal);
+        const tonvik::JournalProblem problem =
+            tonvik::OpenWindowJournal(journal, options.JournalPath, messages, MorseMain);
+        MorseMain.SetJournal(&journal, problem);
     }
     return QApplication::exec();
 }

@@ -6,9 +6,11 @@
 #include "journal/JournalPath.h"
 #include "journal/JournalReader.h"
 #include "journal/JournalStats.h"
+#include "stats/ProgressPlot.h"
 #include "text/Cp1251.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
 
 namespace tonvik {
@@ -109,18 +111,51 @@ bool Report(const JournalArgs& a, const JournalReader& reader, const std::string
     return !reader.Failed() && static_cast<bool>(out);
 }
 
+// The progress chart as a PNG; an empty journal plots empty axes. The note
+// goes to the error stream when the picture goes to a stream.
+int WritePlot(const JournalReader& reader, const std::string& plot, std::ostream& standardOut,
+              std::ostream& err) {
+    std::ostream& out = PlotGoesToStream(plot) ? err : standardOut;
+    const std::vector<ProgressPoint> points =
+        reader.Missing() ? std::vector<ProgressPoint>{} : ProgressSeries(reader);
+    std::string error = reader.Failed() ? reader.FailureText() : "";
+    if (error.empty() && WriteProgressPlot(points, plot, error)) {
+        if (points.empty())
+            out << "No finished callsign exercise in the journal yet: " << plot
+                << " shows empty axes.\n";
+        else
+            out << "Plotted " << points.size() << " finished callsign exercises in " << plot
+                << ".\n";
+        return 0;
+    }
+    err << "tonvik: journal --plot: " << error << "\n";
+    return 1;
+}
+
+// The plot is never written over the journal it is made from.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
 } // namespace
 
 int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) {
     const JournalArgs a = ArgsOf(options);
     const std::string path =
         options.JournalPath.empty() ? DefaultJournalPath().string() : options.JournalPath;
+    if (!options.Plot.empty() && SameFile(options.Plot, path)) {
+        err << "tonvik: --plot names the journal itself (" << path << ")\n";
+        return 2;
+    }
     JournalReader reader;
     const JournalProblem problem = reader.Open(path);
     if (!problem.Ok()) {
         err << "tonvik: " << DescribeProblem(problem) << "\n";
         return 1;
     }
+    if (!options.Plot.empty())
+        return WritePlot(reader, options.Plot, out, err);
     if (reader.Missing() || (reader.CountByKind() == std::array<long long, ExerciseKindCount>{})) {
         // CSV stays clean for whatever reads it: the note goes to the error stream.
         (a.Csv ? err : out) << "No exercises in the journal yet (" << path << ").\n";

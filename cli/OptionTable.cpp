@@ -156,6 +156,17 @@ std::vector<OptionDef> MakeCatalogue() {
              o.Days = text == "7" ? 7 : 30;
              return std::string();
          }},
+        {"--plot",
+         "",
+         "FILE.png",
+         "the progress chart as a 1200x700 PNG",
+         {},
+         [](CliOptions& o, const std::string& text) {
+             if (text.empty())
+                 return std::string("--plot needs a file name");
+             o.Plot = text;
+             return std::string();
+         }},
         Flag("--append", "", "add to the personal list instead of replacing it",
              &CliOptions::Append),
     };
@@ -187,6 +198,8 @@ std::string CheckJournalOptions(CliOptions& o) {
         return "--exercises goes with --csv";
     if (o.Csv && o.Characters)
         return "give either --csv or --characters, not both";
+    if (!o.Plot.empty() && (o.Csv || o.Characters))
+        return "--plot goes without --csv and --characters";
     if (o.Days != 0 && !o.Characters)
         return "--days goes with --characters";
     return "";
@@ -233,12 +246,14 @@ std::vector<CommandDef> MakeCommands() {
         {CliCommand::Journal,
          "journal",
          "[options]",
-         "the training journal: a summary, CSV, the characters missed",
+         "the training journal: a summary, CSV, characters missed, a chart",
          "Without an option: exercises by kind, the last ten callsign exercises, the best.\n"
          "The CSV columns: exercise,started,own_call,number,sent,typed,right,errors,wpm,\n"
-         "tone_hz,replays,points,response_ms. The journal is\n"
+         "tone_hz,replays,points,response_ms. --plot draws the highest speed and the total\n"
+         "points of every finished callsign exercise over time (an empty journal gives\n"
+         "empty axes). The journal is\n"
          "$XDG_DATA_HOME/tonvik/journal.sqlite (~/.local/share/tonvik/journal.sqlite).\n",
-         {"--csv", "--exercises", "--characters", "--days", "--journal", "--help"},
+         {"--csv", "--exercises", "--characters", "--days", "--plot", "--journal", "--help"},
          0,
          "",
          CheckJournalOptions},

@@ -39,7 +39,8 @@ struct CliOptions {
     bool Csv = false;
     bool Exercises = false;
     bool Characters = false;
-    int Days = 0; // --characters over the last 7 or 30 days; 0 for all time
+    int Days = 0;     // --characters over the last 7 or 30 days; 0 for all time
+    std::string Plot; // --plot: the PNG the progress chart goes to
     // The calls command: import FILE... or reset are its operands.
     bool Append = false;
 };

@@ -53,6 +53,24 @@ std::vector<ProgressPoint> ProgressSeries(const JournalReader& reader) {
     return points;
 }
 
+std::vector<TextExercise> TextExercises(const JournalReader& reader, int limit, int offset) {
+    std::vector<TextExercise> rows;
+    reader.Query(
+        "SELECT id, started, wpm, characters, end_reason FROM exercises "
+        "WHERE kind = ?1 ORDER BY started DESC, id DESC LIMIT ?2 OFFSET ?3",
+        [&](sql::Statement& s) {
+            s.Bind(1, KindName(ExerciseKind::Text));
+            s.Bind(2, limit);
+            s.Bind(3, offset);
+        },
+        [&](const sql::Statement& s) {
+            rows.push_back({s.Int(0), TimeOf(s.Text(1)), static_cast<int>(s.Int(2)), s.Int(3),
+                            ReasonFromName(s.Text(4)) == EndReason::Completed});
+            return true;
+        });
+    return rows;
+}
+
 std::vector<CharacterStat> CharacterAccuracy(const JournalReader& reader, StatsPeriod period,
                                              JournalTime now) {
     std::vector<CharacterStat> stats;

@@ -24,6 +24,17 @@ struct ProgressPoint {
 // as from the results table, so the figures stay comparable.
 std::vector<ProgressPoint> ProgressSeries(const JournalReader& reader);
 
+// A text exercise as the progress page lists it.
+struct TextExercise {
+    long long Exercise = 0;
+    JournalTime Started;
+    int Wpm = 0;
+    long long Characters = 0; // characters keyed
+    bool RanToEnd = false;
+};
+// Text exercises newest first, a page at a time.
+std::vector<TextExercise> TextExercises(const JournalReader& reader, int limit, int offset = 0);
+
 // The period the character figures cover: the last 7 or 30 days (today, UTC,
 // and the days before it), or everything.
 enum class StatsPeriod { LastWeek, LastMonth, AllTime };

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build, test and run Tonvik, if missing.
 set -euo pipefail
+# Qt Charts' CMake files need Qt OpenGL's, which Debian's qt6-charts-dev does not pull in.
 packages=(build-essential cmake ninja-build pkg-config clang qt6-base-dev qt6-translations-l10n
+          qt6-charts-dev libqt6opengl6-dev
           libsdl2-dev libsndfile1-dev libsqlite3-dev libgtest-dev libbenchmark-dev xvfb xauth
           imagemagick
           man-db bash-completion) # the manual page and completion tests

@@ -69,5 +69,9 @@ echo "== The journal: recording an answer"
 echo "== The journal: 10,000 exercises x 30 answers"
 "$bin/journal_history_measure" "$work/history.sqlite" | sed 's/^/  /'
 
+echo "== The statistics window on that journal (offscreen)"
+QT_QPA_PLATFORM=offscreen "$bin/stats_window_measure" --journal "$work/history.sqlite" --runs 9 2>/dev/null |
+    sed 's/^/  /'
+
 echo "== Export"
 bash scripts/measure_export.sh | sed 's/^/  /'

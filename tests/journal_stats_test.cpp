@@ -12,11 +12,7 @@ using namespace tonvik;
 
 namespace {
 
-using Answers = std::vector<std::pair<std::string, std::string>>; // sent, typed
-
-JournalTime DaysAgo(int days, int seconds = 0) {
-    return TestTime(-days * 86400 + seconds);
-}
+using Answers = SentAndTyped;
 
 class JournalStatsTest : public JournalTest {
 protected:
@@ -34,18 +30,7 @@ protected:
 
     void Add(int daysAgo, ExerciseKind kind, EndReason reason, const Answers& answers,
              int maxWpm = 30, double points = 100) {
-        ExerciseStart start = CallsignStart(DaysAgo(daysAgo));
-        start.Kind = kind;
-        ASSERT_TRUE(Recorder.BeginExercise(start));
-        int number = 0;
-        for (const auto& [sent, typed] : answers) {
-            ++number;
-            ASSERT_TRUE(Recorder.RecordAnswer(
-                ScoredAnswer(number, sent, typed, 30, 0, DaysAgo(daysAgo, number))));
-        }
-        ASSERT_TRUE(
-            Recorder.EndExercise(CallsignEnd(DaysAgo(daysAgo, 60), reason, points, maxWpm)));
-        ASSERT_TRUE(Recorder.Flush());
+        AddCallsignExercise(Recorder, daysAgo, kind, reason, answers, maxWpm, points);
     }
 
     const CharacterStat* Find(const std::vector<CharacterStat>& stats, const std::string& c) {
@@ -178,4 +163,34 @@ TEST_F(JournalStatsTest, ProgressHoldsFinishedPlainCallsignExercisesOldestFirst)
     EXPECT_EQ(series[1].Started, DaysAgo(5));
     EXPECT_EQ(series[1].MaxWpm, 44);
     EXPECT_EQ(series[1].TotalPoints, 6000);
+}
+
+TEST_F(JournalStatsTest, TextExercisesNewestFirstWithSpeedAndLengthAPageAtATime) {
+    for (int n = 0; n < 3; ++n) {
+        ExerciseStart start;
+        start.Kind = n == 1 ? ExerciseKind::PreliminaryTest : ExerciseKind::Text;
+        start.Started = DaysAgo(3 - n);
+        start.Wpm = 20 + n;
+        ASSERT_TRUE(Recorder.BeginExercise(start));
+        ExerciseEnd end;
+        end.Ended = DaysAgo(3 - n, 300);
+        end.Reason = n == 0 ? EndReason::Completed : EndReason::Stopped;
+        end.CharactersKeyed = 1000 + n;
+        ASSERT_TRUE(Recorder.EndExercise(end));
+    }
+    ASSERT_TRUE(Recorder.Flush());
+    // The test in between is no text exercise; the callsign ones neither.
+    const auto texts = TextExercises(Reader, 10);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].Started, DaysAgo(1));
+    EXPECT_EQ(texts[0].Wpm, 22);
+    EXPECT_EQ(texts[0].Characters, 1002);
+    EXPECT_FALSE(texts[0].RanToEnd);
+    EXPECT_EQ(texts[1].Started, DaysAgo(3));
+    EXPECT_EQ(texts[1].Characters, 1000);
+    EXPECT_TRUE(texts[1].RanToEnd);
+    const auto second = TextExercises(Reader, 1, 1);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].Wpm, 20);
+    EXPECT_TRUE(TextExercises(Reader, 10, 2).empty());
 }

@@ -18,6 +18,8 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tonvik {
 
@@ -100,6 +102,30 @@ inline ExerciseEnd CallsignEnd(JournalTime ended, EndReason reason, double total
     end.TotalPoints = total;
     end.MaxWpm = maxWpm;
     return end;
+}
+
+// A moment days (and seconds) before TestTime().
+inline JournalTime DaysAgo(int days, int seconds = 0) {
+    return TestTime(-days * 86400 + seconds);
+}
+
+using SentAndTyped = std::vector<std::pair<std::string, std::string>>;
+
+// Records and flushes a callsign exercise begun daysAgo days before
+// TestTime(): the answers scored at 30 wpm, one a second, then its end.
+inline void AddCallsignExercise(Journal& journal, int daysAgo, ExerciseKind kind, EndReason reason,
+                                const SentAndTyped& answers, int maxWpm = 30, double points = 100) {
+    ExerciseStart start = CallsignStart(DaysAgo(daysAgo));
+    start.Kind = kind;
+    ASSERT_TRUE(journal.BeginExercise(start));
+    int number = 0;
+    for (const auto& [sent, typed] : answers) {
+        ++number;
+        ASSERT_TRUE(journal.RecordAnswer(
+            ScoredAnswer(number, sent, typed, 30, 0, DaysAgo(daysAgo, number))));
+    }
+    ASSERT_TRUE(journal.EndExercise(CallsignEnd(DaysAgo(daysAgo, 60), reason, points, maxWpm)));
+    ASSERT_TRUE(journal.Flush());
 }
 
 // Runs body in a child process and returns its exit status (-1 when it did

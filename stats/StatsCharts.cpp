@@ -1,0 +1,164 @@
+#include "stats/StatsCharts.h"
+
+#include "stats/ChartPoints.h"
+#include "text/Cp1251.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QFont>
+#include <QGraphicsLayout>
+#include <QLineSeries>
+#include <QPen>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+namespace tonvik {
+namespace {
+
+const QColor SpeedColour(0xC0, 0x00, 0x00);
+const QColor PointsColour(0x00, 0x30, 0xC0);
+const QColor BarColour(0x30, 0x70, 0xB0);
+// The slices a progress line is thinned to: about two pixels each across
+// the window's chart and the plot.
+constexpr int ProgressSlices = 600;
+
+qint64 Msecs(JournalTime time) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
+}
+
+QChart* NewChart(const QString& title) {
+    auto* chart = new QChart;
+    // Drawn at once: an animation would only delay the first paint.
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setTitle(title);
+    QFont font = chart->titleFont();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.2);
+    chart->setTitleFont(font);
+    chart->setMargins(QMargins(6, 6, 6, 6));
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    chart->setBackgroundRoundness(0);
+    return chart;
+}
+
+QLineSeries* Line(const QString& name, const QColor& colour, const std::vector<QPointF>& points) {
+    auto* series = new QLineSeries;
+    series->setName(name);
+    series->setPen(QPen(colour, 1.5));
+    const std::vector<QPointF> thinned = ThinnedLine(points, ProgressSlices);
+    series->replace(QList<QPointF>(thinned.begin(), thinned.end()));
+    return series;
+}
+
+QValueAxis* ValueAxis(const QString& title, const QColor& colour, double top) {
+    auto* axis = new QValueAxis;
+    axis->setTitleText(title);
+    axis->setTitleBrush(colour);
+    axis->setLabelsColor(colour);
+    axis->setLabelFormat(QStringLiteral("%.0f"));
+    axis->setRange(0, top);
+    axis->applyNiceNumbers();
+    return axis;
+}
+
+// The span of the dates, never empty: a single exercise gets a day around it.
+QDateTimeAxis* DateAxis(const std::vector<ProgressPoint>& points) {
+    auto* axis = new QDateTimeAxis;
+    axis->setTitleText(QStringLiteral("Дата"));
+    axis->setFormat(QStringLiteral("dd.MM.yy"));
+    qint64 first = 0, last = 0;
+    if (points.empty()) {
+        last = QDateTime::currentMSecsSinceEpoch();
+        first = last - 30LL * 86400 * 1000;
+    } else {
+        first = Msecs(points.front().Started);
+        last = Msecs(points.back().Started);
+    }
+    if (last - first < 86400LL * 1000) {
+        first -= 43200LL * 1000;
+        last += 43200LL * 1000;
+    }
+    axis->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
+    return axis;
+}
+
+} // namespace
+
+QChart* BuildProgressChart(const std::vector<ProgressPoint>& points) {
+    QChart* chart = NewChart(
+        points.empty() ? QStringLiteral("Пока нет ни одного законченного упражнения с позывными")
+                       : QStringLiteral("Упражнения с позывными: наибольшая скорость и очки"));
+    std::vector<QPointF> speeds, totals;
+    speeds.reserve(points.size());
+    totals.reserve(points.size());
+    int topSpeed = 0;
+    double topPoints = 0;
+    for (const ProgressPoint& point : points) {
+        const auto x = static_cast<double>(Msecs(point.Started));
+        speeds.emplace_back(x, point.MaxWpm);
+        totals.emplace_back(x, point.TotalPoints);
+        topSpeed = std::max(topSpeed, point.MaxWpm);
+        topPoints = std::max(topPoints, point.TotalPoints);
+    }
+    QLineSeries* speed = Line(QStringLiteral("Наибольшая скорость, wpm"), SpeedColour, speeds);
+    QLineSeries* total = Line(QStringLiteral("Очки за упражнение"), PointsColour, totals);
+    chart->addSeries(speed);
+    chart->addSeries(total);
+    QDateTimeAxis* dates = DateAxis(points);
+    QValueAxis* wpm =
+        ValueAxis(QStringLiteral("Скорость, wpm"), SpeedColour, std::max(50, topSpeed + 5));
+    QValueAxis* score =
+        ValueAxis(QStringLiteral("Очки"), PointsColour, std::max(1000.0, topPoints * 1.05));
+    chart->addAxis(dates, Qt::AlignBottom);
+    chart->addAxis(wpm, Qt::AlignLeft);
+    chart->addAxis(score, Qt::AlignRight);
+    for (QLineSeries* series : {speed, total})
+        series->attachAxis(dates);
+    speed->attachAxis(wpm);
+    total->attachAxis(score);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    return chart;
+}
+
+QChart* BuildCharacterChart(const std::vector<CharacterStat>& stats) {
+    QChart* chart =
+        NewChart(stats.empty() ? QStringLiteral("За этот срок позывные не передавались")
+                               : QStringLiteral("Точность по знакам, %, худшие первыми"));
+    auto* accuracy = new QBarSet(QStringLiteral("Точность, %"));
+    accuracy->setColor(BarColour);
+    accuracy->setBorderColor(BarColour);
+    QStringList characters;
+    double worst = 100;
+    for (const CharacterStat& stat : stats) {
+        worst = std::min(worst, stat.AccuracyPercent);
+        characters.append(FromCp1251(stat.Character));
+        accuracy->append(stat.AccuracyPercent);
+    }
+    auto* bars = new QBarSeries;
+    bars->append(accuracy);
+    bars->setBarWidth(0.8);
+    chart->addSeries(bars);
+    auto* axisX = new QBarCategoryAxis;
+    axisX->append(characters);
+    auto* axisY = new QValueAxis;
+    // Accuracies mostly lie between 85 and 100 %: the scale starts at the
+    // tens below the worst, so that the differences show.
+    axisY->setRange(std::max(0.0, std::floor((worst - 5) / 10) * 10), 100);
+    axisY->setLabelFormat(QStringLiteral("%.0f"));
+    axisY->setTitleText(QStringLiteral("Точность, %"));
+    chart->addAxis(axisX, Qt::AlignBottom);
+    chart->addAxis(axisY, Qt::AlignLeft);
+    bars->attachAxis(axisX);
+    bars->attachAxis(axisY);
+    chart->legend()->hide();
+    return chart;
+}
+
+} // namespace tonvik

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "journal/JournalStats.h"
+
+#include <vector>
+
+class QChart;
+
+namespace tonvik {
+
+// The statistics charts, built in one place for the window and for
+// tonvik journal --plot. Each returns a new chart that the caller owns.
+
+// The highest speed and the total points of every finished callsign
+// exercise over time: speed on the left axis, points on the right, dates
+// below. No point gives empty axes over the last 30 days and a title that
+// says there is nothing yet.
+QChart* BuildProgressChart(const std::vector<ProgressPoint>& points);
+
+// The accuracy of every character in percent, in the order given (worst
+// first as the journal returns them).
+QChart* BuildCharacterChart(const std::vector<CharacterStat>& stats);
+
+} // namespace tonvik

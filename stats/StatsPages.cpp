@@ -1,0 +1,141 @@
+// The three pages of the statistics window, each filled from the journal
+// when it is first shown.
+#include "callsign/Scoring.h"
+#include "journal/JournalStats.h"
+#include "stats/PagedRowsModel.h"
+#include "stats/StatsCharts.h"
+#include "stats/StatsForm.h"
+#include "stats/StatsText.h"
+#include "text/Cp1251.h"
+#include "ui_StatsForm.h"
+
+#include <QChart>
+#include <QHeaderView>
+
+namespace tonvik {
+namespace {
+
+// The most frequent confusions the characters page lists.
+constexpr int ConfusionsShown = 20;
+constexpr int LastExercisesShown = 10;
+
+QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(alignment | Qt::AlignVCenter);
+    return item;
+}
+
+QTableWidgetItem* Number(long long value) {
+    return Cell(QString::number(value), Qt::AlignRight);
+}
+
+QString EndText(const ExerciseRow& row) {
+    if (!row.Ended)
+        return QStringLiteral("прервано");
+    switch (row.Reason) {
+    case EndReason::Completed:
+        return QStringLiteral("все ответы");
+    case EndReason::Stopped:
+        return QStringLiteral("остановлено");
+    case EndReason::NoSoundDevice:
+        return QStringLiteral("нет звука");
+    }
+    return QString();
+}
+
+QString BestText(const std::optional<ExerciseRow>& best) {
+    if (!best)
+        return QStringLiteral("Лучшего результата пока нет.");
+    return QStringLiteral("Лучший результат: %1 — очки: %2, наибольшая скорость: %3 wpm, "
+                          "верно %4 из %5.")
+        .arg(DateText(best->Start.Started), QString::fromStdString(FormatPoints(best->TotalPoints)))
+        .arg(best->MaxWpm)
+        .arg(best->RightAnswers)
+        .arg(best->Answers);
+}
+
+void FitColumns(QTableView* table) {
+    table->resizeColumnsToContents();
+    // Sized to their contents, the columns leave the rest to the last one.
+    table->horizontalHeader()->setStretchLastSection(false);
+    table->horizontalHeader()->setStretchLastSection(true);
+}
+
+} // namespace
+
+void TStatsForm::LoadProgress() {
+    ReplaceChart(Ui->ProgressChart, BuildProgressChart(ProgressSeries(*Reader)));
+    Ui->BestLbl->setText(BestText(Reader->Best(ExerciseKind::Callsign)));
+    const std::vector<ExerciseRow> last =
+        Reader->LastExercises(ExerciseKind::Callsign, LastExercisesShown);
+    QTableWidget* table = Ui->LastTable;
+    table->setRowCount(static_cast<int>(last.size()));
+    for (int row = 0; row < static_cast<int>(last.size()); ++row) {
+        const ExerciseRow& e = last[static_cast<size_t>(row)];
+        table->setItem(row, 0, Cell(DateText(e.Start.Started)));
+        table->setItem(row, 1, Cell(FromCp1251(e.Start.OwnCall)));
+        table->setItem(
+            row, 2,
+            Cell(QStringLiteral("%1/%2").arg(e.RightAnswers).arg(e.Answers), Qt::AlignRight));
+        table->setItem(row, 3, Number(e.MaxWpm));
+        table->setItem(row, 4,
+                       Cell(QString::fromStdString(FormatPoints(e.TotalPoints)), Qt::AlignRight));
+        table->setItem(row, 5, Cell(EndText(e)));
+    }
+    FitColumns(table);
+    const JournalReader* reader = Reader.get();
+    TextRows->Reset([reader](int limit, int offset) {
+        std::vector<QStringList> rows;
+        for (const TextExercise& e : TextExercises(*reader, limit, offset))
+            rows.push_back({DateText(e.Started), QString::number(e.Wpm),
+                            QString::number(e.Characters),
+                            e.RanToEnd ? QStringLiteral("да") : QStringLiteral("нет")});
+        return rows;
+    });
+    FitColumns(Ui->TextTable);
+}
+
+void TStatsForm::LoadCharacters() {
+    const StatsPeriod period = Period();
+    const JournalTime now = Now();
+    const std::vector<CharacterStat> stats = CharacterAccuracy(*Reader, period, now);
+    ReplaceChart(Ui->CharactersChart, BuildCharacterChart(stats));
+    QTableWidget* table = Ui->CharactersTable;
+    table->setRowCount(static_cast<int>(stats.size()));
+    for (int row = 0; row < static_cast<int>(stats.size()); ++row) {
+        const CharacterStat& stat = stats[static_cast<size_t>(row)];
+        table->setItem(row, 0, Cell(FromCp1251(stat.Character), Qt::AlignHCenter));
+        table->setItem(row, 1, Number(stat.Sent));
+        table->setItem(row, 2, Number(stat.Wrong));
+        table->setItem(row, 3, Cell(PercentText(stat.AccuracyPercent), Qt::AlignRight));
+    }
+    FitColumns(table);
+    Ui->ConfusionsList->clear();
+    for (const Confusion& confusion : Confusions(*Reader, period, now, ConfusionsShown))
+        Ui->ConfusionsList->addItem(ConfusionText(confusion));
+}
+
+void TStatsForm::LoadErrors() {
+    const JournalReader* reader = Reader.get();
+    ErrorRows->Reset([reader](int limit, int offset) {
+        std::vector<QStringList> rows;
+        for (const MissedCall& call : MissedCalls(*reader, limit, offset))
+            rows.push_back({DateText(call.Answered), QString::number(call.Wpm),
+                            FromCp1251(call.Sent), FromCp1251(call.Typed)});
+        return rows;
+    });
+    const bool none = ErrorRows->rowCount() == 0;
+    Ui->ErrorsEmptyLbl->setText(QStringLiteral("Ошибок пока нет"));
+    Ui->ErrorsStack->setCurrentIndex(none ? 1 : 0);
+    FitColumns(Ui->ErrorsTable);
+}
+
+StatsPeriod TStatsForm::Period() const {
+    if (Ui->PeriodWeekBut->isChecked())
+        return StatsPeriod::LastWeek;
+    if (Ui->PeriodMonthBut->isChecked())
+        return StatsPeriod::LastMonth;
+    return StatsPeriod::AllTime;
+}
+
+} // namespace tonvik
