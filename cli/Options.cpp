@@ -1,5 +1,7 @@
 #include "cli/Options.h"
 
+#include "keying/SoundOutput.h"
+
 #include <charconv>
 #include <functional>
 #include <map>
@@ -23,6 +25,7 @@ const std::map<std::string, IntOption>& IntOptions() {
         {"--max-word-length", {&CliOptions::MaxWordLength, 3, 7}},
         {"--split-minutes", {&CliOptions::SplitMinutes, 1, 600}},
         {"--groups", {&CliOptions::Groups, 1, 100}},
+        {"--latency-ms", {&CliOptions::LatencyMs, MinLatencyMs, MaxLatencyMs}},
     };
     return options;
 }
@@ -142,6 +145,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             o.Clean = true;
         } else if (arg == "--quiet" || arg == "-q") {
             o.Quiet = true;
+        } else if (arg == "--stats") {
+            o.Stats = true;
         } else if (TakesValue(arg)) {
             if (i + 1 >= args.size())
                 result.Error = arg + " needs a value";
@@ -186,6 +191,9 @@ Options:
   --format wav|flac|ogg|opus|mp3   export: the format, whatever the extension
   --split-minutes N        export: cut into NAME-001.ext, ... of about N minutes, at word gaps
   -q, --quiet              export: no progress line
+  --latency-ms N           play: sound queued ahead, 20..1000 ms (default: 200 through a
+                           sound server, 24 through SDL); more for Bluetooth or a slow machine
+  --stats                  play: at the end, print how often the sound ran out while keying
   --kind digits|russian|latin    radiogram: the characters (default latin)
   --groups N               radiogram: 1..100 groups (default 30)
   --seed N                 radiogram: a fixed seed for a repeatable radiogram

@@ -4,6 +4,10 @@
 
 namespace tonvik {
 
+void PumpHost::DeviceLost(MmResult code) {
+    ShowWarning(std::string(OpenFailedText) + "\r\n" + MmErrorText(code), OpenFailedCaption);
+}
+
 WavePump::WavePump(WaveOut& device, WaveNotifier& notifier, Keyer& keyer, PlayState& state,
                    PumpHost& host)
     : Out(device), Notifier(notifier), KeyerRef(keyer), State(state), Host(host) {
@@ -43,6 +47,7 @@ void WavePump::ResetAndClose() {
 void WavePump::OpenWaveOut() {
     StopNow();
     HasPending = false;
+    LossReported = false;
     Fmt = PcmFormat8k16Mono();
     State.StopRequested = false;
     WaveHandle opened = 0;
@@ -89,6 +94,16 @@ void WavePump::QueueNextChar(WaveHeader& header) {
 void WavePump::MmWomDone(WaveHandle device, WaveHeader* header) {
     if (device == 0 || device != Device || header == nullptr)
         return;
+    if (const MmResult status = Out.Status(device); status != MmNoError) {
+        // Keying on would be silence: stop, and say so once.
+        State.StopRequested = true;
+        ResetAndClose();
+        if (!LossReported) {
+            LossReported = true;
+            Host.DeviceLost(status);
+        }
+        return;
+    }
     if (Host.ActivePage() != TextPage && CharAt(State.PlayText, State.PlayPos - 1) == ' ')
         Host.PauseForAnswer();
     if (!State.StopRequested) {

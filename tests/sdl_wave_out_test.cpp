@@ -328,7 +328,7 @@ TEST_F(SdlWaveOutTest, RefusesMisuseWithoutNotices) {
 
 TEST_F(SdlWaveOutTest, ReleasesIdleDeviceAndOpensItAgain) {
     UseDriver("dummy");
-    SdlWaveOut out(150ms);
+    SdlWaveOut out(SdlWaveOut::DefaultPeriodSamples, 150ms);
     WaveHandle handle = OpenOn(out);
     EXPECT_FALSE(out.WaitUntilReleased(400ms)); // kept while open
     EXPECT_EQ(out.Close(handle), MmNoError);

@@ -26,6 +26,10 @@ public:
     MmResult Write(WaveHandle device, WaveHeader* header) override;
     MmResult Reset(WaveHandle device) override;
     MmResult Close(WaveHandle device) override;
+    // StatusResult for the open device: set it to have the device stop playing.
+    MmResult Status(WaveHandle device) const override {
+        return Valid(device) ? StatusResult : MmNoError;
+    }
 
     // Completes the oldest queued buffer; false when none is queued.
     bool CompleteNext();
@@ -37,6 +41,7 @@ public:
     std::vector<int16_t> AllSamples() const;
 
     MmResult NextOpenResult = MmNoError; // set to fail the next opening
+    MmResult StatusResult = MmNoError;
     bool AutoComplete = false;
     std::vector<std::vector<int16_t>> Writes;
     WaveFormat LastFormat;
