@@ -30,8 +30,10 @@ void SdlWaveOut::FillStream(uint8_t* stream, int length) {
 
 void SdlWaveOut::NoteCallback() {
     const Clock::time_point now = Clock::now();
-    const auto covered =
-        std::chrono::microseconds(PeriodSamples * 2 * 125) + std::chrono::milliseconds(10);
+    // Callbacks come once a period; SDL's buffer and the server's hold about
+    // one period between them, so one that is half a period late has let
+    // the server run dry.
+    const auto covered = std::chrono::microseconds(PeriodSamples * 125 * 3 / 2);
     if (Playing && now - LastCallback > covered)
         Queue.CountStarvation();
     LastCallback = now;

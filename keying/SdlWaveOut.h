@@ -19,9 +19,10 @@ namespace tonvik {
 // A device that SDL reports stopped while open (the sound server went away;
 // SDL then goes on calling back at real-time pace) completes every buffer at
 // once and makes Status WaveDeviceGone. Starvations counts callbacks that
-// came later than the sound queued ahead of them could cover (SDL's buffer
-// and the server's, about two periods), and buffers written after the queue
-// had run dry in the middle of keying.
+// came more than half a period late while keying, when the sound queued
+// ahead (SDL's buffer and the server's) had run out: an estimate, since SDL
+// does not pass the server's underrun reports on. It also counts buffers
+// written after the queue had run dry in the middle of keying.
 class SdlWaveOut : public HeldWaveOut {
 public:
     static constexpr int DefaultPeriodSamples = 192; // 24 ms at 8000 Hz
