@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build, test and run Tonvik, if missing.
 set -euo pipefail
+# pulseaudio and pulseaudio-utils (parec) serve the sound-server tests and measurements.
 packages=(build-essential cmake ninja-build pkg-config clang qt6-base-dev libsdl2-dev
-          libsndfile1-dev libgtest-dev libbenchmark-dev xvfb xauth imagemagick)
+          libpulse-dev libsndfile1-dev libgtest-dev libbenchmark-dev xvfb xauth imagemagick
+          pulseaudio pulseaudio-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -5,6 +5,7 @@
 //
 // Runs where TONVIK_TEST_PULSE names the runtime folder of a server started
 // by scripts/pulse_server.sh (as .ci/run does); skipped elsewhere.
+#include "tests/support/PulseTestServer.h"
 #include "tests/support/RecordingCompare.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -39,10 +41,9 @@ std::string TextOfSeconds(int seconds) {
 class SoundServerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* runtime = std::getenv("TONVIK_TEST_PULSE");
-        if (runtime == nullptr || *runtime == '\0')
+        Runtime = SharedTestServer();
+        if (Runtime.empty())
             GTEST_SKIP() << "no test sound server (TONVIK_TEST_PULSE)";
-        Runtime = runtime;
         Dir = fs::temp_directory_path() / ("tonvik-server-" + std::to_string(::getpid()));
         fs::create_directories(Dir);
     }
@@ -118,24 +119,18 @@ protected:
         SoundServerTest::SetUp();
         if (IsSkipped())
             return;
-        Private = (Dir / "server").string();
-        ASSERT_EQ(Script("start"), 0) << "cannot start a private server";
+        Private = std::make_unique<PrivatePulseServer>(Dir / "server");
+        ASSERT_TRUE(Private->Start()) << "cannot start a private server";
     }
     void TearDown() override {
-        if (!Private.empty())
-            Script("stop");
+        Private.reset();
         SoundServerTest::TearDown();
-    }
-    int Script(const char* action) const {
-        const std::string command = std::string("bash '") + TONVIK_SOURCE_DIR +
-                                    "/scripts/pulse_server.sh' " + action + " '" + Private + "'";
-        return std::system(command.c_str());
     }
 
     // Plays a long text, stops the server a second in; the player must end.
     void ExpectPlayerReportsTheLoss(bool throughSdl) {
         QProcess player;
-        QProcessEnvironment env = ServerEnvironment(Private);
+        QProcessEnvironment env = ServerEnvironment(Private->Folder());
         if (throughSdl)
             env.insert("SDL_AUDIODRIVER", "pulseaudio");
         player.setProcessEnvironment(env);
@@ -143,14 +138,14 @@ protected:
                     {"play", "--wpm", "30", "--text", QString::fromStdString(TextOfSeconds(60))});
         ASSERT_TRUE(player.waitForStarted(5000));
         EXPECT_FALSE(player.waitForFinished(1500)) << "the player ended early";
-        Script("stop");
+        Private->Stop();
         ASSERT_TRUE(player.waitForFinished(10000)) << "the player keys on without a server";
         EXPECT_EQ(player.exitCode(), 1);
         EXPECT_EQ(player.readAllStandardError().toStdString(),
                   "tonvik: the sound device stopped during playback: port no longer connected\n");
     }
 
-    std::string Private;
+    std::unique_ptr<PrivatePulseServer> Private;
 };
 
 TEST_F(LostServerTest, ServerGoneMidPlayEndsThePlayerWithOneLine) {
