@@ -1,4 +1,5 @@
 #include "keying/SdlWaveOut.h"
+#include "tests/support/RecordingCompare.h"
 #include "tests/support/TestWaveOut.h"
 
 #include <gtest/gtest.h>
@@ -68,14 +69,6 @@ std::vector<int16_t> Concat(const Buffers& buffers) {
 
 void UseDriver(const char* name) {
     setenv("SDL_AUDIODRIVER", name, 1);
-}
-
-std::vector<int16_t> ReadCapture(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-    return samples;
 }
 
 constexpr auto NoticeWait = 3000ms;
@@ -178,7 +171,7 @@ TEST_F(SdlWaveOutTest, PlaysBuffersBackToBackAndCompletesThemInOrder) {
         ExpectQuiet();
     }
     const std::vector<int16_t> expected = Concat(buffers);
-    const std::vector<int16_t> capture = ReadCapture(Capture);
+    const std::vector<int16_t> capture = ReadRawSamples(Capture);
     const size_t first = FirstSound(capture);
     EXPECT_TRUE(SoundsAt(capture, first, expected));
     EXPECT_TRUE(SilentFrom(capture, std::min(capture.size(), first + expected.size())));
@@ -212,7 +205,7 @@ TEST_F(SdlWaveOutTest, ResetReturnsEveryQueuedBufferAndStopsReadingThem) {
         Expect(WaveMessage::Close, handle, nullptr, 0ms);
         ExpectQuiet();
     }
-    const std::vector<int16_t> capture = ReadCapture(Capture);
+    const std::vector<int16_t> capture = ReadRawSamples(Capture);
     EXPECT_EQ(std::count(capture.begin(), capture.end(), Marker), 0);
     ExpectCutBetween(capture, lead->Samples, queuedSound, tail->Samples);
 }
