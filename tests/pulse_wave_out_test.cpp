@@ -21,14 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Sound {
-    std::vector<int16_t> Samples;
-    WaveHeader Header;
-    explicit Sound(size_t count) : Samples(count, 1200) {
-        Header.Data = Samples.data();
-        Header.BufferLength = static_cast<uint32_t>(count * 2);
-    }
-};
+using Sound = SoundBuffer;
 
 class PulseWaveOutTest : public ::testing::Test {
 protected:

@@ -64,14 +64,7 @@ double CpuMs() {
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
-struct Sound {
-    std::vector<int16_t> Samples;
-    WaveHeader Header;
-    explicit Sound(size_t count) : Samples(count, 1000) {
-        Header.Data = Samples.data();
-        Header.BufferLength = static_cast<uint32_t>(count * 2);
-    }
-};
+using Sound = SoundBuffer;
 
 // Open, then at once a buffer shorter than one period: its Done is posted by
 // the first callback that takes its samples. Returns ms from Open to that.

@@ -58,6 +58,17 @@ private:
     std::deque<WaveHeader*> Queue;
 };
 
+// A buffer of one steady sample value with its header, for device tests and
+// measurements; keep it at one address while it is written.
+struct SoundBuffer {
+    std::vector<int16_t> Samples;
+    WaveHeader Header;
+    explicit SoundBuffer(std::size_t count, int16_t value = 1000) : Samples(count, value) {
+        Header.Data = Samples.data();
+        Header.BufferLength = static_cast<uint32_t>(count * 2);
+    }
+};
+
 // Collects notifications in order for tests that deliver them by hand.
 class QueueNotifier : public WaveNotifier {
 public:
