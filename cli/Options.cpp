@@ -191,7 +191,7 @@ Options:
   --format wav|flac|ogg|opus|mp3   export: the format, whatever the extension
   --split-minutes N        export: cut into NAME-001.ext, ... of about N minutes, at word gaps
   -q, --quiet              export: no progress line
-  --latency-ms N           play: sound queued ahead, 20..1000 ms (default: 200 through a
+  --latency-ms N           play: sound queued ahead, 20..1000 ms (default: 400 through a
                            sound server, 24 through SDL); more for Bluetooth or a slow machine
   --stats                  play: at the end, print how often the sound ran out while keying
   --kind digits|russian|latin    radiogram: the characters (default latin)

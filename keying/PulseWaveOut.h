@@ -28,7 +28,7 @@ namespace tonvik {
 // WaveDeviceGone and completes every buffer at once.
 class PulseWaveOut : public HeldWaveOut {
 public:
-    static constexpr std::chrono::milliseconds DefaultBuffered{200};
+    static constexpr std::chrono::milliseconds DefaultBuffered{400};
     static constexpr std::chrono::milliseconds DefaultPeriod{20};
 
     explicit PulseWaveOut(std::chrono::milliseconds buffered = DefaultBuffered,

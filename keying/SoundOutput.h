@@ -21,7 +21,7 @@ inline constexpr const char* LatencyVariable = "TONVIK_LATENCY_MS";
 std::optional<int> LatencyFromEnvironment(std::string& error);
 
 // The sound output of the window and of tonvik play: a stream of the sound
-// server when one answers (its buffer is `latencyMs`, 200 ms by default),
+// server when one answers (its buffer is `latencyMs`, 400 ms by default),
 // otherwise SDL's audio with a period of `latencyMs` (24 ms by default). Set
 // SDL_AUDIODRIVER to choose one of SDL's drivers instead of the server.
 std::unique_ptr<HeldWaveOut> CreateSoundOutput(int latencyMs);

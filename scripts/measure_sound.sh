@@ -11,7 +11,7 @@
 # root), while two CPU hogs at normal priority keep both cores busy.
 #
 #   bash scripts/measure_sound.sh              SDL periods of 24..128 ms and the server stream
-#                                             with 50 and 100 ms once, with 200 ms (the default) 3 times
+#                                             with 50 and 100 ms once, with 200 ms once and with 400 ms (the default) 3 times
 #   bash scripts/measure_sound.sh pulse:200 sdl:24 ...   chosen paths (ms of buffer or period)
 #   RUNS=3 SOAK_SECONDS=60 bash scripts/measure_sound.sh pulse:200
 # Needs a built tree (bash scripts/test.sh) and pulseaudio, pulseaudio-utils.
@@ -103,7 +103,7 @@ plan=("$@")
 if [ ${#plan[@]} -eq 0 ]; then
     plan=(sdl:24 sdl:32 sdl:48 sdl:64 sdl:128)
     pw-cli info 0 >/dev/null 2>&1 && plan+=(sdl-pipewire:24)
-    plan+=(pulse:50 pulse:100 pulse:200 pulse:200 pulse:200)
+    plan+=(pulse:50 pulse:100 pulse:200 pulse:400 pulse:400 pulse:400)
 fi
 echo "soak: ${soak} s at 100 wpm ($(wc -c <"$work/text.txt") bytes of text), two CPU hogs," \
     "player without CAP_SYS_NICE; Enter -> tone over $answers answers"

@@ -82,7 +82,7 @@ TEST_F(PulseWaveOutTest, BuffersCompleteInOrderAndResetReturnsThoseNotYetHandedO
     Expect(WaveMessage::Done, handle, &empty.Header);
     Expect(WaveMessage::Done, handle, &second.Header);
 
-    // Two seconds cannot be handed over in 200 ms: reset returns both, in order.
+    // Two seconds cannot be handed over into 400 ms: reset returns both, in order.
     Sound long1(8000), long2(8000);
     WriteOne(handle, long1);
     WriteOne(handle, long2);

@@ -6,7 +6,7 @@
 //                                              the sound server's stream if one answers
 //   SDL_AUDIODRIVER=pulseaudio sound_measure   SDL through a real sound server
 //
-// The stream completes a buffer once the server holds it, 200 ms ahead of
+// The stream completes a buffer once the server holds it, 400 ms ahead of
 // its sound: its start latency is measured at the server, through the
 // window, by callsign_start_measure.
 
