@@ -42,10 +42,9 @@ double Ms(Clock::duration d) {
 }
 
 // Records the monitor in 10 ms reads and notes when each tone after a
-// silence reached it: the time the read that brought it returned, less the
-// source's latency. The server hands the monitor a block as it starts to
-// play it, so this is when the tone's block began to play, give or take one
-// read.
+// silence began to play at the server, from its place in the recording
+// (at most one server block, 20 ms, early: onsets up to 50 ms before Enter,
+// while the monitor has been silent for 250 ms, are the new callsign's).
 class MonitorWatch {
 public:
     bool Start(const char* source) {
@@ -92,18 +91,28 @@ private:
         int16_t chunk[80];
         int error = 0;
         int64_t silentSamples = 8000;
+        int64_t read = 0; // samples since the recording began
+        std::optional<Clock::time_point> origin;
         while (!Stop) {
             if (pa_simple_read(Stream, chunk, sizeof chunk, &error) < 0)
                 return;
             const Clock::time_point now = Clock::now();
-            const auto latency = std::chrono::microseconds(pa_simple_get_latency(Stream, &error));
+            read += 80;
+            // The monitor runs without a break, so sample k plays at origin
+            // + k/8000. A read returns no sooner than its samples' block has
+            // begun to play: the earliest return, less its samples, gives
+            // the origin (at most one server block early), whatever the
+            // delays of this thread.
+            const Clock::time_point candidate = now - SampleTime(read);
+            if (!origin || candidate < *origin)
+                origin = candidate;
             std::lock_guard lock(Mutex);
             for (int n = 0; n < 80; ++n) {
                 if (chunk[n] == 0) {
                     ++silentSamples;
                     continue;
                 }
-                const auto at = now - latency;
+                const Clock::time_point at = *origin + SampleTime(read - 80 + n);
                 if (silentSamples >= 1200) // 150 ms: a new callsign, not the next element
                     Onsets.push_back(at);
                 silentSamples = 0;
@@ -111,6 +120,10 @@ private:
             }
             Changed.notify_all();
         }
+    }
+
+    static Clock::duration SampleTime(int64_t samples) {
+        return std::chrono::microseconds(samples * 125);
     }
 
     pa_simple* Stream = nullptr;
@@ -173,7 +186,7 @@ int main(int argc, char** argv) {
         const Clock::time_point enter = Clock::now();
         QTest::keyClick(input, Qt::Key_Return);
         std::optional<Clock::time_point> onset;
-        PumpUntil([&] { return bool(onset = monitor.OnsetAfter(enter, 0ms)); }, 5s);
+        PumpUntil([&] { return bool(onset = monitor.OnsetAfter(enter - 50ms, 0ms)); }, 5s);
         if (!onset) {
             std::printf("no tone within 5 s of Enter %d\n", n + 1);
             for (const auto& message : messages.Messages)
