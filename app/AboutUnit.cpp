@@ -3,6 +3,7 @@
 #include "app/MessageService.h"
 #include "text/Cp1251.h"
 #include "text/TextFile.h"
+#include "text/WindowPlacement.h"
 #include "ui_AboutUnit.h"
 
 #include <QCoreApplication>
@@ -79,6 +80,8 @@ void TAboutForm::FormShow() {
 
 int TAboutForm::ShowModal() {
     FormShow();
+    if (MainWindow != nullptr)
+        CentreOnWindow(*this, *MainWindow);
     return exec();
 }
 

@@ -1,7 +1,8 @@
 #include "app/MainForm.h"
 
 #include "app/AboutUnit.h"
-#include "app/MessageService.h"
+#include "exercise/Shortcuts.h"
+#include "text/SpinEdit.h"
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>
@@ -10,7 +11,6 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QStyle>
-#include <QTableWidgetItem>
 
 #include <chrono>
 #include <cmath>
@@ -21,6 +21,12 @@ namespace {
 
 uint64_t ClockSeed() {
     return static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+}
+
+std::unique_ptr<::Ui::TMorseMain> SetUpUi(QWidget* window) {
+    auto form = std::make_unique<::Ui::TMorseMain>();
+    form->setupUi(window);
+    return form;
 }
 
 // The virtual-key code of a Qt key, for the keys the handlers test; 0 for others.
@@ -59,15 +65,16 @@ void KeepUpperCase(QLineEdit* edit) {
 } // namespace
 
 TMorseMain::TMorseMain(WaveOut& device, MessageService& messages, QWidget* parent)
-    : QWidget(parent), Messages(messages), Ui(std::make_unique<::Ui::TMorseMain>()),
-      Rng(ClockSeed()),
+    : QWidget(parent), Messages(messages), Ui(SetUpUi(this)), ResultsGrid(Ui->LastGrid),
+      ErrorList(Ui->OutWin), TextWinView(Ui->TextWin), Rng(ClockSeed()),
       Notifier([this](WaveMessage message, WaveHandle handle, WaveHeader* header) {
-          WavePumpCore.Dispatch(message, handle, header);
+          Control.Dispatch(message, handle, header);
       }),
-      WavePumpCore(device, Notifier, KeyerCore, State, *this) {
-    Ui->setupUi(this);
+      Control(device, Notifier, *this), Trainer(Control, *this, Rng) {
     SetUpControls();
-    FormCreate();
+    Control.SetObserver(this);
+    Trainer.SetObserver(this);
+    Control.FormCreate();
     ConnectHandlers();
     InstallKeyFilters();
 }
@@ -79,20 +86,9 @@ TMorseMain::~TMorseMain() {
         child->removeEventFilter(this);
         QObject::disconnect(child, nullptr, this, nullptr);
     }
-    State.StopRequested = true;
-    // The pump, the first member to go, resets and closes the device before
-    // its buffers, the keyer and the notifier are released.
-}
-
-void TMorseMain::FormCreate() {
-    // The pump has allocated its headers and buffers and holds no device; the
-    // keyer has its sine table; the generator was seeded from the clock.
-    State.StopRequested = false;
-    State.AwaitingAnswer = false;
-    ApplySettings();
-    State.PlayText.clear();
-    State.PlayPos = 0;
-    KeyerCore.SetWordStart(true);
+    // Exercise control, the first to go after the trainer, resets and closes
+    // the device before its buffers and the notifier are released.
+    Control.Shutdown();
 }
 
 void TMorseMain::SetUpControls() {
@@ -123,33 +119,15 @@ void TMorseMain::SetUpControls() {
     QFont monospace = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     monospace.setPointSize(10);
     Ui->TextWin->setFont(monospace);
+    // A tab would be deleted by the clean-up anyway: Tab moves on, as in a form.
+    Ui->TextWin->setTabChangesFocus(true);
     KeepUpperCase(Ui->CallEdit);
     KeepUpperCase(Ui->Input);
-    SetUpResultsGrid();
-}
-
-void TMorseMain::SetUpResultsGrid() {
-    // The results grid: every cell, the header row included, drawn alike on
-    // the button face, and a selected row looking like any other.
-    QTableWidget* grid = Ui->LastGrid;
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    QPalette gridColours = grid->palette();
-    const QColor face = gridColours.color(QPalette::Button);
-    gridColours.setColor(QPalette::Base, face);
-    gridColours.setColor(QPalette::Highlight, face);
-    gridColours.setColor(QPalette::HighlightedText, Qt::black);
-    gridColours.setColor(QPalette::Text, Qt::black);
-    grid->setPalette(gridColours);
-    for (int row = 0; row < grid->rowCount(); ++row) {
-        for (int column = 0; column < grid->columnCount(); ++column) {
-            auto* cell = new QTableWidgetItem();
-            // The header row cannot be selected.
-            cell->setFlags(row == 0 ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-            grid->setItem(row, column, cell);
-        }
-    }
-    ConnectResultsGrid();
+    ResultsGrid.SetHandlers(
+        [this](QPainter& painter, int row, int column, const QRect& rect) {
+            LastGridDrawCell(painter, row, column, rect);
+        },
+        [this](int row, int column) { LastGridSelectCell(row, column); });
 }
 
 void TMorseMain::ConnectHandlers() {
@@ -167,6 +145,13 @@ void TMorseMain::ConnectHandlers() {
         else if (page == TextPage)
             TabTextShow();
     });
+    // The fix boxes stay usable during a callsign exercise; a click on one
+    // must not leave the answer with nowhere to go.
+    for (QCheckBox* box : {Ui->SpeedBox, Ui->ToneBox})
+        connect(box, &QCheckBox::clicked, this, [this] {
+            if (Control.Phase() == ExercisePhase::CallsignExercise)
+                FocusAnswer();
+        });
     connect(Ui->TextWin, &QPlainTextEdit::textChanged, this, &TMorseMain::TextWinChange);
     connect(Ui->OpenBut, &QToolButton::clicked, this, &TMorseMain::OpenButClick);
     connect(Ui->ClearBut, &QToolButton::clicked, this, &TMorseMain::ClearButClick);
@@ -222,46 +207,37 @@ void TMorseMain::showEvent(QShowEvent* event) {
 }
 
 void TMorseMain::closeEvent(QCloseEvent* event) {
-    // Silence at once; the pump closes the device for good when it goes.
-    State.StopRequested = true;
-    WavePumpCore.StopNow();
+    Control.Shutdown();
     event->accept();
 }
 
 void TMorseMain::FormShow() {
-    SetUpResultsTable();
-    Ui->CallEdit->setFocus();
-    TestRunning = false;
-    Ui->StopBut->setEnabled(false);
+    ResultsGrid.SetUp();
+    Trainer.FormShow();
+    FocusOwnCall();
+    Control.FormShow();
     if (ActivePage() == CallsignPage)
         TabCallShow();
     else if (ActivePage() == TextPage)
         TabTextShow();
 }
 
-void TMorseMain::ApplySettings() {
-    SpeedTrackBarChange();
-    PitchTrackBarChange();
-    VolTrackBarChange();
-}
-
 void TMorseMain::SpeedTrackBarChange() {
     const int wpm = Ui->SpeedTrackBar->value();
     Ui->NowWpmLbl->setText(QString::number(wpm));
     Ui->Label8->setText(QStringLiteral("Скорость %1 wpm").arg(wpm));
-    DotSamples = 9600 / wpm;
+    Control.SetSpeed(wpm);
     Ui->SpeedTrackBar->setToolTip(QStringLiteral("%1 wpm").arg(wpm));
 }
 
 void TMorseMain::PitchTrackBarChange() {
-    ToneFreq = static_cast<long double>(Ui->PitchTrackBar->value()) * 100.0L;
-    Ui->PitchTrackBar->setToolTip(QStringLiteral("%1 Hz").arg(std::lrint(ToneFreq)));
+    Control.SetPitch(Ui->PitchTrackBar->value());
+    Ui->PitchTrackBar->setToolTip(QStringLiteral("%1 Hz").arg(std::lrint(Control.ToneFreq())));
 }
 
 void TMorseMain::VolTrackBarChange() {
-    VolumeFactor = 8 - Ui->VolTrackBar->value();
-    Ui->VolTrackBar->setToolTip(QString::number(VolumeFactor));
-    KeyerCore.BuildSineTable(VolumeFactor);
+    Control.SetVolume(Ui->VolTrackBar->value());
+    Ui->VolTrackBar->setToolTip(QString::number(Control.VolumeFactor()));
 }
 
 void TMorseMain::TabCallShow() {
@@ -283,30 +259,6 @@ void TMorseMain::ExitButClick() {
 void TMorseMain::QButClick() {
     if (AboutForm != nullptr)
         AboutForm->ShowModal();
-}
-
-int TMorseMain::ActivePage() const {
-    return Ui->MainPage->currentIndex();
-}
-
-KeyerSettings TMorseMain::CurrentKeyerSettings() const {
-    KeyerSettings settings;
-    settings.DotSamples = DotSamples;
-    settings.ToneFreq = ToneFreq;
-    settings.LetterGap = Ui->SpinEdit2->CurrentValue();
-    settings.WordGap = Ui->SpinEdit1->CurrentValue();
-    settings.ActivePage = ActivePage();
-    return settings;
-}
-
-void TMorseMain::ShowWarning(const std::string& text, const std::string& caption) {
-    Messages.ShowMessage(QString::fromStdString(text), QString::fromStdString(caption),
-                         MessageButtons::Ok, MessageIcon::Warning);
-}
-
-void TMorseMain::SetExerciseTabs(bool callPage, bool textPage) {
-    Ui->MainPage->setTabVisible(CallsignPage, callPage);
-    Ui->MainPage->setTabVisible(TextPage, textPage);
 }
 
 } // namespace tonvik

@@ -1,17 +1,20 @@
 #pragma once
 
 #include "base/Random.h"
-#include "callsign/ResultsTable.h"
-#include "keying/Keyer.h"
-#include "keying/PlayState.h"
+#include "callsign/AnswerObserver.h"
+#include "callsign/CallsignTrainer.h"
+#include "callsign/CallsignView.h"
+#include "callsign/ErrorListView.h"
+#include "callsign/ResultsGridView.h"
+#include "exercise/ExerciseControl.h"
+#include "exercise/ExerciseObserver.h"
+#include "exercise/ExerciseView.h"
 #include "keying/QtWaveNotifier.h"
-#include "keying/WaveOut.h"
-#include "keying/WavePump.h"
+#include "text/TextWindow.h"
 
 #include <QString>
 #include <QWidget>
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,28 +24,27 @@ namespace Ui {
 class TMorseMain;
 }
 class QChar;
+class QKeyEvent;
 class QPainter;
 class QRect;
 
 namespace tonvik {
 
+class Journal;
 class MessageService;
 class TAboutForm;
 class TCreateForm;
-
-// Virtual-key codes that the key handlers test.
-inline constexpr int VkReturn = 13;
-inline constexpr int VkEscape = 27;
-inline constexpr int VkF3 = 114;
-inline constexpr int VkF6 = 117;
-
-// Letters of the preliminary test; a space follows them.
-inline constexpr int TestLetterCount = 1001;
+class WaveOut;
 
 // The trainer's main window: the toolbar, the two working pages and the
-// settings panel. It owns the keyer, the pump and the exercise state; the
-// handlers of each subsystem are defined in that subsystem's folder.
-class TMorseMain : public QWidget, public PumpHost {
+// settings panel. Its handlers are thin: exercise control, the callsign
+// trainer and the text window hold the state and the rules, and reach the
+// controls through the views this window implements.
+class TMorseMain : public QWidget,
+                   private ExerciseView,
+                   private CallsignView,
+                   private ExerciseObserver,
+                   private AnswerObserver {
     Q_OBJECT
 
 public:
@@ -54,9 +56,12 @@ public:
     TMorseMain& operator=(const TMorseMain&) = delete;
 
     void SetAboutForm(TAboutForm* form) { AboutForm = form; }
+    // The training journal every exercise and answer is recorded in; it
+    // must outlive the window. nullptr records nothing.
+    void SetJournal(Journal* journal) { Records = journal; }
     void SetCreateForm(TCreateForm* form) { CreateForm = form; }
 
-    // Life cycle and settings (app/MainForm.cpp).
+    // Life cycle and settings (MainForm.cpp).
     void FormShow();
     void SpeedTrackBarChange();
     void PitchTrackBarChange();
@@ -66,14 +71,14 @@ public:
     void ExitButClick();
     void QButClick();
 
-    // Exercise control (exercise/ExerciseControl.cpp).
+    // Exercise control (MainFormExercise.cpp). Key-down handlers take a
+    // virtual-key code and never consume the key; key-press handlers take
+    // the character and consume it by nulling it.
     void StartButClick();
     void StopButClick();
     void TestButClick();
-    void EndExercise() override;
+    void EndExercise();
     void BuildPlayText();
-    // Key-down handlers take a virtual-key code and never consume the key;
-    // key-press handlers take the character and consume it by nulling it.
     void CallEditKeyDown(int key);
     void CallEditKeyPress(QChar& key);
     void SpeedTrackBarKeyDown(int key);
@@ -81,23 +86,25 @@ public:
     void VolTrackBarKeyDown(int key);
     void LastGridKeyDown(int key);
 
-    // Callsign trainer (callsign/CallsignHandlers.cpp).
-    void PauseForAnswer() override;
+    // Callsign trainer (MainFormCallsign.cpp).
+    void PauseForAnswer();
     void InputKeyDown(int key);
     void InputKeyPress(QChar& key);
     void EvaluateAnswer();
     void NextCall();
+    // A drill on the given callsigns (CP1251), started as Start starts an
+    // exercise; false when it did not start.
+    bool StartDrill(CallsignDrill kind, const std::vector<std::string>& callsigns);
     // The callsign list read instead of master.ped beside the executable; an
     // empty path restores that.
-    void SetCallsignListFile(const QString& path) { CallsignListOverride = path; }
+    void SetCallsignListFile(const QString& path);
     QString CallsignListPath() const;
 
-    // Results table (callsign/ResultsHandlers.cpp).
+    // Results table (MainFormResults.cpp).
     void LastGridDrawCell(QPainter& painter, int row, int column, const QRect& rect) const;
     void LastGridSelectCell(int row, int column);
-    const ResultsTable& Results() const { return ResultsCore; }
 
-    // Text page (text/TextHandlers.cpp).
+    // Text page (MainFormText.cpp).
     void OpenButClick();
     void ClearButClick();
     void TextWinChange();
@@ -110,29 +117,9 @@ public:
     std::string TextWinText() const;
     void SetTextWinText(const std::string& text);
 
-    // PumpHost.
-    int ActivePage() const override;
-    KeyerSettings CurrentKeyerSettings() const override;
-    void ShowWarning(const std::string& text, const std::string& caption) override;
-
-    const Keyer& CharKeyer() const { return KeyerCore; }
-    const WavePump& Pump() const { return WavePumpCore; }
-
-    // The state an exercise shares with the pump and the callsign trainer.
-    PlayState State;
-    int32_t DotSamples = 0;
-    long double ToneFreq = 1000.0L;
-    int32_t VolumeFactor = 0;
-    bool TestRunning = false;
-
-    // Figures of the current callsign exercise.
-    int CallNumber = 0;
-    long double ReplayFactor = 1.0L;
-    int ErrorCount = 0;
-    double TotalPoints = 0.0;
-    int MaxWpm = 0;
-    int CallWpm = 0;         // the speed the last evaluated callsign was keyed at
-    double CallPoints = 0.0; // its unrounded points
+    // The owners of the running state, for reading.
+    const ExerciseControl& Exercise() const { return Control; }
+    const CallsignTrainer& Callsigns() const { return Trainer; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -140,59 +127,68 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormCreate();
     void SetUpControls();
     void ConnectHandlers();
     void InstallKeyFilters();
     bool RouteKey(QObject* watched, QKeyEvent* event);
-    void SetUpResultsGrid();
-    // The speed, tone and volume handlers, in that order.
-    void ApplySettings();
-    // Locks the settings and resets the figures for a callsign exercise.
-    void BeginCallsignExercise();
-    void SetExerciseTabs(bool callPage, bool textPage);
-    // Esc, F3 and Enter in the track bars and the results grid.
-    void SettingsKeyDown(int key);
-    // Draws the callsigns of an exercise into PlayText.
-    void AppendCallsigns();
-    // Whether the answer field's keys have a callsign exercise to act on.
-    bool CallsignExerciseRunning() const;
-    // F6: the current callsign again, at half its value.
-    void ReplayCall();
-    // Lists a wrong answer: line is the sent part (its first sentLength
-    // characters), the arrow and the answer, in CP1251.
-    void ShowErrors(const std::string& line, int sentLength);
-    // The results table records a finished callsign exercise.
-    void RecordResult();
-    // The results grid's header cells and column widths.
-    void SetUpResultsTable();
-    // Its cell painting and its selection.
-    void ConnectResultsGrid();
-    // Copies the results table into the grid's cells.
-    void ShowResults();
-    // A selection reported once, after the click or key that made it.
-    void QueueSelectCell(int row, int column);
+    std::optional<QString> RunOpenDialog();
+
+    // ExerciseView (MainFormExercise.cpp).
+    int ActivePage() const override;
+    bool OwnCallEmpty() const override;
+    int LetterGap() const override;
+    int WordGap() const override;
+    std::string TextWindowText() const override;
+    void ApplySettings() override;
+    void ShowControls(const ExerciseControls& controls) override;
+    void ShowPageTabs(bool callsignPage, bool textPage) override;
+    void FocusOwnCall() override;
+    void ShowNotice(ExerciseNotice notice) override;
+    void ShowWarning(const std::string& text, const std::string& caption) override;
+
+    // CallsignView (MainFormCallsign.cpp).
+    std::string OwnCall() const override;
+    std::string AnswerText() const override;
+    bool SpeedFixed() const override;
+    bool ToneFixed() const override;
+    int SpeedPosition() const override;
+    int PitchPosition() const override;
+    void MoveSpeed(int wpm) override;
+    void ClearAnswer() override;
+    void HoldAnswer(bool held) override;
+    void FocusAnswer() override;
+    void ShowCallNumber(int number) override;
+    void ShowPoints(const std::string& callPoints, const std::string& totalPoints) override;
+    void ClearErrors() override;
+    void ShowError(const std::string& line, int sentLength) override;
+    void ShowResults(const ResultsTable& results) override;
+    void ShowReport(const ResultRow& result) override;
+    void ShowListProblem(CallsignListStatus status) override;
+
+    // ExerciseObserver and AnswerObserver: the journal (MainFormJournal.cpp).
+    void ExerciseStarted(ExercisePhase phase) override;
+    void ExerciseEnded(ExercisePhase phase, ExerciseEndCause cause, int charactersKeyed) override;
+    void AnswerEvaluated(const AnsweredCall& answer) override;
+    bool Recording() const;
 
     MessageService& Messages;
+    Journal* Records = nullptr;
     TAboutForm* AboutForm = nullptr;
     TCreateForm* CreateForm = nullptr;
-    // The text page's file-open dialog, the folder it opens in next, and
-    // what answers in its place when set.
-    std::optional<QString> RunOpenDialog();
+    // The folder the file-open dialog opens in next, and what answers in its
+    // place when set.
     QString OpenDialogFolder;
     std::function<std::optional<QString>()> FileChooser;
-    std::unique_ptr<Ui::TMorseMain> Ui;
-    Keyer KeyerCore;
+    std::unique_ptr<::Ui::TMorseMain> Ui;
+    ResultsGridView ResultsGrid;
+    ErrorListView ErrorList;
+    TextWindow TextWinView;
     Random Rng;
     QtWaveNotifier Notifier;
-    QString CallsignListOverride;
-    ResultsTable ResultsCore;
-    int SelectRow = -1;
-    int SelectColumn = -1;
-    bool SelectQueued = false;
-    // Declared last so that it is destroyed first: its destructor stops the
-    // device while everything it uses still exists.
-    WavePump WavePumpCore;
+    // Declared after what they use and destroyed before it: the pump inside
+    // exercise control resets and closes the device when it goes.
+    ExerciseControl Control;
+    CallsignTrainer Trainer;
 };
 
 } // namespace tonvik

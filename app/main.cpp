@@ -1,15 +1,20 @@
 // Program start: the trainer window, or a headless command.
 #include "app/AboutUnit.h"
+#include "app/JournalStartup.h"
 #include "app/MainForm.h"
 #include "app/MessageService.h"
 #include "app/SoundDevice.h"
+#include "app/Translations.h"
 #include "cli/Cli.h"
+#include "cli/Options.h"
+#include "journal/Journal.h"
 #include "text/CreateUnit.h"
 
 #include <QApplication>
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -23,24 +28,31 @@ bool DisplayAvailable() {
     return false;
 }
 
-int RunWindow(int argc, char** argv) {
+int RunWindow(int argc, char** argv, const tonvik::CliOptions& options) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tonvik"));
+    tonvik::InstallQtTranslations(app);
     const auto device = tonvik::CreateSoundDevice();
     tonvik::ModalMessageService messages;
+    tonvik::Journal journal;
     tonvik::TMorseMain MorseMain(*device, messages);
     tonvik::TAboutForm AboutForm(messages, &MorseMain);
     tonvik::TCreateForm CreateForm(&MorseMain);
     MorseMain.SetAboutForm(&AboutForm);
     MorseMain.SetCreateForm(&CreateForm);
     MorseMain.show();
+    if (!options.NoJournal) {
+        tonvik::OpenWindowJournal(journal, options.JournalPath, messages, MorseMain);
+        MorseMain.SetJournal(&journal);
+    }
     return QApplication::exec();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1)
+    const std::optional<tonvik::CliOptions> window = tonvik::WindowOptions(argc, argv);
+    if (!window)
         return tonvik::RunCommandLine(argc, argv);
     if (!DisplayAvailable()) {
         std::fputs("tonvik: no display (DISPLAY and WAYLAND_DISPLAY are unset); the trainer "
@@ -48,5 +60,5 @@ int main(int argc, char** argv) {
                    stderr);
         return 1;
     }
-    return RunWindow(argc, argv);
+    return RunWindow(argc, argv, *window);
 }

@@ -145,36 +145,6 @@ std::string_view CallsignList::Callsign(int index) const {
     return line.substr(0, line.find(','));
 }
 
-std::string_view CallsignListMessage(CallsignListStatus status) {
-    switch (status) {
-    case CallsignListStatus::Ok:
-        return "";
-    case CallsignListStatus::Missing: // Не найден файл master.ped! Работа программы невозможна
-        return "\xcd\xe5 \xed\xe0\xe9\xe4\xe5\xed \xf4\xe0\xe9\xeb master.ped! \xd0\xe0\xe1\xee"
-               "\xf2\xe0 \xef\xf0\xee\xe3\xf0\xe0\xec\xec\xfb \xed\xe5\xe2\xee\xe7\xec\xee\xe6"
-               "\xed\xe0";
-    case CallsignListStatus::Empty: // Файл master.ped пуст! Работа программы невозможна
-        return "\xd4\xe0\xe9\xeb master.ped \xef\xf3\xf1\xf2! \xd0\xe0\xe1\xee\xf2\xe0 \xef\xf0"
-               "\xee\xe3\xf0\xe0\xec\xec\xfb \xed\xe5\xe2\xee\xe7\xec\xee\xe6\xed\xe0";
-    case CallsignListStatus::Unreadable:
-        // Не удается прочитать файл master.ped! Работа программы невозможна
-        return "\xcd\xe5 \xf3\xe4\xe0\xe5\xf2\xf1\xff \xef\xf0\xee\xf7\xe8\xf2\xe0\xf2\xfc "
-               "\xf4\xe0\xe9\xeb master.ped! \xd0\xe0\xe1\xee\xf2\xe0 \xef\xf0\xee\xe3\xf0\xe0"
-               "\xec\xec\xfb \xed\xe5\xe2\xee\xe7\xec\xee\xe6\xed\xe0";
-    case CallsignListStatus::TooLarge:
-        // Файл master.ped слишком велик! Работа программы невозможна
-        return "\xd4\xe0\xe9\xeb master.ped \xf1\xeb\xe8\xf8\xea\xee\xec \xe2\xe5\xeb\xe8\xea! "
-               "\xd0\xe0\xe1\xee\xf2\xe0 \xef\xf0\xee\xe3\xf0\xe0\xec\xec\xfb \xed\xe5\xe2\xee"
-               "\xe7\xec\xee\xe6\xed\xe0";
-    case CallsignListStatus::NotText:
-        // Файл master.ped не является текстовым! Работа программы невозможна
-        return "\xd4\xe0\xe9\xeb master.ped \xed\xe5 \xff\xe2\xeb\xff\xe5\xf2\xf1\xff \xf2\xe5"
-               "\xea\xf1\xf2\xee\xe2\xfb\xec! \xd0\xe0\xe1\xee\xf2\xe0 \xef\xf0\xee\xe3\xf0\xe0"
-               "\xec\xec\xfb \xed\xe5\xe2\xee\xe7\xec\xee\xe6\xed\xe0";
-    }
-    return "";
-}
-
 std::string DrawCallsigns(const CallsignList& list, Random& random) {
     if (list.Count() == 0)
         return " ";

@@ -44,6 +44,11 @@ public:
     CallsignListStatus Status() const { return State; }
     bool Ok() const { return State == CallsignListStatus::Ok; }
     int Count() const { return LineCount; }
+    // The lines a draw can give: all but the last, or the one line of a
+    // one-line list.
+    int DrawableCount() const { return LineCount <= 1 ? LineCount : LineCount - 1; }
+    // The whole file as read.
+    std::string_view Text() const { return Bytes; }
 
     // Line index (0-based) without its line break; "" outside 0..Count()-1.
     std::string_view Line(int index) const;
@@ -63,9 +68,6 @@ private:
     std::vector<int> BreaksBefore; // per block, and the total at the end
     int LineCount = 0;
 };
-
-// The message shown for a list that is not Ok (CP1251; "" for Ok).
-std::string_view CallsignListMessage(CallsignListStatus status);
 
 // The play text of a callsign exercise: 30 callsigns, each drawn by an index
 // uniform in 0..Count()-2 (the last line is never drawn; with one line the

@@ -20,13 +20,6 @@ double PointsValue(const std::string& text) {
 
 } // namespace
 
-void ResultsTable::Setup() {
-    Cells[0][CallsignColumn] = "\xcf\xee\xe7\xfb\xe2\xed\xee\xe9"; // Позывной
-    Cells[0][WpmColumn] = "Wpm";
-    Cells[0][PointsColumn] = "\xce\xf7\xea\xe8"; // Очки
-    NextRow = 1;
-}
-
 const std::string& ResultsTable::Cell(int row, int column) const {
     if (row < 0 || row >= RowCount || column < 0 || column >= ColumnCount)
         return NoCell;
@@ -59,15 +52,10 @@ void ResultsTable::CompactResults() {
     NextRow = 2;
 }
 
-std::string ResultsTable::Report(int row, int column) const {
+std::optional<ResultRow> ResultsTable::ReportRow(int row, int column) const {
     if (row < 1 || Cell(row, column).empty())
-        return "";
-    // Formats the report: "Формируем очет :", two bare CRs, then "Позывной  ",
-    // "Макс wpm  " and "Всего очков  " with their cells, one per line.
-    return std::string("\xd4\xee\xf0\xec\xe8\xf0\xf3\xe5\xec \xee\xf7\xe5\xf2 :") + "\r\r" +
-           "\xcf\xee\xe7\xfb\xe2\xed\xee\xe9  " + Cell(row, CallsignColumn) + "\r" +
-           "\xcc\xe0\xea\xf1 wpm  " + Cell(row, WpmColumn) + "\r" +
-           "\xc2\xf1\xe5\xe3\xee \xee\xf7\xea\xee\xe2  " + Cell(row, PointsColumn);
+        return std::nullopt;
+    return ResultRow{Cell(row, CallsignColumn), Cell(row, WpmColumn), Cell(row, PointsColumn)};
 }
 
 } // namespace tonvik

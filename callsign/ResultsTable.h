@@ -1,13 +1,23 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace tonvik {
 
-// The results grid of finished callsign exercises: a header row and rows
-// 1..18 for results; row 19 is never written. All text is CP1251.
+// One recorded result: the own callsign, the highest speed and the total
+// points as they were shown. CP1251.
+struct ResultRow {
+    std::string Callsign;
+    std::string Wpm;
+    std::string Points;
+};
+
+// The results grid of finished callsign exercises: a header row, whose
+// captions are the window's, and rows 1..18 for results; row 19 is never
+// written. All text is CP1251.
 class ResultsTable {
 public:
     static constexpr int RowCount = 20;
@@ -19,12 +29,11 @@ public:
     static constexpr std::array<int, ColumnCount> ColumnWidths{83, 40, 63};
     static constexpr int RowHeight = 15;
 
-    // An empty table with its header cells ("Позывной", "Wpm", "Очки");
-    // results go to row 1 first.
-    ResultsTable() { Setup(); }
+    // An empty table; results go to row 1 first.
+    ResultsTable() = default;
 
-    // The window's show-time setup: header cells, next result to row 1.
-    void Setup();
+    // The window's show-time setup: the next result goes to row 1.
+    void Setup() { NextRow = 1; }
 
     // The text of a cell; "" outside the grid.
     const std::string& Cell(int row, int column) const;
@@ -41,9 +50,9 @@ public:
     // cleared and recording continues at row 2.
     void CompactResults();
 
-    // The report shown when a cell is selected; "" when that cell is empty or
-    // not a result cell, and then no report is shown.
-    std::string Report(int row, int column) const;
+    // The result reported when a cell is selected; nothing when that cell is
+    // empty or not a result cell, and then no report is shown.
+    std::optional<ResultRow> ReportRow(int row, int column) const;
 
 private:
     std::array<std::array<std::string, ColumnCount>, RowCount> Cells;

@@ -8,9 +8,6 @@ namespace tonvik {
 inline constexpr int MinCallWpm = 10; // the speed track bar's range
 inline constexpr int MaxCallWpm = 100;
 
-// The heading the error list starts with (CP1251 "Ошибки:").
-inline constexpr std::string_view ErrorsHeading = "\xce\xf8\xe8\xe1\xea\xe8:";
-
 // Mismatched positions of the callsign: positions 1..L of sentText, where
 // L = sentText length - 1 (its trailing space is not compared), against the
 // same positions of answerText, the typed answer followed by one space.

@@ -1,7 +1,9 @@
 #include "cli/AudioExport.h"
 
+#include "cli/Interrupt.h"
 #include "cli/PlayTextRenderer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -22,10 +24,12 @@ private:
     bool OpenPart();
     bool ClosePart();
     void RemoveWritten();
-    bool PartFull() const {
-        return Job.SplitMinutes > 0 && PartSamples >= int64_t{Job.SplitMinutes} * 60 * SampleRate;
-    }
+    bool Splitting() const { return Job.SplitSamples > 0; }
+    bool PartFull() const { return Splitting() && PartSamples >= Job.SplitSamples; }
+    bool Failed(const std::string& error);
     void Report();
+    void Plan();
+    bool WriteChunk();
 
     const ExportJob& Job;
     const std::function<void(const ExportProgress&)>& OnProgress;
@@ -37,71 +41,98 @@ private:
     int64_t PartSamples = 0;
     int64_t WrittenSamples = 0;
     int64_t TotalSamples = 0;
+    int PartDigits = 3;
+    bool Broken = false; // a write failed or the export was interrupted
 };
 
 ExportResult Exporter::Run() {
-    TotalSamples = PlayTextRenderer::TotalSamples(Job.PlayText, Job.Settings);
+    Plan();
+    if (!OpenPart())
+        return Result;
+    while (WriteChunk()) {
+    }
+    if (!Broken && ClosePart())
+        Result.Ok = true;
+    return Result;
+}
+
+void Exporter::Plan() {
+    {
+        const EndAtOnceOnInterrupt nothingWrittenYet; // a long text takes seconds
+        TotalSamples = PlayTextRenderer::TotalSamples(Job.PlayText, Job.Settings);
+    }
+    // Every part but the last is at least SplitSamples long: this bounds their
+    // number, and all get as many digits, so that their names sort in order.
+    if (Splitting())
+        PartDigits = std::max<int>(3, std::to_string(TotalSamples / Job.SplitSamples + 1).size());
     Format = Job.Format;
-    if (Format == AudioFormat::Wav && Job.SplitMinutes == 0 &&
+    if (Format == AudioFormat::Wav && !Splitting() &&
         static_cast<uint64_t>(TotalSamples) * 2 > Job.Rf64ThresholdBytes) {
         Format = AudioFormat::Rf64;
         Result.UsedRf64 = true;
     }
-    if (!OpenPart())
-        return Result;
-    while (true) {
-        if (Job.Interrupted != nullptr && Job.Interrupted->load()) {
-            Result.WasInterrupted = true;
-            Result.Error = "interrupted";
-            RemoveWritten();
-            return Result;
-        }
-        // Parts are cut only between characters, after a word gap.
-        if (PartFull() && Renderer.AtWordBoundary() && !Renderer.Finished()) {
-            if (!ClosePart() || !OpenPart())
-                return Result;
-        }
-        const int64_t n = Job.SplitMinutes > 0
-                              ? Renderer.NextWithinCharacter(Chunk.get(), ChunkSamples)
-                              : Renderer.Next(Chunk.get(), ChunkSamples);
-        if (n == 0)
-            break;
-        if (!Writer->Write(Chunk.get(), n)) {
-            Result.Error = Writer->Error();
-            RemoveWritten();
-            return Result;
-        }
-        PartSamples += n;
-        WrittenSamples += n;
-        Report();
+}
+
+// One chunk of samples into the part being written; false when the text is
+// used up or writing stopped (with the reason in Result).
+bool Exporter::WriteChunk() {
+    if (Job.Interrupted != nullptr && Job.Interrupted->load())
+        return Failed("interrupted");
+    // Parts are cut only between characters, after a word gap.
+    if (PartFull() && Renderer.AtWordBoundary() && !Renderer.Finished()) {
+        if (!ClosePart() || !OpenPart())
+            return false;
     }
-    if (!ClosePart())
-        return Result;
-    Result.Ok = true;
-    return Result;
+    const int64_t n = Splitting() ? Renderer.NextWithinCharacter(Chunk.get(), ChunkSamples)
+                                  : Renderer.Next(Chunk.get(), ChunkSamples);
+    if (n == 0)
+        return false;
+    if (!Writer->Write(Chunk.get(), n))
+        return Failed(Writer->Error());
+    PartSamples += n;
+    WrittenSamples += n;
+    Report();
+    return true;
 }
 
 bool Exporter::OpenPart() {
     const int part = static_cast<int>(Result.Files.size()) + 1;
-    const std::string path = Job.SplitMinutes > 0 ? PartPath(Job.OutputPath, part) : Job.OutputPath;
-    Writer = std::make_unique<AudioFileWriter>();
-    if (!Writer->Open(path, Format)) {
-        Result.Error = Writer->Error();
-        RemoveWritten();
-        return false;
+    const std::string path =
+        Splitting() ? PartPath(Job.OutputPath, part, PartDigits) : Job.OutputPath;
+    const OutputTarget target = ResolveOutput(path, Job.Input);
+    if (!target.Error.empty()) {
+        Result.BadUsage = target.BadUsage;
+        return Failed(target.Error);
     }
+    if (Splitting() && target.Type != OutputTarget::Kind::File) {
+        Result.BadUsage = true;
+        return Failed("--split-minutes writes files, and " + path + " is not one");
+    }
+    Writer = std::make_unique<AudioFileWriter>();
+    if (!Writer->Open(target, Format, TotalSamples, Job.Interrupted))
+        return Failed(Writer->Error());
     PartSamples = 0;
     return true;
 }
 
 bool Exporter::ClosePart() {
-    if (!Writer->Commit()) {
-        Result.Error = Writer->Error();
-        RemoveWritten();
-        return false;
-    }
-    Result.Files.push_back(Writer->Path());
+    if (!Writer->Commit())
+        return Failed(Writer->Error());
+    if (Writer->Target().Type == OutputTarget::Kind::File)
+        Result.Files.push_back(Writer->Target().Path);
     return true;
+}
+
+// Reports the error, or the interruption that caused it, and leaves nothing.
+bool Exporter::Failed(const std::string& error) {
+    Broken = true;
+    Result.Error = error;
+    if (Job.Interrupted != nullptr && Job.Interrupted->load()) {
+        Result.WasInterrupted = true;
+        Result.Error = "interrupted";
+    }
+    RemoveWritten();
+    return false;
 }
 
 void Exporter::RemoveWritten() {
@@ -131,9 +162,9 @@ ExportResult ExportAudio(const ExportJob& job,
     return exporter.Run();
 }
 
-std::string PartPath(const std::string& path, int part) {
-    char number[16];
-    std::snprintf(number, sizeof number, "-%03d", part);
+std::string PartPath(const std::string& path, int part, int digits) {
+    char number[32];
+    std::snprintf(number, sizeof number, "-%0*d", digits, part);
     const auto dot = ExtensionDot(path);
     if (dot == std::string::npos)
         return path + number;

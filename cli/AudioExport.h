@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,9 @@ struct ExportJob {
     int VolumeFactor = 5;
     std::string OutputPath;
     AudioFormat Format = AudioFormat::Wav;
-    int SplitMinutes = 0; // 0: one file
+    int64_t SplitSamples = 0; // length of a part; 0: one file
+    // The file the text was read from: never overwritten.
+    std::optional<FileIdentity> Input;
     // A WAV whose data would pass this many bytes is written as RF64.
     uint64_t Rf64ThresholdBytes = 0xFFFFFFFFull - 64;
     const std::atomic<bool>* Interrupted = nullptr;
@@ -32,8 +35,9 @@ struct ExportProgress {
 struct ExportResult {
     bool Ok = false;
     bool WasInterrupted = false;
+    bool BadUsage = false; // refused for what the user asked (exit status 2)
     bool UsedRf64 = false;
-    std::vector<std::string> Files;
+    std::vector<std::string> Files; // the files written; a stream is none
     std::string Error;
 };
 
@@ -43,7 +47,7 @@ struct ExportResult {
 ExportResult ExportAudio(const ExportJob& job,
                          const std::function<void(const ExportProgress&)>& onProgress = {});
 
-// NAME-001.ext for part 1 of NAME.ext.
-std::string PartPath(const std::string& path, int part);
+// NAME-001.ext for part 1 of NAME.ext, with at least digits digits.
+std::string PartPath(const std::string& path, int part, int digits = 3);
 
 } // namespace tonvik

@@ -6,7 +6,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tonvik {
 namespace {
@@ -29,6 +32,26 @@ int SndFormat(AudioFormat format) {
         return SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
     }
     return 0;
+}
+
+// The header of a WAV or RF64 of this many frames as libsndfile finishes it,
+// learnt by writing that many silent frames where only the first bytes are kept.
+std::optional<std::string> FinishedHeader(SF_INFO info, int64_t frames) {
+    AudioSink probe(AudioSink::Kind::Probe, -1);
+    SNDFILE* file = sf_open_virtual(probe.Io(), SFM_WRITE, &info, &probe);
+    if (file == nullptr)
+        return std::nullopt;
+    const std::vector<int16_t> silence(1 << 16, 0);
+    for (int64_t left = frames; left > 0;) {
+        const int64_t n = std::min<int64_t>(left, static_cast<int64_t>(silence.size()));
+        sf_write_short(file, silence.data(), n);
+        left -= n;
+    }
+    sf_close(file);
+    const int64_t headerBytes = probe.Length() - frames * 2;
+    if (headerBytes <= 0 || headerBytes > static_cast<int64_t>(probe.Kept().size()))
+        return std::nullopt;
+    return probe.Kept().substr(0, static_cast<size_t>(headerBytes));
 }
 
 std::string Lower(std::string_view s) {
@@ -98,21 +121,44 @@ bool AudioFileWriter::Fail(const std::string& message) {
     return false;
 }
 
-bool AudioFileWriter::Open(const std::string& path, AudioFormat format) {
-    Target = path;
-    Temporary = path + ".part";
+// Why the last step failed: the system's word when a write failed, else
+// libsndfile's.
+std::string AudioFileWriter::Reason() const {
+    if (Sink && Sink->ErrorNumber() == EINTR)
+        return "interrupted";
+    if (Sink && Sink->ErrorNumber() != 0)
+        return std::strerror(Sink->ErrorNumber());
+    return sf_strerror(File);
+}
+
+bool AudioFileWriter::Open(const OutputTarget& target, AudioFormat format, int64_t frames,
+                           const std::atomic<bool>* interrupted) {
+    Output = target;
     SF_INFO info{};
     info.samplerate = SampleRateHz;
     info.channels = 1;
     info.format = SndFormat(format);
     if (!sf_format_check(&info))
         return Fail(std::string("this libsndfile cannot write ") + AudioFormatName(format));
-    File = sf_open(Temporary.c_str(), SFM_WRITE, &info);
-    if (File == nullptr) {
-        const std::string reason = sf_strerror(nullptr);
-        Temporary.clear(); // nothing was created
-        return Fail("cannot create " + path + ": " + reason);
+    if (!OpenDescriptor(interrupted))
+        return false;
+    const bool stream = Output.Type != OutputTarget::Kind::File;
+    Sink = std::make_unique<AudioSink>(stream ? AudioSink::Kind::Stream : AudioSink::Kind::File, Fd,
+                                       interrupted);
+    if (stream && (format == AudioFormat::Wav || format == AudioFormat::Rf64)) {
+        const auto header = FinishedHeader(info, frames);
+        if (!header)
+            return Fail("cannot stream " + std::string(AudioFormatName(format)) + " to " +
+                        Output.Shown);
+        Sink->SetHead(*header);
     }
+    File = sf_open_virtual(Sink->Io(), SFM_WRITE, &info, Sink.get());
+    if (File == nullptr)
+        return Fail("cannot create " + Output.Shown + ": " + Reason());
+    if (stream && !Sink->Kept().empty() &&
+        Sink->Tell() != static_cast<int64_t>(Sink->Kept().size()))
+        return Fail("cannot stream " + std::string(AudioFormatName(format)) + " to " +
+                    Output.Shown);
     if (format == AudioFormat::Mp3) {
         // Keyed tones need few bits: variable bit rate at a modest quality
         // encodes faster and smaller than the default, with no audible loss.
@@ -124,24 +170,102 @@ bool AudioFileWriter::Open(const std::string& path, AudioFormat format) {
     return true;
 }
 
+bool AudioFileWriter::OpenDescriptor(const std::atomic<bool>* interrupted) {
+    switch (Output.Type) {
+    case OutputTarget::Kind::StandardOutput:
+        Fd = STDOUT_FILENO;
+        return true;
+    case OutputTarget::Kind::File:
+        return CreateTemporary();
+    case OutputTarget::Kind::Stream:
+        break;
+    }
+    // A FIFO's open waits for its reader; Ctrl-C ends the wait.
+    while ((Fd = ::open(Output.Path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY)) < 0) {
+        if (errno != EINTR)
+            return Fail("cannot write " + Output.Shown + ": " + std::strerror(errno));
+        if (interrupted != nullptr && interrupted->load())
+            return Fail("cannot write " + Output.Shown + ": interrupted");
+    }
+    OwnFd = true;
+    return true;
+}
+
+// NAME.part beside the target, or NAME.2.part, ... when that name is taken:
+// a file that is not ours is never truncated.
+bool AudioFileWriter::CreateTemporary() {
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        const std::string name =
+            Output.Path + (attempt == 1 ? "" : "." + std::to_string(attempt)) + ".part";
+        Fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (Fd >= 0) {
+            Temporary = name;
+            OwnFd = true;
+            return true;
+        }
+        if (errno != EEXIST)
+            return Fail("cannot create " + Output.Shown + ": " + std::strerror(errno));
+    }
+    return Fail("cannot create " + Output.Shown + ": its temporary names are all taken");
+}
+
 bool AudioFileWriter::Write(const int16_t* samples, int64_t count) {
     if (File == nullptr)
         return false;
-    if (sf_write_short(File, samples, count) != count)
-        return Fail("cannot write " + Target + ": " + sf_strerror(File));
+    if (sf_write_short(File, samples, count) != count || Sink->ErrorNumber() != 0)
+        return Fail("cannot write " + Output.Shown + ": " + Reason());
     return true;
 }
 
 bool AudioFileWriter::Commit() {
     if (File == nullptr)
         return false;
-    sf_write_sync(File);
     const int closed = sf_close(File);
     File = nullptr;
+    if (Sink->ErrorNumber() != 0)
+        return Fail("cannot write " + Output.Shown + ": " + Reason());
     if (closed != 0)
-        return Fail("cannot finish " + Target + ": " + sf_error_number(closed));
-    if (std::rename(Temporary.c_str(), Target.c_str()) != 0)
-        return Fail("cannot write " + Target + ": " + std::strerror(errno));
+        return Fail("cannot finish " + Output.Shown + ": " + sf_error_number(closed));
+    // Written means on the disk: a delayed failure shows at fsync or close.
+    if (Output.Type == OutputTarget::Kind::File && ::fsync(Fd) != 0)
+        return Fail("cannot write " + Output.Shown + ": " + std::strerror(errno));
+    if (!CloseDescriptor())
+        return Fail("cannot write " + Output.Shown + ": " + std::strerror(errno));
+    if (Output.Type == OutputTarget::Kind::File)
+        return PlaceFile();
+    return true;
+}
+
+bool AudioFileWriter::CloseDescriptor() {
+    const bool own = OwnFd;
+    OwnFd = false;
+    const int fd = Fd;
+    Fd = -1;
+    return !own || ::close(fd) == 0;
+}
+
+// Renames over a regular file or onto nothing, never over anything else that
+// may have taken the name meanwhile.
+bool AudioFileWriter::PlaceFile() {
+    struct stat status {};
+    int result = 0;
+    bool linked = false;
+    if (::lstat(Output.Path.c_str(), &status) == 0) {
+        if (!S_ISREG(status.st_mode))
+            return Fail("cannot write " + Output.Shown + ": it is no longer a regular file");
+        result = ::rename(Temporary.c_str(), Output.Path.c_str());
+    } else {
+        result = ::renameat2(AT_FDCWD, Temporary.c_str(), AT_FDCWD, Output.Path.c_str(),
+                             RENAME_NOREPLACE);
+        if (result != 0 && (errno == EINVAL || errno == ENOSYS)) { // a file system without it
+            result = ::link(Temporary.c_str(), Output.Path.c_str());
+            linked = result == 0;
+        }
+    }
+    if (result != 0)
+        return Fail("cannot write " + Output.Shown + ": " + std::strerror(errno));
+    if (linked)
+        ::unlink(Temporary.c_str());
     Temporary.clear();
     return true;
 }
@@ -151,6 +275,7 @@ void AudioFileWriter::Abandon() {
         sf_close(File);
         File = nullptr;
     }
+    CloseDescriptor();
     if (!Temporary.empty()) {
         ::unlink(Temporary.c_str());
         Temporary.clear();

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "cli/AudioSink.h"
+#include "cli/OutputTarget.h"
+
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-
-struct sf_private_tag;
 
 namespace tonvik {
 
@@ -19,9 +22,10 @@ std::string::size_type ExtensionDot(const std::string& path);
 std::optional<AudioFormat> AudioFormatFromPath(const std::string& path);
 const char* AudioFormatName(AudioFormat format);
 
-// Writes 8000 Hz mono 16-bit audio through libsndfile. The file is written
-// under a temporary name beside the target and renamed into place only by
-// Commit, so a failed or interrupted export never leaves a partial file.
+// Writes 8000 Hz mono 16-bit audio through libsndfile, every byte through an
+// AudioSink, so that a full disk or a file-size limit fails the export in
+// every format. A file is written under a temporary name beside the target and
+// renamed into place only by Commit; a stream is written to directly.
 class AudioFileWriter {
 public:
     AudioFileWriter() = default;
@@ -29,8 +33,10 @@ public:
     AudioFileWriter(const AudioFileWriter&) = delete;
     AudioFileWriter& operator=(const AudioFileWriter&) = delete;
 
-    // False with Error() set when the file cannot be created.
-    bool Open(const std::string& path, AudioFormat format);
+    // False with Error() set when it cannot be created. A stream needs the
+    // length in frames beforehand: a WAV header is sent first and finished.
+    bool Open(const OutputTarget& target, AudioFormat format, int64_t frames,
+              const std::atomic<bool>* interrupted = nullptr);
     bool Write(const int16_t* samples, int64_t count);
     // Finishes the file and moves it to its name.
     bool Commit();
@@ -38,13 +44,21 @@ public:
     void Abandon();
 
     const std::string& Error() const { return Message; }
-    const std::string& Path() const { return Target; }
+    const OutputTarget& Target() const { return Output; }
 
 private:
+    bool OpenDescriptor(const std::atomic<bool>* interrupted);
+    bool CreateTemporary();
+    bool PlaceFile();
+    bool CloseDescriptor();
+    std::string Reason() const;
     bool Fail(const std::string& message);
 
+    OutputTarget Output;
+    std::unique_ptr<AudioSink> Sink;
     sf_private_tag* File = nullptr;
-    std::string Target;
+    int Fd = -1;
+    bool OwnFd = false;
     std::string Temporary;
     std::string Message;
 };

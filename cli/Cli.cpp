@@ -1,10 +1,14 @@
 #include "cli/Cli.h"
 
 #include "base/Random.h"
+#include "cli/CallsCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/Interrupt.h"
+#include "cli/JournalCommand.h"
 #include "cli/Options.h"
 #include "cli/PlayCommand.h"
+#include "cli/Usage.h"
+#include "cli/Version.h"
 #include "text/Cp1251.h"
 #include "text/Radiogram.h"
 
@@ -40,12 +44,28 @@ int RunCommandLine(const std::vector<std::string>& args, std::istream& in, std::
         return RunPlay(options, in, err);
     case CliCommand::Radiogram:
         return RunRadiogram(options, out);
-    case CliCommand::None:
+    case CliCommand::Journal:
+        return RunJournal(options, out, err);
+    case CliCommand::Calls:
+        return RunCalls(options, out, err);
     case CliCommand::Help:
-        out << UsageText();
+        out << UsageText(options.HelpFor);
         return 0;
+    case CliCommand::Version:
+        out << VersionText();
+        return 0;
+    case CliCommand::Window:
+        err << "tonvik: the trainer window is not started from here (see: tonvik --help)\n";
+        return 2;
     }
     return 0;
+}
+
+std::optional<CliOptions> WindowOptions(int argc, char** argv) {
+    const ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.Error.empty() || parsed.Options.Command != CliCommand::Window)
+        return std::nullopt;
+    return parsed.Options;
 }
 
 int RunCommandLine(int argc, char** argv) {

@@ -2,6 +2,8 @@
 
 #include "cli/AudioExport.h"
 #include "cli/Interrupt.h"
+#include "cli/OutputTarget.h"
+#include "cli/StandardInput.h"
 #include "text/Cp1251.h"
 #include "text/GenCodeUnit.h"
 #include "text/TextFile.h"
@@ -20,6 +22,8 @@ TextEncoding EncodingOf(const CliOptions& options) {
         return TextEncoding::Cp1251;
     if (options.Encoding == "utf-8")
         return TextEncoding::Utf8;
+    if (options.Encoding == "utf-16")
+        return TextEncoding::Utf16;
     return TextEncoding::Auto;
 }
 
@@ -87,12 +91,25 @@ CommandText ReadCommandText(const CliOptions& options, std::istream& standardInp
         }
         text = loaded.Text;
     } else {
-        const std::string bytes((std::istreambuf_iterator<char>(standardInput)),
-                                std::istreambuf_iterator<char>());
-        text = DecodeTextBytes(bytes, EncodingOf(options));
+        InputBytes input = ReadStandardInput(standardInput);
+        if (!input.Ok) {
+            result.Error = input.Error;
+            result.Interrupted = input.Interrupted;
+            return result;
+        }
+        text = DecodeTextBytes(input.Bytes, EncodingOf(options));
     }
     result.Text = CleanedAsAsked(options, std::move(text));
     return result;
+}
+
+int ReportTextFailure(const CommandText& text, std::ostream& err) {
+    if (text.Interrupted) {
+        err << "tonvik: interrupted\n";
+        return 130;
+    }
+    err << "tonvik: " << text.Error << "\n";
+    return 1;
 }
 
 KeyerSettings CommandKeyerSettings(const CliOptions& options) {
@@ -105,7 +122,22 @@ KeyerSettings CommandKeyerSettings(const CliOptions& options) {
     return s;
 }
 
-int RunExport(const CliOptions& options, std::istream& in, std::ostream& err) {
+namespace {
+
+// The file the text comes from, to be kept from being overwritten.
+std::optional<FileIdentity> InputIdentity(const CliOptions& options, const std::istream& in) {
+    if (options.Text)
+        return std::nullopt;
+    if (!options.InputFile.empty() && options.InputFile != "-")
+        return IdentityOfPath(options.InputFile);
+    if (&in == &std::cin)
+        return IdentityOfDescriptor(STDIN_FILENO);
+    return std::nullopt;
+}
+
+// What can be refused before the text is read: a wrong format or output.
+int CheckOutput(const CliOptions& options, const std::optional<FileIdentity>& input,
+                std::ostream& err) {
     const auto format = options.Format.empty() ? AudioFormatFromPath(options.OutputFile)
                                                : AudioFormatFromName(options.Format);
     const bool hasExtension = ExtensionDot(options.OutputFile) != std::string::npos;
@@ -114,18 +146,41 @@ int RunExport(const CliOptions& options, std::istream& in, std::ostream& err) {
             << "': use .wav, .flac, .ogg, .opus or .mp3, or --format\n";
         return 2;
     }
-    const CommandText text = ReadCommandText(options, in);
-    if (!text.Text) {
-        err << "tonvik: " << text.Error << "\n";
-        return 1;
+    if (options.SplitMinutes > 0) {
+        if (options.OutputFile != "-")
+            return 0; // each part is checked as it is opened
+        err << "tonvik: --split-minutes writes files; it cannot cut standard output\n";
+        return 2;
     }
+    const OutputTarget target = ResolveOutput(options.OutputFile, input);
+    if (target.Error.empty())
+        return 0;
+    err << "tonvik: " << target.Error << "\n";
+    return target.BadUsage ? 2 : 1;
+}
+
+} // namespace
+
+int RunExport(const CliOptions& options, std::istream& in, std::ostream& err) {
+    const std::optional<FileIdentity> input = InputIdentity(options, in);
+    if (const int status = CheckOutput(options, input, err); status != 0)
+        return status;
     ExportJob job;
-    job.PlayText = TextPlayText(*text.Text);
+    {
+        const EndAtOnceOnInterrupt nothingWrittenYet;
+        const CommandText text = ReadCommandText(options, in);
+        if (!text.Text)
+            return ReportTextFailure(text, err);
+        job.PlayText = TextPlayText(*text.Text);
+    }
     job.Settings = CommandKeyerSettings(options);
     job.VolumeFactor = options.Volume;
     job.OutputPath = options.OutputFile;
-    job.Format = format.value_or(AudioFormat::Wav);
-    job.SplitMinutes = options.SplitMinutes;
+    job.Format = (options.Format.empty() ? AudioFormatFromPath(options.OutputFile)
+                                         : AudioFormatFromName(options.Format))
+                     .value_or(AudioFormat::Wav);
+    job.SplitSamples = int64_t{options.SplitMinutes} * 60 * SampleRate;
+    job.Input = input;
     job.Interrupted = &InterruptRequested();
     ProgressLine progress(err);
     const bool showProgress = !options.Quiet && ::isatty(STDERR_FILENO) && &err == &std::cerr;
@@ -137,7 +192,7 @@ int RunExport(const CliOptions& options, std::istream& in, std::ostream& err) {
     if (!result.Ok) {
         err << "tonvik: "
             << (result.WasInterrupted ? "interrupted; no file was left" : result.Error) << "\n";
-        return result.WasInterrupted ? 130 : 1;
+        return result.WasInterrupted ? 130 : result.BadUsage ? 2 : 1;
     }
     if (result.UsedRf64)
         err << "tonvik: " << options.OutputFile << " holds over 4 GiB of audio: written as RF64\n";

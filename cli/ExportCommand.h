@@ -15,8 +15,11 @@ namespace tonvik {
 struct CommandText {
     std::optional<std::string> Text;
     std::string Error;
+    bool Interrupted = false; // Ctrl-C while standard input was read
 };
 CommandText ReadCommandText(const CliOptions& options, std::istream& standardInput);
+// The exit status and the line on standard error for text that could not be had.
+int ReportTextFailure(const CommandText& text, std::ostream& err);
 
 // The keyer's settings for the command's --mode, --wpm, --pitch and gaps.
 KeyerSettings CommandKeyerSettings(const CliOptions& options);

@@ -12,4 +12,16 @@ void WatchInterrupts();
 // -1 before WatchInterrupts.
 int InterruptPipe();
 
+// While one of these lives, the program holds nothing that an interrupt must
+// clean up (no file, no device): Ctrl-C or SIGTERM then ends it at once from
+// the signal handler with exit status 130, so that a long phase that cannot
+// look at the flag (cleaning a 50 MB text) does not hold it up.
+class EndAtOnceOnInterrupt {
+public:
+    EndAtOnceOnInterrupt();
+    ~EndAtOnceOnInterrupt();
+    EndAtOnceOnInterrupt(const EndAtOnceOnInterrupt&) = delete;
+    EndAtOnceOnInterrupt& operator=(const EndAtOnceOnInterrupt&) = delete;
+};
+
 } // namespace tonvik

@@ -1,203 +1,141 @@
 #include "cli/Options.h"
 
-#include "keying/SoundOutput.h"
-
-#include <charconv>
-#include <functional>
-#include <map>
+#include "cli/OptionTable.h"
+#include "cli/OptionValue.h"
 
 namespace tonvik {
 namespace {
 
-struct IntOption {
-    int CliOptions::*Field;
-    int Min;
-    int Max;
+// Reads the options and operands of one command. The first error is kept;
+// reading goes on only to find a -h/--help, which wins over any error.
+class Parser {
+public:
+    Parser(const CommandDef& command, CliOptions& options) : Command(command), Options(options) {}
+
+    std::string Run(const std::vector<std::string>& args, size_t first);
+
+private:
+    size_t ReadOption(const std::vector<std::string>& args, size_t at);
+    void ReadOperand(const std::string& arg);
+    std::string SeeHelp() const { return " (see: " + CommandLineName(Command) + " --help)"; }
+    std::string NotAnOptionHere(const std::string& name) const;
+    void Fail(std::string message) {
+        if (Error.empty())
+            Error = std::move(message);
+    }
+
+    const CommandDef& Command;
+    CliOptions& Options;
+    std::string Error;
+    bool HelpAsked = false;
+    bool VersionAsked = false;
 };
 
-const std::map<std::string, IntOption>& IntOptions() {
-    static const std::map<std::string, IntOption> options{
-        {"--wpm", {&CliOptions::Wpm, 10, 100}},
-        {"--pitch", {&CliOptions::Pitch, 200, 2000}},
-        {"--volume", {&CliOptions::Volume, 0, 8}},
-        {"--letter-gap", {&CliOptions::LetterGap, 2, 72}},
-        {"--word-gap", {&CliOptions::WordGap, 7, 108}},
-        {"--max-word-length", {&CliOptions::MaxWordLength, 3, 7}},
-        {"--split-minutes", {&CliOptions::SplitMinutes, 1, 600}},
-        {"--groups", {&CliOptions::Groups, 1, 100}},
-        {"--latency-ms", {&CliOptions::LatencyMs, MinLatencyMs, MaxLatencyMs}},
-    };
-    return options;
-}
-
-const std::map<std::string, std::vector<std::string>>& ChoiceOptions() {
-    static const std::map<std::string, std::vector<std::string>> options{
-        {"--mode", {"text", "callsign"}},
-        {"--encoding", {"auto", "cp1251", "utf-8"}},
-        {"--format", {"wav", "flac", "ogg", "opus", "mp3"}},
-        {"--kind", {"digits", "russian", "latin"}},
-    };
-    return options;
-}
-
-std::string Join(const std::vector<std::string>& items) {
-    std::string out;
-    for (const auto& item : items)
-        out += (out.empty() ? "" : "|") + item;
-    return out;
-}
-
-// A value as shown in an error: quoted, control characters made visible, so
-// that the message stays one line.
-std::string Quote(const std::string& value) {
-    std::string out = "'";
-    for (char c : value)
-        out.push_back(static_cast<unsigned char>(c) < 32 ? '?' : c);
-    return out + "'";
-}
-
-std::optional<long long> ToInteger(const std::string& text) {
-    long long value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || text.empty())
-        return std::nullopt;
-    return value;
-}
-
-std::string& ChoiceField(CliOptions& o, const std::string& name) {
-    if (name == "--mode")
-        return o.Mode;
-    if (name == "--encoding")
-        return o.Encoding;
-    if (name == "--format")
-        return o.Format;
-    return o.Kind;
-}
-
-// Applies one option that takes a value; returns an error line or "".
-std::string ApplyValue(CliOptions& o, const std::string& name, const std::string& value) {
-    if (const auto it = IntOptions().find(name); it != IntOptions().end()) {
-        const auto n = ToInteger(value);
-        const IntOption& spec = it->second;
-        if (!n || *n < spec.Min || *n > spec.Max)
-            return name + " takes a whole number from " + std::to_string(spec.Min) + " to " +
-                   std::to_string(spec.Max) + ", not " + Quote(value);
-        o.*spec.Field = static_cast<int>(*n);
-        return "";
-    }
-    if (const auto it = ChoiceOptions().find(name); it != ChoiceOptions().end()) {
-        for (const auto& choice : it->second) {
-            if (value == choice) {
-                ChoiceField(o, name) = value;
-                return "";
-            }
+std::string Parser::Run(const std::vector<std::string>& args, size_t first) {
+    bool operandsOnly = false; // after "--"
+    for (size_t at = first; at < args.size();) {
+        const std::string& arg = args[at];
+        if (!operandsOnly && arg == "--") {
+            operandsOnly = true;
+            ++at;
+        } else if (!operandsOnly && arg.size() > 1 && arg[0] == '-') {
+            at += ReadOption(args, at);
+        } else {
+            ReadOperand(arg);
+            ++at;
         }
-        return name + " takes one of " + Join(it->second) + ", not " + Quote(value);
     }
-    if (name == "--seed") {
-        const auto n = ToInteger(value);
-        if (!n || *n < 0)
-            return "--seed takes a whole number from 0, not " + Quote(value);
-        o.Seed = static_cast<unsigned long long>(*n);
+    if (HelpAsked) {
+        Options.Command = CliCommand::Help;
+        Options.HelpFor = Command.Command;
         return "";
     }
-    if (name == "--text") {
-        o.Text = value;
-        return "";
+    if (VersionAsked && Error.empty())
+        Options.Command = CliCommand::Version;
+    if (Error.empty() && Command.Check)
+        Fail(Command.Check(Options));
+    return Error;
+}
+
+// Returns how many arguments the option used: 1, or 2 with its value.
+size_t Parser::ReadOption(const std::vector<std::string>& args, size_t at) {
+    std::string name = args[at];
+    std::optional<std::string> value; // --name=value
+    if (const auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != name.npos) {
+        value = name.substr(equals + 1);
+        name.resize(equals);
     }
-    o.OutputFile = value; // -o / --output
-    return "";
+    const OptionDef* option = FindOption(name);
+    if (option == nullptr) {
+        Fail("unknown option " + QuoteValue(name) + SeeHelp());
+        return 1;
+    }
+    const bool valueFollows = option->TakesValue() && !value && at + 1 < args.size();
+    if (!Command.Takes(option->Name)) {
+        Fail(NotAnOptionHere(name));
+        return valueFollows ? 2 : 1;
+    }
+    if (option->Name == "--help")
+        HelpAsked = true;
+    else if (option->Name == "--version")
+        VersionAsked = true;
+    if (!option->TakesValue()) {
+        if (value)
+            Fail(option->Name + " takes no value");
+        else if (option->Store)
+            Fail(option->Store(Options, ""));
+        return 1;
+    }
+    if (!value && !valueFollows) {
+        Fail(name + " needs a value");
+        return 1;
+    }
+    Fail(option->Store(Options, value ? *value : args[at + 1]));
+    return valueFollows ? 2 : 1;
 }
 
-bool TakesValue(const std::string& name) {
-    return IntOptions().count(name) || ChoiceOptions().count(name) || name == "--seed" ||
-           name == "--text" || name == "-o" || name == "--output";
+void Parser::ReadOperand(const std::string& arg) {
+    const auto count = static_cast<int>(Options.Operands.size());
+    if (Command.MaxOperands >= 0 && count >= Command.MaxOperands) {
+        if (Command.MaxOperands == 0)
+            Fail("unexpected argument " + QuoteValue(arg) + SeeHelp());
+        else
+            Fail("only one " + Command.OperandNoun + " may be given, not also " + QuoteValue(arg));
+        return;
+    }
+    Options.Operands.push_back(arg);
 }
 
-std::optional<CliCommand> CommandFromWord(const std::string& word) {
-    static const std::map<std::string, CliCommand> commands{
-        {"export", CliCommand::Export},       {"play", CliCommand::Play},
-        {"radiogram", CliCommand::Radiogram}, {"help", CliCommand::Help},
-        {"--help", CliCommand::Help},         {"-h", CliCommand::Help}};
-    const auto it = commands.find(word);
-    if (it == commands.end())
-        return std::nullopt;
-    return it->second;
+// "--seed is not an option of export", or for the window, which commands take it.
+std::string Parser::NotAnOptionHere(const std::string& name) const {
+    if (!Command.Word.empty())
+        return name + " is not an option of " + Command.Word + SeeHelp();
+    const std::string& fullName = FindOption(name)->Name;
+    std::string owners;
+    for (const CommandDef& command : CommandTable()) {
+        if (!command.Word.empty() && command.Takes(fullName))
+            owners += (owners.empty() ? "" : ", ") + command.Word;
+    }
+    return name + " needs a command (" + owners + ") before it" + SeeHelp();
 }
 
 } // namespace
 
 ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     ParseResult result;
-    CliOptions& o = result.Options;
-    if (args.empty())
-        return result;
-    const auto command = CommandFromWord(args[0]);
-    if (!command) {
-        result.Error = "unknown command " + Quote(args[0]) + " (try: tonvik --help)";
-        return result;
-    }
-    o.Command = *command;
-    for (size_t i = 1; i < args.size() && result.Error.empty(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--clean") {
-            o.Clean = true;
-        } else if (arg == "--quiet" || arg == "-q") {
-            o.Quiet = true;
-        } else if (arg == "--stats") {
-            o.Stats = true;
-        } else if (TakesValue(arg)) {
-            if (i + 1 >= args.size())
-                result.Error = arg + " needs a value";
-            else
-                result.Error = ApplyValue(o, arg, args[++i]);
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            result.Error = "unknown option " + Quote(arg);
-        } else if (o.InputFile.empty()) {
-            o.InputFile = arg;
-        } else {
-            result.Error = "only one input file may be given, not also " + Quote(arg);
+    const CommandDef* command = &CommandNamed(CliCommand::Window);
+    size_t first = 0;
+    if (!args.empty() && (args[0].empty() || args[0][0] != '-')) {
+        command = FindCommand(args[0]);
+        if (command == nullptr) {
+            result.Error = "unknown command " + QuoteValue(args[0]) + " (see: tonvik --help)";
+            return result;
         }
+        first = 1;
     }
-    if (o.MaxWordLength != 0)
-        o.Clean = true;
-    if (result.Error.empty() && o.Command == CliCommand::Export && o.OutputFile.empty())
-        result.Error = "export needs an output file: -o OUT.wav";
-    if (result.Error.empty() && o.Text && !o.InputFile.empty())
-        result.Error = "give either --text or an input file, not both";
+    result.Options.Command = command->Command;
+    result.Error = Parser(*command, result.Options).Run(args, first);
     return result;
-}
-
-std::string UsageText() {
-    return R"(Usage:
-  tonvik                                   open the trainer window
-  tonvik export [options] [FILE] -o OUT    key FILE (or --text, or standard input) into an audio file
-  tonvik play [options] [FILE]             key the same through the sound device
-  tonvik radiogram [--kind K] [--groups N] [--seed N]
-                                           print a random radiogram of five-character groups
-Options:
-  --mode text|callsign     spacing of the text page or of the callsign page (default text)
-  --wpm N                  speed, 10..100 words per minute (default 30)
-  --pitch HZ               tone, 200..2000 Hz (default 800)
-  --volume N               0..8, 8 loudest (default 5)
-  --letter-gap N           dots between letters, 2..72 (default 3)
-  --word-gap N             dots between words, 7..108 (default 7)
-  --clean                  clean the text as "Open file" in the window does
-  --max-word-length N      keep only words of 2..N characters, N 3..7 (implies --clean)
-  --encoding auto|cp1251|utf-8   how FILE is read (default auto)
-  --text TEXT              the text itself, in the terminal's UTF-8
-  -o, --output OUT         export: the audio file; its extension picks the format
-  --format wav|flac|ogg|opus|mp3   export: the format, whatever the extension
-  --split-minutes N        export: cut into NAME-001.ext, ... of about N minutes, at word gaps
-  -q, --quiet              export: no progress line
-  --latency-ms N           play: sound queued ahead, 20..1000 ms (default: 400 through a
-                           sound server, 24 through SDL); more for Bluetooth or a slow machine
-  --stats                  play: at the end, print how often the sound ran out while keying
-  --kind digits|russian|latin    radiogram: the characters (default latin)
-  --groups N               radiogram: 1..100 groups (default 30)
-  --seed N                 radiogram: a fixed seed for a repeatable radiogram
-)";
 }
 
 } // namespace tonvik

@@ -6,12 +6,16 @@
 
 namespace tonvik {
 
-enum class CliCommand { None, Help, Export, Play, Radiogram };
+// Window: no command word (the trainer window, with its own options, if any).
+enum class CliCommand { Window, Help, Version, Export, Play, Radiogram, Journal, Calls };
 
-// Everything the headless commands accept. Ranges follow the window's controls.
+// Everything the commands accept. Which command takes which option is in
+// cli/OptionTable.cpp; ranges follow the window's controls.
 struct CliOptions {
-    CliCommand Command = CliCommand::None;
-    std::string Mode = "text"; // or "callsign"
+    CliCommand Command = CliCommand::Window;
+    CliCommand HelpFor = CliCommand::Window; // Help: whose usage; Window: the general one
+    std::vector<std::string> Operands;       // the file names and words after the options
+    std::string Mode = "text";               // or "callsign"
     int Wpm = 30;
     int Pitch = 800;
     int Volume = 5; // 0..8, 8 loudest
@@ -31,6 +35,15 @@ struct CliOptions {
     std::string Kind = "latin";
     int Groups = 30;
     std::optional<unsigned long long> Seed;
+    // The training journal: the window's and the journal command's.
+    std::string JournalPath; // empty: the user's own
+    bool NoJournal = false;  // the window records nothing
+    bool Csv = false;
+    bool Exercises = false;
+    bool Characters = false;
+    int Days = 0; // --characters over the last 7 or 30 days; 0 for all time
+    // The calls command: import FILE... or reset are its operands.
+    bool Append = false;
 };
 
 struct ParseResult {
@@ -38,7 +51,9 @@ struct ParseResult {
     std::string Error; // one line; empty when the command line is good
 };
 
+// Parses the arguments after the program name. The first one names the
+// command; without one (no arguments, or only options) the window is meant.
+// -h/--help anywhere among the options asks for the command's usage.
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
-std::string UsageText();
 
 } // namespace tonvik

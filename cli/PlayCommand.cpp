@@ -1,5 +1,7 @@
 #include "cli/PlayCommand.h"
 
+#include "callsign/CallsignSession.h"
+
 #include "cli/ExportCommand.h"
 #include "cli/Interrupt.h"
 #include "keying/MmErrMsg.h"
@@ -75,6 +77,8 @@ private:
     std::ostream& Err;
     Keyer Voice;
     PlayState State;
+    // Nobody answers on the terminal: each pause moves straight to the next callsign.
+    CallsignSession Calls;
     std::unique_ptr<HeldWaveOut> Device;
     QtWaveNotifier Notifier{
         [this](WaveMessage m, WaveHandle d, WaveHeader* h) { OnNotice(m, d, h); }};
@@ -92,8 +96,7 @@ void Player::OnNotice(WaveMessage message, WaveHandle device, WaveHeader* header
         return;
     if (Resume && !Ended && !Interrupted) {
         Resume = false;
-        State.SentText.clear();
-        State.CallStartPos = State.PlayPos;
+        Calls.NextCall(State);
         Pump.OpenWaveOut();
         if (!Failed)
             return;
@@ -134,10 +137,13 @@ int Player::Run() {
 } // namespace
 
 int RunPlay(const CliOptions& options, std::istream& in, std::ostream& err) {
-    const CommandText text = ReadCommandText(options, in);
-    if (!text.Text) {
-        err << "tonvik: " << text.Error << "\n";
-        return 1;
+    std::string playText;
+    {
+        const EndAtOnceOnInterrupt nothingOpenYet;
+        const CommandText text = ReadCommandText(options, in);
+        if (!text.Text)
+            return ReportTextFailure(text, err);
+        playText = TextPlayText(*text.Text);
     }
     std::unique_ptr<QCoreApplication> app;
     if (QCoreApplication::instance() == nullptr) {
@@ -146,8 +152,7 @@ int RunPlay(const CliOptions& options, std::istream& in, std::ostream& err) {
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    Player player(TextPlayText(*text.Text), CommandKeyerSettings(options), options.Volume,
-                  options.LatencyMs, err);
+    Player player(playText, CommandKeyerSettings(options), options.Volume, options.LatencyMs, err);
     const int status = player.Run();
     if (options.Stats)
         err << "sound ran out while keying: " << player.Starvations() << " times\n";

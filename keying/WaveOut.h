@@ -41,12 +41,7 @@ WaveFormat PcmFormat8k16Mono();
 struct WaveHeader {
     int16_t* Data = nullptr;
     uint32_t BufferLength = 0; // bytes
-    uint32_t BytesRecorded = 0;
-    uintptr_t User = 0;
-    uint32_t Flags = 0;
-    uint32_t Loops = 0;
-    WaveHeader* Next = nullptr;
-    uintptr_t Reserved = 0;
+    uint32_t Flags = 0;        // the device's own marks (prepared, queued)
 };
 
 enum class WaveMessage { Open, Done, Close };

@@ -27,7 +27,6 @@ void WavePump::FillHeaders() {
         Headers[n] = WaveHeader{};
         Headers[n].Data = Buffers[n].get();
         Headers[n].BufferLength = WaveBufferSize;
-        Headers[n].Loops = 1;
     }
 }
 
@@ -48,6 +47,7 @@ void WavePump::OpenWaveOut() {
     StopNow();
     HasPending = false;
     LossReported = false;
+    InFlight = 0;
     Fmt = PcmFormat8k16Mono();
     State.StopRequested = false;
     WaveHandle opened = 0;
@@ -88,12 +88,15 @@ void WavePump::QueueNextChar(WaveHeader& header) {
     const int64_t samples = KeyerRef.RenderInto(Pending, header.Data, WaveBufferSamples);
     HasPending = !Pending.Finished();
     header.BufferLength = static_cast<uint32_t>(samples * 2);
+    ++InFlight;
     Out.Write(Device, &header);
 }
 
 void WavePump::MmWomDone(WaveHandle device, WaveHeader* header) {
     if (device == 0 || device != Device || header == nullptr)
         return;
+    if (InFlight > 0)
+        --InFlight;
     if (const MmResult status = Out.Status(device); status != MmNoError) {
         // Keying on would be silence: stop, and say so once.
         State.StopRequested = true;
@@ -106,17 +109,25 @@ void WavePump::MmWomDone(WaveHandle device, WaveHeader* header) {
     }
     if (Host.ActivePage() != TextPage && CharAt(State.PlayText, State.PlayPos - 1) == ' ')
         Host.PauseForAnswer();
+    bool endedHere = false;
     if (!State.StopRequested) {
         const bool textUsedUp = State.PlayPos > static_cast<int>(State.PlayText.size());
-        if (textUsedUp && !HasPending)
+        if (textUsedUp && !HasPending) {
             Host.EndExercise();
-        else
+            endedHere = true;
+        } else {
             QueueNextChar(*header);
+        }
     }
     // EndExercise may have run a nested message loop in which this device was
     // closed and a new one opened: only reset the device this notice came from.
-    if (State.StopRequested && device == Device)
-        ResetAndClose();
+    if (!State.StopRequested || device != Device)
+        return;
+    // At the end of the text the last character is still playing, however
+    // soon the end message was dismissed: its own completion closes the device.
+    if (endedHere && InFlight > 0)
+        return;
+    ResetAndClose();
 }
 
 void WavePump::MmWomClose(WaveHandle device) {
@@ -124,8 +135,8 @@ void WavePump::MmWomClose(WaveHandle device) {
         return;
     Out.UnprepareHeader(Device, &Headers[0]);
     Out.UnprepareHeader(Device, &Headers[1]);
-    // The buffers never move, so there is nothing to re-lock.
     Device = 0;
+    Host.DeviceClosed();
 }
 
 void WavePump::Dispatch(WaveMessage message, WaveHandle device, WaveHeader* header) {

@@ -30,6 +30,8 @@ public:
     // The device stopped playing while keying (the sound server went away):
     // by default the warning of a failed opening with the code's text.
     virtual void DeviceLost(MmResult code);
+    // The device has closed after a pause, a stop or the end.
+    virtual void DeviceClosed() {}
 };
 
 // Keys PlayText through a waveform device, one character per buffer, with two
@@ -85,6 +87,8 @@ private:
     CharRendering Pending;
     bool HasPending = false;
     bool LossReported = false;
+    // Buffers written to the open device and not yet done.
+    int InFlight = 0;
 };
 
 } // namespace tonvik

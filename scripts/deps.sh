@@ -2,9 +2,10 @@
 # Installs the Debian 12 packages needed to build, test and run Tonvik, if missing.
 set -euo pipefail
 # pulseaudio and pulseaudio-utils (parec) serve the sound-server tests and measurements.
-packages=(build-essential cmake ninja-build pkg-config clang qt6-base-dev libsdl2-dev
-          libpulse-dev libsndfile1-dev libgtest-dev libbenchmark-dev xvfb xauth imagemagick
-          pulseaudio pulseaudio-utils)
+packages=(build-essential cmake ninja-build pkg-config clang qt6-base-dev qt6-translations-l10n
+          libsdl2-dev libpulse-dev libsndfile1-dev libsqlite3-dev libgtest-dev libbenchmark-dev
+          xvfb xauth imagemagick pulseaudio pulseaudio-utils
+          man-db bash-completion) # the manual page and completion tests
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

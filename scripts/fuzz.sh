@@ -9,7 +9,8 @@ bash scripts/deps.sh
 seconds="${1:-30}"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
-for target in fuzz_text_clean fuzz_text_decode fuzz_callsign_list fuzz_cli_options; do
+for target in fuzz_text_clean fuzz_text_decode fuzz_callsign_list fuzz_callsign_import fuzz_cli_options \
+              fuzz_journal_text; do
     corpus="build-fuzz/corpus/$target"
     mkdir -p "$corpus"
     seeds=()

@@ -3,7 +3,8 @@
 #  keyer speed (x real time) at 10/30/100 wpm; latency from opening the device to
 #  the first sample handed to it; samples inserted or lost over 1000 characters
 #  at 100 wpm through SDL's disk driver; resident memory of the running window;
-#  CPU used by the idle window over 10 s; then the export figures.
+#  CPU used by the idle window over 10 s; the journal's cost per answer and its
+#  queries and commands on a year of history; then the export figures.
 # Needs a built tree (bash scripts/test.sh); takes about five minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -58,6 +59,12 @@ hz=$(getconf CLK_TCK)
 echo "  resident memory: $rss"
 python3 -c "print('  CPU while idle over 10 s: %.2f %%' % (100.0 * ($t1 - $t0) / $hz / 10))"
 kill $pid; wait $pid 2>/dev/null || true
+
+echo "== The journal: recording an answer"
+"$bin/journal_record_measure" "$work" | sed 's/^/  /'
+
+echo "== The journal: 10,000 exercises x 30 answers"
+"$bin/journal_history_measure" "$work/history.sqlite" | sed 's/^/  /'
 
 echo "== Export"
 bash scripts/measure_export.sh | sed 's/^/  /'

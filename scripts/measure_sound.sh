@@ -10,8 +10,8 @@
 # ordinary user without rtkit does (setpriv drops CAP_SYS_NICE when run as
 # root), while two CPU hogs at normal priority keep both cores busy.
 #
-#   bash scripts/measure_sound.sh              SDL periods of 24..128 ms and the server stream
-#                                             with 50 and 100 ms once, with 200 ms once and with 400 ms (the default) 3 times
+#   bash scripts/measure_sound.sh              the server stream with 400 ms (the default) 3 times,
+#                                             then SDL periods of 192..1024 samples (24..128 ms) once
 #   bash scripts/measure_sound.sh pulse:200 sdl:24 ...   chosen paths (ms of buffer or period)
 #   RUNS=3 SOAK_SECONDS=60 bash scripts/measure_sound.sh pulse:200
 # Needs a built tree (bash scripts/test.sh) and pulseaudio, pulseaudio-utils.
@@ -94,16 +94,18 @@ soak_row() {
         "$bin/callsign_start_measure" "$answers" 2>/dev/null |
         sed -n 's/.*median \([0-9]*\)  max \([0-9]*\) ms/\1 | \2/p')
     field() { sed -n "s/.*$1=\([0-9a-z]*\).*/\1/p" <<<"$cmp"; }
-    printf '| %s %s ms | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n' "$kind" "$ms" \
+    local label="server stream, $ms ms buffer"
+    [ "$kind" = pulse ] || label="$kind, period $((ms * 8)) samples ($ms ms)"
+    printf '| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n' "$label" \
         "$(field inserted)" "$(field insertions)" "$(field chopped)" "$(field lost)" \
         "${starved:-?}" "${enter:-? | ?}" "$(field exact)" "$prio" "$load"
 }
 
 plan=("$@")
 if [ ${#plan[@]} -eq 0 ]; then
-    plan=(sdl:24 sdl:32 sdl:48 sdl:64 sdl:128)
+    # The default first, three in a row; then SDL's periods of 192..1024 samples.
+    plan=(pulse:400 pulse:400 pulse:400 sdl:24 sdl:32 sdl:48 sdl:64 sdl:128)
     pw-cli info 0 >/dev/null 2>&1 && plan+=(sdl-pipewire:24)
-    plan+=(pulse:50 pulse:100 pulse:200 pulse:400 pulse:400 pulse:400)
 fi
 echo "soak: ${soak} s at 100 wpm ($(wc -c <"$work/text.txt") bytes of text), two CPU hogs," \
     "player without CAP_SYS_NICE; Enter -> tone over $answers answers"

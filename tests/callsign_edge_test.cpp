@@ -1,6 +1,6 @@
 // The answer field's keys at the wrong moment, a device that cannot be
 // opened, and callsign lists that cannot be drawn from.
-#include "tests/support/CallsignTestSupport.h"
+#include "tests/support/WindowFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,17 +11,18 @@
 namespace tonvik {
 namespace {
 
-using CallsignEdges = CallsignWindowTest;
+using CallsignEdges = CallsignWindowFixture;
 
 TEST_F(CallsignEdges, AnswerBeforeTheDeviceHasReportedItsClose) {
     Device.AutoComplete = true;
     Start();
-    ASSERT_TRUE(ProcessUntil([&] { return Window->State.AwaitingAnswer; }));
-    ASSERT_NE(Window->Pump().WaveDevice(), 0u); // its close notice is still on the way
+    ASSERT_TRUE(ProcessUntil([&] { return Window->Exercise().State().AwaitingAnswer; }));
+    ASSERT_NE(Window->Exercise().WaveOutPump().WaveDevice(),
+              0u); // its close notice is still on the way
     Answer("UA3ABC");
     EXPECT_EQ(Text("PointLbl"), "540");
     ASSERT_TRUE(KeyToPause());
-    EXPECT_EQ(Window->State.SentText, Call);
+    EXPECT_EQ(Window->Exercise().State().SentText, Call);
     Press(Qt::Key_Escape);
     ASSERT_TRUE(ProcessUntil([&] { return Closed(); }));
     EXPECT_EQ(Messages.CountOf(EndText), 1);
@@ -35,31 +36,31 @@ TEST_F(CallsignEdges, ReplayWhoseDeviceFailsLeavesOnlyStop) {
     Press(Qt::Key_F6);
     ASSERT_EQ(Messages.Messages.size(), 1u);
     EXPECT_EQ(Messages.Messages[0].Caption, "Warning");
-    EXPECT_TRUE(Window->State.SentText.empty());
+    EXPECT_TRUE(Window->Exercise().State().SentText.empty());
     Answer("UA3ABC"); // nothing keyed to compare with
     Press(Qt::Key_Escape);
-    EXPECT_EQ(Window->CallNumber, 1);
+    EXPECT_EQ(Window->Callsigns().Session().CallNumber(), 1);
     EXPECT_EQ(Text("PointLbl"), "0");
     EXPECT_EQ(Messages.CountOf(EndText), 0);
     Stop();
     EXPECT_EQ(Messages.CountOf(EndText), 1);
     EXPECT_EQ(Device.OpensOverOpenDevice, 0);
     EXPECT_EQ(Device.StrayWrites, 0);
-    EXPECT_EQ(Window->Pump().WaveDevice(), 0u);
+    EXPECT_EQ(Window->Exercise().WaveOutPump().WaveDevice(), 0u);
 }
 
 TEST_F(CallsignEdges, AnswerKeysRestOnceTheExerciseHasEnded) {
     Start();
     ASSERT_TRUE(KeyToPause());
     Stop(); // in the pause: the answer gate and the sent callsign outlive it
-    ASSERT_TRUE(Window->State.AwaitingAnswer);
-    ASSERT_EQ(Window->State.SentText, Call);
+    ASSERT_TRUE(Window->Exercise().State().AwaitingAnswer);
+    ASSERT_EQ(Window->Exercise().State().SentText, Call);
     const int opened = Device.OpenCount;
     Answer("UA3ABC");
     Press(Qt::Key_F6);
     Press(Qt::Key_Escape);
     EXPECT_EQ(Device.OpenCount, opened);
-    EXPECT_EQ(Window->CallNumber, 1);
+    EXPECT_EQ(Window->Callsigns().Session().CallNumber(), 1);
     EXPECT_EQ(Text("PointLbl"), "0");
     EXPECT_EQ(Messages.CountOf(EndText), 1);
 
@@ -67,12 +68,12 @@ TEST_F(CallsignEdges, AnswerKeysRestOnceTheExerciseHasEnded) {
     Control<QToolButton>("TestBut")->click();
     Device.AutoComplete = false;
     ASSERT_TRUE(ProcessUntil([&] { return Device.QueuedCount() == 2; }));
-    const int position = Window->State.PlayPos;
+    const int position = Window->Exercise().State().PlayPos;
     Press(Qt::Key_F6);
     Answer("VV");
-    EXPECT_EQ(Window->State.PlayPos, position);
+    EXPECT_EQ(Window->Exercise().State().PlayPos, position);
     EXPECT_EQ(Device.OpenCount, opened + 1);
-    EXPECT_EQ(Window->CallNumber, 1);
+    EXPECT_EQ(Window->Callsigns().Session().CallNumber(), 1);
     Control<QToolButton>("TestBut")->click();
 }
 
@@ -101,16 +102,16 @@ TEST_F(CallsignEdges, ListsThatCannotBeDrawnFromEndTheExerciseAtOnce) {
         ASSERT_FALSE(Messages.Messages.empty());
         EXPECT_EQ(Messages.Messages[0].Text, c.Message);
         EXPECT_EQ(Messages.Messages[0].Caption, Caption);
-        EXPECT_EQ(Window->State.PlayText, " ");
+        EXPECT_EQ(Window->Exercise().State().PlayText, " ");
         ASSERT_TRUE(ProcessUntil([&] { return Messages.CountOf(EndText) == 1 && Closed(); }));
         EXPECT_EQ(Messages.Messages.size(), 2u);
-        EXPECT_FALSE(Window->State.AwaitingAnswer);
+        EXPECT_FALSE(Window->Exercise().State().AwaitingAnswer);
         const std::vector<int16_t> keyed = SamplesSince(Device, firstWrite);
         EXPECT_FALSE(keyed.empty());
         EXPECT_TRUE(std::all_of(keyed.begin(), keyed.end(), [](int16_t s) { return s == 0; }));
         EXPECT_TRUE(Control<QToolButton>("StartBut")->isEnabled());
         EXPECT_EQ(Text("NumberCallLbl"), "0");
-        EXPECT_EQ(Window->Results().NextResultRow(), 1);
+        EXPECT_EQ(Window->Callsigns().Results().NextResultRow(), 1);
     }
     ExpectOneDeviceAtATime();
 
@@ -125,7 +126,7 @@ TEST_F(CallsignEdges, ListsThatCannotBeDrawnFromEndTheExerciseAtOnce) {
     Device.AutoComplete = false;
     Messages.Messages.clear();
     Start();
-    EXPECT_EQ(Window->State.PlayText, Repeated("RA9XYZ ", 30));
+    EXPECT_EQ(Window->Exercise().State().PlayText, Repeated("RA9XYZ ", 30));
     EXPECT_TRUE(Messages.Messages.empty());
     Stop();
 }

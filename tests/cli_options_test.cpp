@@ -1,4 +1,6 @@
+#include "cli/Cli.h"
 #include "cli/Options.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -66,21 +68,134 @@ TEST(CliOptions, OutOfRangeAndMalformedValuesNameTheOptionAndRange) {
 TEST(CliOptions, StructuralErrors) {
     EXPECT_EQ(Parse({"export"}).Error, "export needs an output file: -o OUT.wav");
     EXPECT_EQ(Parse({"export", "-o"}).Error, "-o needs a value");
-    EXPECT_EQ(Parse({"export", "--bogus", "-o", "x.wav"}).Error, "unknown option '--bogus'");
-    EXPECT_EQ(Parse({"frobnicate"}).Error, "unknown command 'frobnicate' (try: tonvik --help)");
+    EXPECT_EQ(Parse({"export", "--bogus", "-o", "x.wav"}).Error,
+              "unknown option '--bogus' (see: tonvik export --help)");
+    EXPECT_EQ(Parse({"frobnicate"}).Error, "unknown command 'frobnicate' (see: tonvik --help)");
     EXPECT_EQ(Parse({"export", "a.txt", "b.txt", "-o", "x.wav"}).Error,
               "only one input file may be given, not also 'b.txt'");
     EXPECT_EQ(Parse({"export", "a.txt", "--text", "CQ", "-o", "x.wav"}).Error,
               "give either --text or an input file, not both");
+    EXPECT_EQ(Parse({"export", "--clean=yes", "-o", "x.wav"}).Error, "--clean takes no value");
     EXPECT_EQ(Parse({"play", "-"}).Error, "");
-    EXPECT_EQ(Parse({}).Options.Command, CliCommand::None);
-    EXPECT_EQ(Parse({"--help"}).Options.Command, CliCommand::Help);
+    EXPECT_EQ(Parse({"play", "-"}).Options.InputFile, "-");
+}
+
+TEST(CliOptions, ValueAfterAnEqualsSignAndOperandsAfterTwoDashes) {
+    const auto r = Parse({"export", "--wpm=45", "--output=a.wav", "--", "-book.txt"});
+    ASSERT_EQ(r.Error, "");
+    EXPECT_EQ(r.Options.Wpm, 45);
+    EXPECT_EQ(r.Options.OutputFile, "a.wav");
+    EXPECT_EQ(r.Options.InputFile, "-book.txt");
+    EXPECT_EQ(Parse({"export", "--wpm=", "-o", "a.wav"}).Error,
+              "--wpm takes a whole number from 10 to 100, not ''");
+}
+
+TEST(CliOptions, AnOptionOfAnotherCommandIsRefusedNamingTheCommandsHelp) {
+    EXPECT_EQ(Parse({"export", "--seed", "3", "-o", "x.wav"}).Error,
+              "--seed is not an option of export (see: tonvik export --help)");
+    EXPECT_EQ(Parse({"play", "-o", "x.wav"}).Error,
+              "-o is not an option of play (see: tonvik play --help)");
+    EXPECT_EQ(Parse({"play", "--split-minutes", "5"}).Error,
+              "--split-minutes is not an option of play (see: tonvik play --help)");
+    EXPECT_EQ(Parse({"radiogram", "--wpm", "20"}).Error,
+              "--wpm is not an option of radiogram (see: tonvik radiogram --help)");
+    EXPECT_EQ(Parse({"radiogram", "FILE"}).Error,
+              "unexpected argument 'FILE' (see: tonvik radiogram --help)");
+    EXPECT_EQ(Parse({"--wpm", "20"}).Error,
+              "--wpm needs a command (export, play) before it (see: tonvik --help)");
+}
+
+TEST(CliOptions, NoCommandWordMeansTheWindow) {
+    EXPECT_EQ(Parse({}).Options.Command, CliCommand::Window);
+    EXPECT_EQ(Parse({}).Error, "");
+    EXPECT_EQ(Parse({"--version"}).Options.Command, CliCommand::Version);
+    EXPECT_EQ(Parse({"export", "--version"}).Error,
+              "--version is not an option of export (see: tonvik export --help)");
+}
+
+TEST(CliOptions, ProgramStartOpensTheWindowOnlyWithoutACommand) {
+    const auto window = [](std::vector<std::string> args) {
+        ArgumentVector argv(std::move(args));
+        return WindowOptions(argv.Count(), argv.Values());
+    };
+    EXPECT_TRUE(window({}));
+    // Commands, help, the version and mistakes go to RunCommandLine.
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"export", "-o", "x.wav"}, {"--help"}, {"--version"}, {"--bogus"}, {"play"}})
+        EXPECT_FALSE(window(args)) << args[0];
+}
+
+TEST(CliOptions, HelpAfterAnyCommandWinsOverOtherErrors) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"export", "--help"},
+                                                                  {"export", "--wpm", "5", "-h"},
+                                                                  {"export", "x", "y", "-h"},
+                                                                  {"help", "export"}}) {
+        const auto r = Parse(args);
+        EXPECT_EQ(r.Error, "") << args[1];
+        EXPECT_EQ(r.Options.Command, CliCommand::Help) << args[1];
+        EXPECT_EQ(r.Options.HelpFor, CliCommand::Export) << args[1];
+    }
+    EXPECT_EQ(Parse({"radiogram", "-h"}).Options.HelpFor, CliCommand::Radiogram);
+    EXPECT_EQ(Parse({"--help"}).Options.HelpFor, CliCommand::Window);
+    EXPECT_EQ(Parse({"help"}).Options.HelpFor, CliCommand::Window);
+    EXPECT_EQ(Parse({"help", "bogus"}).Error, "unknown command 'bogus' (see: tonvik --help)");
+    // A value that looks like --help is still the value.
+    const auto text = Parse({"play", "--text", "--help"});
+    EXPECT_EQ(text.Options.Command, CliCommand::Play);
+    EXPECT_EQ(text.Options.Text, "--help");
 }
 
 TEST(CliOptions, ErrorsStayOneLineWhateverTheValue) {
     EXPECT_EQ(Parse({"export", "--mode", "a\nb", "-o", "x.wav"}).Error,
               "--mode takes one of text|callsign, not 'a?b'");
-    EXPECT_EQ(Parse({"export", "--x\r", "-o", "x.wav"}).Error, "unknown option '--x?'");
+    EXPECT_EQ(Parse({"export", "--x\r", "-o", "x.wav"}).Error,
+              "unknown option '--x?' (see: tonvik export --help)");
+    EXPECT_EQ(Parse({"export", "--mode", "\xD0", "-o", "x.wav"}).Error,
+              "--mode takes one of text|callsign, not '?'"); // half a UTF-8 character
+}
+
+TEST(CliOptions, ValuesOver200CharactersAreShownShortened) {
+    const std::string exactly200(200, 'x');
+    EXPECT_EQ(Parse({"radiogram", "--kind", exactly200}).Error,
+              "--kind takes one of digits|russian|latin, not '" + exactly200 + "'");
+    EXPECT_EQ(Parse({"radiogram", "--kind", std::string(5000, 'y')}).Error,
+              "--kind takes one of digits|russian|latin, not '" + std::string(40, 'y') +
+                  "...' (5000 characters)");
+    // Cut between characters, never inside a two-byte Cyrillic one.
+    std::string russian;
+    for (int i = 0; i < 201; ++i)
+        russian += "ж";
+    std::string forty;
+    for (int i = 0; i < 40; ++i)
+        forty += "ж";
+    EXPECT_EQ(Parse({"export", "--wpm", russian, "-o", "x.wav"}).Error,
+              "--wpm takes a whole number from 10 to 100, not '" + forty + "...' (201 characters)");
+}
+
+TEST(CliOptions, TheWindowAndTheJournalCommandTakeTheJournalOptions) {
+    const auto window = Parse({"--no-journal"});
+    EXPECT_EQ(window.Error, "");
+    EXPECT_EQ(window.Options.Command, CliCommand::Window);
+    EXPECT_TRUE(window.Options.NoJournal);
+    const auto other = Parse({"--journal", "/tmp/j.sqlite"});
+    EXPECT_EQ(other.Options.Command, CliCommand::Window);
+    EXPECT_EQ(other.Options.JournalPath, "/tmp/j.sqlite");
+
+    const auto journal = Parse({"journal", "--characters", "--days", "7", "--journal", "/tmp/j"});
+    EXPECT_EQ(journal.Error, "");
+    EXPECT_EQ(journal.Options.Command, CliCommand::Journal);
+    EXPECT_TRUE(journal.Options.Characters);
+    EXPECT_EQ(journal.Options.Days, 7);
+    EXPECT_EQ(journal.Options.JournalPath, "/tmp/j");
+    EXPECT_EQ(Parse({"journal", "--days", "14", "--characters"}).Error,
+              "--days takes 7 or 30, not '14'");
+    EXPECT_EQ(Parse({"journal", "--exercises"}).Error, "--exercises goes with --csv");
+    EXPECT_EQ(Parse({"journal", "--csv", "--characters"}).Error,
+              "give either --csv or --characters, not both");
+    EXPECT_EQ(Parse({"journal", "--days", "30"}).Error, "--days goes with --characters");
+    EXPECT_EQ(Parse({"journal", "--no-journal"}).Error,
+              "--no-journal is not an option of journal (see: tonvik journal --help)");
+    EXPECT_EQ(Parse({"--journal"}).Error, "--journal needs a value");
 }
 
 TEST(CliOptions, PlayTakesALatencyInItsRangeAndAStatsFlag) {

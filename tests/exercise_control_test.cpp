@@ -1,5 +1,5 @@
 // Start, Stop, the end of an exercise, the preliminary test and their keys.
-#include "tests/support/WindowTestSupport.h"
+#include "tests/support/WindowFixture.h"
 
 #include "tests/support/KeyedText.h"
 
@@ -17,15 +17,13 @@
 namespace tonvik {
 namespace {
 
-const QString EndText = "Прием закончен !";
-
 // What the user sees of the running state.
 struct ControlState {
     bool Start, Stop, Test, CallEdit, TrackBars, CallTab, TextTab;
     QString TestCaption;
 };
 
-class ExerciseControl : public MainWindowTest {
+class ExerciseControl : public WindowFixture {
 protected:
     ControlState Controls() const {
         auto* pages = Control<QTabWidget>("MainPage");
@@ -55,18 +53,10 @@ protected:
         EXPECT_EQ(now.TestCaption, expected.TestCaption);
     }
 
-    void StartText(const QString& text) {
-        ShowPage(TextPage);
-        Control<QPlainTextEdit>("TextWin")->setPlainText(text);
-        Control<QToolButton>("StartBut")->click();
-    }
-
     void StartCallsigns() {
         Control<QLineEdit>("CallEdit")->setText("UA3ABC");
         Control<QToolButton>("StartBut")->click();
     }
-
-    void Key(const char* control, Qt::Key key) { QTest::keyClick(Control<QWidget>(control), key); }
 };
 
 const ControlState Idle{true, false, true, true, true, true, true, "Предварительный тест"};
@@ -83,10 +73,10 @@ TEST_F(ExerciseControl, StartOnTheCallsignPageLocksTheSettings) {
     EXPECT_EQ(Control<QLabel>("PointLbl")->text(), "0");
     EXPECT_EQ(Control<QLabel>("AllPointLbl")->text(), "0");
     EXPECT_EQ(Window->focusWidget(), Control<QLineEdit>("Input"));
-    EXPECT_EQ(Window->CallNumber, 1);
-    EXPECT_EQ(Window->ReplayFactor, 1.0L);
-    EXPECT_EQ(Window->State.PlayPos, 1);
-    EXPECT_EQ(Window->State.CallStartPos, 1);
+    EXPECT_EQ(Window->Callsigns().Session().CallNumber(), 1);
+    EXPECT_EQ(Window->Callsigns().Session().ReplayFactor(), 1.0L);
+    EXPECT_EQ(Window->Exercise().State().PlayPos, 1);
+    EXPECT_EQ(Window->Exercise().State().CallStartPos, 1);
     EXPECT_EQ(Device.OpenCount, 1);
 
     Control<QToolButton>("StopBut")->click();
@@ -110,7 +100,7 @@ TEST_F(ExerciseControl, HiddenPageRefusesToStart) {
     auto* pages = Control<QTabWidget>("MainPage");
     pages->setTabVisible(HiddenPage, true);
     ShowPage(HiddenPage);
-    ASSERT_EQ(Window->ActivePage(), HiddenPage);
+    ASSERT_EQ(Window->Exercise().ActivePage(), HiddenPage);
     Control<QToolButton>("StartBut")->click();
     ASSERT_EQ(Messages.Messages.size(), 1u);
     EXPECT_EQ(Messages.Messages[0].Text, "Эта страница пока не работает!");
@@ -122,16 +112,16 @@ TEST_F(ExerciseControl, HiddenPageRefusesToStart) {
 TEST_F(ExerciseControl, StartOnTheTextPageKeysTheWindowText) {
     StartText("cq de Ра3abc\nk");
     ExpectControls(TextExercise);
-    EXPECT_EQ(Window->State.PlayText, "CQ DE \xD0\xE0"
-                                      "3ABCK");
-    EXPECT_EQ(Window->State.PlayPos, 1);
+    EXPECT_EQ(Window->Exercise().State().PlayText, "CQ DE \xD0\xE0"
+                                                   "3ABCK");
+    EXPECT_EQ(Window->Exercise().State().PlayPos, 1);
     EXPECT_EQ(Device.OpenCount, 1);
 }
 
 TEST_F(ExerciseControl, EmptyTextWindowKeysOneSpaceAndEnds) {
     Device.AutoComplete = true;
     StartText("");
-    EXPECT_EQ(Window->State.PlayText, " ");
+    EXPECT_EQ(Window->Exercise().State().PlayText, " ");
     ASSERT_TRUE(ProcessUntil([&] { return Messages.CountOf(EndText) == 1; }));
     ExpectControls(Idle);
 }
@@ -142,7 +132,7 @@ TEST_F(ExerciseControl, TextIsKeyedToItsEndAndEndsTheExercise) {
     bool stopFirst = false;
     bool closedUnderMessage = false;
     Messages.OnMessage = [&](const MessageRecorder::Entry&) {
-        stopFirst = Window->State.StopRequested;
+        stopFirst = Window->Exercise().State().StopRequested;
         // As a modal box does: the last completion is handled meanwhile.
         closedUnderMessage = ProcessUntil([&] { return !Device.IsOpen(); });
     };
@@ -156,7 +146,7 @@ TEST_F(ExerciseControl, TextIsKeyedToItsEndAndEndsTheExercise) {
     EXPECT_EQ(Messages.Messages.size(), 1u);
     EXPECT_EQ(Messages.Messages[0].Caption, "Внимание!");
     ExpectControls(Idle);
-    EXPECT_TRUE(Window->CharKeyer().WordStart());
+    EXPECT_TRUE(Window->Exercise().CharKeyer().WordStart());
 
     KeyerSettings settings;
     settings.DotSamples = 9600 / 40;
@@ -171,7 +161,7 @@ TEST_F(ExerciseControl, StopSilencesAtTheNextCompletion) {
     ASSERT_TRUE(ProcessUntil([&] { return Device.QueuedCount() == 2; }));
     Control<QToolButton>("StopBut")->click();
     ExpectControls(Idle);
-    EXPECT_TRUE(Window->State.StopRequested);
+    EXPECT_TRUE(Window->Exercise().State().StopRequested);
     EXPECT_TRUE(Device.IsOpen());
     Device.CompleteNext();
     ASSERT_TRUE(ProcessUntil([&] { return !Device.IsOpen(); }));
@@ -197,29 +187,30 @@ using PreliminaryTest = ExerciseControl;
 TEST_F(PreliminaryTest, TogglesFromTheButton) {
     Control<QToolButton>("TestBut")->click();
     ExpectControls(TestFromIdle);
-    EXPECT_TRUE(Window->TestRunning);
-    EXPECT_EQ(Window->State.PlayText, std::string(1001, 'V') + " ");
-    EXPECT_EQ(Window->State.PlayPos, 1);
+    EXPECT_TRUE(Window->Exercise().TestRunning());
+    EXPECT_EQ(Window->Exercise().State().PlayText, std::string(1001, 'V') + " ");
+    EXPECT_EQ(Window->Exercise().State().PlayPos, 1);
     EXPECT_EQ(Device.OpenCount, 1);
     Control<QToolButton>("TestBut")->click();
     ExpectControls(Idle);
-    EXPECT_FALSE(Window->TestRunning);
-    EXPECT_TRUE(Window->State.StopRequested);
+    EXPECT_FALSE(Window->Exercise().TestRunning());
+    EXPECT_TRUE(Window->Exercise().State().StopRequested);
     EXPECT_EQ(Window->focusWidget(), Control<QLineEdit>("CallEdit"));
 }
 
 TEST_F(PreliminaryTest, OnTheCallsignPageRunsOutIntoThePause) {
     Device.AutoComplete = true;
     Control<QToolButton>("TestBut")->click();
-    ASSERT_TRUE(ProcessUntil([&] { return Window->State.AwaitingAnswer && !Device.IsOpen(); }));
+    ASSERT_TRUE(ProcessUntil(
+        [&] { return Window->Exercise().State().AwaitingAnswer && !Device.IsOpen(); }));
     EXPECT_EQ(Device.Writes.size(), 1002u); // every V and the space after them
-    EXPECT_TRUE(Window->TestRunning);
+    EXPECT_TRUE(Window->Exercise().TestRunning());
     EXPECT_EQ(Control<QToolButton>("TestBut")->text(), "Стоп");
     EXPECT_TRUE(Messages.Messages.empty());
     // Stopping it leaves no answer to evaluate.
     Control<QToolButton>("TestBut")->click();
-    EXPECT_FALSE(Window->State.AwaitingAnswer);
-    EXPECT_TRUE(Window->State.SentText.empty());
+    EXPECT_FALSE(Window->Exercise().State().AwaitingAnswer);
+    EXPECT_TRUE(Window->Exercise().State().SentText.empty());
     ExpectControls(Idle);
 }
 
@@ -228,12 +219,12 @@ TEST_F(PreliminaryTest, OnTheTextPageRunsOutIntoTheEnd) {
     ShowPage(TextPage);
     Control<QToolButton>("TestBut")->click();
     ASSERT_TRUE(ProcessUntil([&] { return Messages.CountOf(EndText) == 1; }));
-    EXPECT_TRUE(Window->TestRunning);
+    EXPECT_TRUE(Window->Exercise().TestRunning());
     ExpectControls({true, false, true, true, true, true, true, "Стоп"});
     // A new exercise replaces the finished test.
     Device.AutoComplete = false;
     StartText("CQ");
-    EXPECT_FALSE(Window->TestRunning);
+    EXPECT_FALSE(Window->Exercise().TestRunning());
     ExpectControls(TextExercise);
 }
 
@@ -243,14 +234,14 @@ TEST_F(Shortcuts, CallEditStartsAndTogglesTheTest) {
     Key("CallEdit", Qt::Key_Escape); // no test to stop
     EXPECT_EQ(Device.OpenCount, 0);
     Key("CallEdit", Qt::Key_F3);
-    EXPECT_TRUE(Window->TestRunning);
+    EXPECT_TRUE(Window->Exercise().TestRunning());
     Key("CallEdit", Qt::Key_F3); // refused while the test runs
     Key("CallEdit", Qt::Key_Return);
-    EXPECT_TRUE(Window->TestRunning);
+    EXPECT_TRUE(Window->Exercise().TestRunning());
     EXPECT_EQ(Device.OpenCount, 1);
     EXPECT_TRUE(Messages.Messages.empty());
     Key("CallEdit", Qt::Key_Escape);
-    EXPECT_FALSE(Window->TestRunning);
+    EXPECT_FALSE(Window->Exercise().TestRunning());
     ExpectControls(Idle);
 
     Control<QLineEdit>("CallEdit")->setText("UA3ABC");
@@ -267,13 +258,13 @@ TEST_F(Shortcuts, TrackBarsAndGridStartAndToggleTheTest) {
         Key(control, Qt::Key_Escape);
         EXPECT_EQ(Device.OpenCount, opened);
         Key(control, Qt::Key_F3);
-        EXPECT_TRUE(Window->TestRunning);
+        EXPECT_TRUE(Window->Exercise().TestRunning());
         Key(control, Qt::Key_Return);
         Key(control, Qt::Key_F3);
-        EXPECT_TRUE(Window->TestRunning);
+        EXPECT_TRUE(Window->Exercise().TestRunning());
         EXPECT_EQ(Device.OpenCount, opened + 1);
         Key(control, Qt::Key_Escape);
-        EXPECT_FALSE(Window->TestRunning);
+        EXPECT_FALSE(Window->Exercise().TestRunning());
         Key(control, Qt::Key_Enter);
         ExpectControls(TextExercise);
         EXPECT_EQ(Device.OpenCount, opened + 2);
@@ -284,14 +275,14 @@ TEST_F(Shortcuts, TrackBarsAndGridStartAndToggleTheTest) {
 TEST_F(Shortcuts, NeverRestartARunningExercise) {
     StartText("PARIS PARIS");
     ASSERT_TRUE(ProcessUntil([&] { return Device.QueuedCount() == 2; }));
-    const int position = Window->State.PlayPos;
+    const int position = Window->Exercise().State().PlayPos;
     // The track bars stay usable while a text is keyed.
     Key("SpeedTrackBar", Qt::Key_Return);
     Key("SpeedTrackBar", Qt::Key_F3);
     Key("VolTrackBar", Qt::Key_Enter);
     EXPECT_EQ(Device.OpenCount, 1);
-    EXPECT_EQ(Window->State.PlayPos, position);
-    EXPECT_FALSE(Window->TestRunning);
+    EXPECT_EQ(Window->Exercise().State().PlayPos, position);
+    EXPECT_FALSE(Window->Exercise().TestRunning());
     ExpectControls(TextExercise);
 }
 
@@ -299,7 +290,8 @@ TEST_F(Shortcuts, EscInTheAnswerFieldStopsACallsignExercise) {
     StartCallsigns();
     Key("Input", Qt::Key_Escape); // nothing keyed yet
     EXPECT_EQ(Messages.CountOf(EndText), 0);
-    Window->State.SentText = "UA3ABC ";
+    // The device reports open and the first letters are queued.
+    ASSERT_TRUE(ProcessUntil([&] { return !Window->Exercise().State().SentText.empty(); }));
     Key("Input", Qt::Key_Escape);
     EXPECT_EQ(Messages.CountOf(EndText), 1);
     ExpectControls(Idle);
@@ -309,9 +301,9 @@ TEST_F(Shortcuts, EscInTheAnswerFieldStopsACallsignExercise) {
 
 TEST_F(Shortcuts, EscInTheAnswerFieldLeavesTheTestAlone) {
     Control<QToolButton>("TestBut")->click();
-    Window->State.SentText = "VVV";
+    ASSERT_TRUE(ProcessUntil([&] { return !Window->Exercise().State().SentText.empty(); }));
     Key("Input", Qt::Key_Escape);
-    EXPECT_TRUE(Window->TestRunning);
+    EXPECT_TRUE(Window->Exercise().TestRunning());
     EXPECT_TRUE(Messages.Messages.empty());
 }
 

@@ -2,7 +2,9 @@
 #include "cli/Cli.h"
 #include "cli/PlayTextRenderer.h"
 #include "keying/Keyer.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/KeyedText.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -12,7 +14,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <pty.h>
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
@@ -54,28 +55,15 @@ Decoded Decode(const std::string& path) {
 
 class ExportTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("tonvik-export-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::string Path(const std::string& name) const { return Temp.Path(name); }
+    std::vector<std::string> Files() const { return Temp.Names(); }
     int Run(std::vector<std::string> args, const std::string& input = "") {
         std::istringstream in(input);
         out.str("");
         err.str("");
         return RunCommandLine(args, in, out, err);
     }
-    fs::path dir;
+    TempFolder Temp{"tonvik-export"};
     std::ostringstream out, err;
 };
 
@@ -123,6 +111,17 @@ TEST_F(ExportTest, RussianUtf8TextIsKeyedAsCp1251) {
               Keyed("\xCF\xD0\xC8\xC2\xC5\xD2 \xEC\xE8\xF0", TextAt(30)));
 }
 
+TEST_F(ExportTest, Utf16WithoutMarkFromStandardInput) {
+    // ПРИ in UTF-16 BE, as --encoding utf-16 and as detected.
+    const std::string be("\x04\x1F\x04\x20\x04\x18", 6);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"export", "--encoding", "utf-16", "-o", Path("u.wav")},
+             {"export", "-o", Path("u.wav")}}) {
+        ASSERT_EQ(Run(args, be), 0) << err.str();
+        EXPECT_EQ(Decode(Path("u.wav")).Samples, Keyed("\xCF\xD0\xC8", TextAt(30)));
+    }
+}
+
 TEST_F(ExportTest, BadOptionsWriteNothingAndExitWith2) {
     EXPECT_EQ(Run({"export", "--wpm", "5", "--text", "CQ", "-o", Path("x.wav")}), 2);
     EXPECT_EQ(err.str(), "tonvik: --wpm takes a whole number from 10 to 100, not '5'\n");
@@ -147,7 +146,7 @@ TEST_F(ExportTest, SplitPartsConcatenateToTheWholeAndStartAfterWordGaps) {
     job.PlayText = text;
     job.Settings = TextAt(40);
     job.OutputPath = Path("book.wav");
-    job.SplitMinutes = 1;
+    job.SplitSamples = 60 * 8000;
     const ExportResult r = ExportAudio(job);
     ASSERT_TRUE(r.Ok) << r.Error;
     ASSERT_GE(r.Files.size(), 2u);
@@ -174,6 +173,38 @@ TEST_F(ExportTest, SplitPartsConcatenateToTheWholeAndStartAfterWordGaps) {
         }
     }
     EXPECT_EQ(joined, Keyed(text, job.Settings));
+}
+
+TEST_F(ExportTest, PartNamesPast999GetMoreDigitsAndSortInOrder) {
+    // Words of about 800 samples, parts of at least 500: one word a part, and
+    // fewer than 10000 parts, so four digits for all of them.
+    std::string words;
+    for (int i = 0; i < 1001; ++i)
+        words += "E ";
+    ExportJob job;
+    job.PlayText = words;
+    job.Settings = TextAt(100);
+    job.OutputPath = Path("drill.wav");
+    job.SplitSamples = 500;
+    const ExportResult r = ExportAudio(job);
+    ASSERT_TRUE(r.Ok) << r.Error;
+    ASSERT_EQ(r.Files.size(), 1001u);
+    EXPECT_EQ(r.Files[0], Path("drill-0001.wav"));
+    EXPECT_EQ(r.Files[999], Path("drill-1000.wav"));
+    EXPECT_EQ(r.Files[1000], Path("drill-1001.wav"));
+    std::vector<std::string> sorted = Files();
+    std::vector<std::string> written;
+    for (const auto& file : r.Files)
+        written.push_back(fs::path(file).filename().string());
+    EXPECT_EQ(sorted, written); // a file manager's order is the order of the parts
+    std::vector<int16_t> joined;
+    for (const auto& file : r.Files) {
+        const auto part = Decode(file).Samples;
+        joined.insert(joined.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(joined, Keyed(words, job.Settings));
+    EXPECT_EQ(PartPath("a/b.c/book", 7, 3), "a/b.c/book-007");
+    EXPECT_EQ(PartPath("book.mp3", 12345, 3), "book-12345.mp3");
 }
 
 TEST_F(ExportTest, LargeWavSwitchesToRf64) {
@@ -259,42 +290,17 @@ namespace {
 // Runs "tonvik export" in a child whose standard error is a terminal (or a
 // pipe) and returns what it wrote there.
 std::string StandardErrorOfExport(const std::string& out, bool terminal, bool quiet) {
-    int master = -1;
-    int pipeFds[2] = {-1, -1};
-    pid_t child = -1;
-    if (terminal) {
-        child = ::forkpty(&master, nullptr, nullptr, nullptr);
-    } else {
-        if (::pipe(pipeFds) != 0)
-            return "pipe failed";
-        child = ::fork();
-    }
-    if (child == 0) {
-        if (!terminal) {
-            ::dup2(pipeFds[1], STDERR_FILENO);
-            ::close(pipeFds[0]);
-        }
-        std::string text(20000, 'E');
-        std::vector<std::string> args{"tonvik", "export", "--text", text, "-o", out};
+    const auto body = [&] {
+        std::vector<std::string> args{"export", "--text", std::string(20000, 'E'), "-o", out};
         if (quiet)
             args.push_back("--quiet");
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::_exit(RunCommandLine(static_cast<int>(args.size()), argv.data()));
-    }
-    const int fd = terminal ? master : pipeFds[0];
-    if (!terminal)
-        ::close(pipeFds[1]);
-    std::string seen;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-        seen.append(buffer, static_cast<size_t>(n));
-    ::close(fd);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return seen;
+        ArgumentVector argv(args);
+        return RunCommandLine(argv.Count(), argv.Values());
+    };
+    if (terminal)
+        return RunOnTerminal(body, std::chrono::seconds(60)).Out;
+    ChildProcess child(body);
+    return child.Wait(std::chrono::seconds(60)).Err;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The help window: readme.txt read at every showing, or a warning.
 #include "app/AboutUnit.h"
-#include "tests/support/WindowTestSupport.h"
+#include "tests/support/WindowFixture.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,10 +16,10 @@ namespace {
 const QString MissingText = "Не найден файл readme.txt! Справка недоступна !";
 const QString LoadedCaption = "Справка ---  Tonvik v2.14 by Kelvad ";
 
-class HelpWindow : public MainWindowTest {
+class HelpWindow : public WindowFixture {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
+        WindowFixture::SetUp();
         ASSERT_TRUE(Folder.isValid());
         About = std::make_unique<TAboutForm>(Messages, Window.get());
         About->SetHelpFile(HelpPath());
@@ -28,7 +28,7 @@ protected:
 
     void TearDown() override {
         About.reset();
-        MainWindowTest::TearDown();
+        WindowFixture::TearDown();
     }
 
     QString HelpPath() const { return Folder.filePath("readme.txt"); }
@@ -121,6 +121,18 @@ TEST_F(HelpWindow, HelpButtonShowsTheWindowModally) {
     Control<QToolButton>("QBut")->click();
     EXPECT_TRUE(shownModal);
     EXPECT_EQ(Shown(), "help");
+}
+
+TEST_F(HelpWindow, IsCentredOnTheMainWindowAtItsFirstShowing) {
+    WriteHelp("help");
+    Window->move(37, 53);
+    QPoint centre;
+    QTimer::singleShot(0, About.get(), [&] {
+        centre = About->geometry().center();
+        About->close();
+    });
+    Control<QToolButton>("QBut")->click();
+    EXPECT_LE((centre - Window->geometry().center()).manhattanLength(), 1);
 }
 
 TEST_F(HelpWindow, ShippedHelpSitsBesideTheExecutable) {

@@ -118,6 +118,20 @@ TEST_F(KeyerTest, PhaseStepRoundsOnce) {
     EXPECT_EQ(Keyer::PhaseStep(800.0L), 107374182);
     EXPECT_EQ(Keyer::PhaseStep(1000.0L), 134217728);
     EXPECT_EQ(Keyer::PhaseStep(400.0L), 53687091);
+    // 751 Hz is 100797513.728 units a sample: to the nearest, not truncated.
+    EXPECT_EQ(Keyer::PhaseStep(751.0L), 100797514);
+    EXPECT_EQ(Keyer::PhaseStep(1001.0L), 134351946);
+}
+
+TEST_F(KeyerTest, ToneAdvancesByTheRoundedStep) {
+    Keyer k;
+    k.BuildSineTable(8);
+    std::vector<int16_t> out(100);
+    int64_t position = 0;
+    k.ToneRun(out.data(), position, 100, 751.0L);
+    EXPECT_EQ(k.Phase(), static_cast<uint32_t>((100LL * 100797514) & 0x3FFFFFFF));
+    // Sample 40 reads the entry at that phase, unreduced.
+    EXPECT_EQ(out[39], k.SineTable()[static_cast<size_t>(((39LL * 100797514) & 0x3FFFFFFF) >> 15)]);
 }
 
 TEST_F(KeyerTest, EnvelopeReducesWithTruncationAtEveryStep) {

@@ -1,21 +1,28 @@
 // The main window at start-up, its settings handlers, pages and fields.
-#include "tests/support/WindowTestSupport.h"
+#include "app/Translations.h"
+#include "tests/support/WindowFixture.h"
 
 #include "text/RadioGroup.h"
 #include "text/SpinEdit.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -23,7 +30,7 @@
 namespace tonvik {
 namespace {
 
-using MainWindowStart = MainWindowTest;
+using MainWindowStart = WindowFixture;
 
 TEST_F(MainWindowStart, AppliesTheDefaultSettings) {
     EXPECT_EQ(Control<QLabel>("NowWpmLbl")->text(), "30");
@@ -31,17 +38,17 @@ TEST_F(MainWindowStart, AppliesTheDefaultSettings) {
     EXPECT_EQ(Control<QSlider>("SpeedTrackBar")->toolTip(), "30 wpm");
     EXPECT_EQ(Control<QSlider>("PitchTrackBar")->toolTip(), "800 Hz");
     EXPECT_EQ(Control<QSlider>("VolTrackBar")->toolTip(), "5");
-    EXPECT_EQ(Window->DotSamples, 320);
-    EXPECT_EQ(Window->ToneFreq, 800.0L);
-    EXPECT_EQ(Window->VolumeFactor, 5);
-    EXPECT_EQ(Window->CharKeyer().SineTable()[8192], 20479);
-    EXPECT_TRUE(Window->CharKeyer().WordStart());
-    EXPECT_FALSE(Window->TestRunning);
-    EXPECT_FALSE(Window->State.StopRequested);
-    EXPECT_FALSE(Window->State.AwaitingAnswer);
-    EXPECT_EQ(Window->State.PlayPos, 0);
-    EXPECT_EQ(Window->Results().NextResultRow(), 1);
-    EXPECT_EQ(Window->Pump().WaveDevice(), 0u);
+    EXPECT_EQ(Window->Exercise().DotSamples(), 320);
+    EXPECT_EQ(Window->Exercise().ToneFreq(), 800.0L);
+    EXPECT_EQ(Window->Exercise().VolumeFactor(), 5);
+    EXPECT_EQ(Window->Exercise().CharKeyer().SineTable()[8192], 20479);
+    EXPECT_TRUE(Window->Exercise().CharKeyer().WordStart());
+    EXPECT_FALSE(Window->Exercise().TestRunning());
+    EXPECT_FALSE(Window->Exercise().State().StopRequested);
+    EXPECT_FALSE(Window->Exercise().State().AwaitingAnswer);
+    EXPECT_EQ(Window->Exercise().State().PlayPos, 0);
+    EXPECT_EQ(Window->Callsigns().Results().NextResultRow(), 1);
+    EXPECT_EQ(Window->Exercise().WaveOutPump().WaveDevice(), 0u);
 }
 
 TEST_F(MainWindowStart, ShowsTheIdleWindow) {
@@ -105,7 +112,8 @@ TEST_F(MainWindowStart, ControlsHaveTheirRangesAndDefaults) {
     EXPECT_EQ(text.horizontalAdvance(QChar('i')), text.horizontalAdvance(QChar('W')));
     EXPECT_EQ(text.horizontalAdvance(QChar(0x0416)), text.horizontalAdvance(QChar('.')));
     EXPECT_TRUE(Control<QTextEdit>("OutWin")->isReadOnly());
-    EXPECT_FALSE(Control<QTextEdit>("OutWin")->isEnabled());
+    // Read-only and never focused, but enabled, so that it can be scrolled back.
+    EXPECT_EQ(Control<QTextEdit>("OutWin")->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(Control<QLineEdit>("Input")->focusPolicy() & Qt::TabFocus, 0);
 }
 
@@ -143,7 +151,7 @@ TEST_F(MainWindowStart, ResultsGridShowsItsHeaderAndNineteenRows) {
     EXPECT_TRUE(grid->item(1, 0)->flags() & Qt::ItemIsSelectable);
 }
 
-using SettingsHandlers = MainWindowTest;
+using SettingsHandlers = WindowFixture;
 
 TEST_F(SettingsHandlers, SpeedSetsTheDotLengthTruncated) {
     auto* speed = Control<QSlider>("SpeedTrackBar");
@@ -152,7 +160,7 @@ TEST_F(SettingsHandlers, SpeedSetsTheDotLengthTruncated) {
     };
     for (const Case& c : {Case{70, 137}, Case{100, 96}, Case{10, 960}, Case{31, 309}}) {
         speed->setValue(c.Wpm);
-        EXPECT_EQ(Window->DotSamples, c.Dot) << c.Wpm;
+        EXPECT_EQ(Window->Exercise().DotSamples(), c.Dot) << c.Wpm;
         EXPECT_EQ(Control<QLabel>("NowWpmLbl")->text(), QString::number(c.Wpm));
         EXPECT_EQ(Control<QLabel>("Label8")->text(), QString("Скорость %1 wpm").arg(c.Wpm));
         EXPECT_EQ(speed->toolTip(), QString("%1 wpm").arg(c.Wpm));
@@ -162,25 +170,25 @@ TEST_F(SettingsHandlers, SpeedSetsTheDotLengthTruncated) {
 TEST_F(SettingsHandlers, PitchSetsTheToneInHundredsOfHertz) {
     auto* pitch = Control<QSlider>("PitchTrackBar");
     pitch->setValue(16);
-    EXPECT_EQ(Window->ToneFreq, 1600.0L);
+    EXPECT_EQ(Window->Exercise().ToneFreq(), 1600.0L);
     EXPECT_EQ(pitch->toolTip(), "1600 Hz");
     pitch->setValue(4);
-    EXPECT_EQ(Window->ToneFreq, 400.0L);
+    EXPECT_EQ(Window->Exercise().ToneFreq(), 400.0L);
     EXPECT_EQ(pitch->toolTip(), "400 Hz");
 }
 
 TEST_F(SettingsHandlers, VolumeRebuildsTheSineTable) {
     auto* volume = Control<QSlider>("VolTrackBar");
     volume->setValue(8);
-    EXPECT_EQ(Window->VolumeFactor, 0);
+    EXPECT_EQ(Window->Exercise().VolumeFactor(), 0);
     EXPECT_EQ(volume->toolTip(), "0");
-    const auto& silent = Window->CharKeyer().SineTable();
+    const auto& silent = Window->Exercise().CharKeyer().SineTable();
     EXPECT_TRUE(std::all_of(silent.begin(), silent.end(), [](int16_t s) { return s == 0; }));
     volume->setValue(0);
-    EXPECT_EQ(Window->VolumeFactor, 8);
-    EXPECT_EQ(Window->CharKeyer().SineTable()[8192], 32767);
+    EXPECT_EQ(Window->Exercise().VolumeFactor(), 8);
+    EXPECT_EQ(Window->Exercise().CharKeyer().SineTable()[8192], 32767);
     volume->setValue(4);
-    EXPECT_EQ(Window->CharKeyer().SineTable()[8192], 16384);
+    EXPECT_EQ(Window->Exercise().CharKeyer().SineTable()[8192], 16384);
 }
 
 TEST_F(SettingsHandlers, KeyerReadsTheControlsAsTheyStand) {
@@ -189,7 +197,7 @@ TEST_F(SettingsHandlers, KeyerReadsTheControlsAsTheyStand) {
     Control<SpinEdit>("SpinEdit2")->setValue(5);
     Control<SpinEdit>("SpinEdit1")->setValue(9);
     ShowPage(TextPage);
-    const KeyerSettings settings = Window->CurrentKeyerSettings();
+    const KeyerSettings settings = Window->Exercise().CurrentKeyerSettings();
     EXPECT_EQ(settings.DotSamples, 480);
     EXPECT_EQ(settings.ToneFreq, 1000.0L);
     EXPECT_EQ(settings.LetterGap, 5);
@@ -197,7 +205,7 @@ TEST_F(SettingsHandlers, KeyerReadsTheControlsAsTheyStand) {
     EXPECT_EQ(settings.ActivePage, TextPage);
 }
 
-using Pages = MainWindowTest;
+using Pages = WindowFixture;
 
 TEST_F(Pages, TextPageDisablesTheFixBoxesAndTheFilter) {
     auto* text = Control<QPlainTextEdit>("TextWin");
@@ -220,7 +228,7 @@ TEST_F(Pages, TextPageDisablesTheFixBoxesAndTheFilter) {
     EXPECT_TRUE(Control<QCheckBox>("ToneBox")->isEnabled());
 }
 
-using Fields = MainWindowTest;
+using Fields = WindowFixture;
 
 TEST_F(Fields, CallsignFieldsTurnLettersToCapitals) {
     for (const char* name : {"CallEdit", "Input"}) {
@@ -254,7 +262,7 @@ TEST_F(Fields, SpinEditsReadTypedTextAndClampOnLeaving) {
     QTest::keyClicks(wordGap, "200");
     // While typed, the keyer gets the number as it stands, range or not.
     EXPECT_EQ(wordGap->CurrentValue(), 200);
-    EXPECT_EQ(Window->CurrentKeyerSettings().WordGap, 200);
+    EXPECT_EQ(Window->Exercise().CurrentKeyerSettings().WordGap, 200);
     QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
     QCoreApplication::sendEvent(wordGap, &leave);
     EXPECT_EQ(wordGap->CurrentValue(), 108);
@@ -271,6 +279,48 @@ TEST_F(Fields, SpinEditsReadTypedTextAndClampOnLeaving) {
     EXPECT_EQ(letterGap->CurrentValue(), 2); // empty reads as the minimum
     TypeAndLeave(letterGap, "40");
     EXPECT_EQ(letterGap->CurrentValue(), 40);
+}
+
+TEST_F(Fields, TabInTheTextWindowMovesOnInsteadOfTypingATab) {
+    ShowPage(TextPage);
+    auto* text = Control<QPlainTextEdit>("TextWin");
+    text->setPlainText("CQ");
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Tab);
+    EXPECT_EQ(text->toPlainText(), "CQ");
+    EXPECT_NE(QApplication::focusWidget(), text);
+}
+
+using RussianDialogs = WindowFixture;
+
+TEST_F(RussianDialogs, QtsOwnButtonsSpeakRussianAndTheProgramsOkStays) {
+    ASSERT_TRUE(InstallQtTranslations(*QCoreApplication::instance()))
+        << "qtbase_ru.qm is not installed (qt6-translations-l10n)";
+    QDialogButtonBox buttons(QDialogButtonBox::Open | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Open)->text(), "Открыть");
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), "Отмена");
+    // The program's own messages keep their "OK".
+    QMessageBox box(QMessageBox::Warning, "Warning", "Error opening waveform audio!",
+                    QMessageBox::Ok);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "OK");
+
+    // The text page's file-open dialog: Russian labels, no English left.
+    QStringList labels;
+    QTimer::singleShot(0, Window.get(), [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        for (const QLabel* label : dialog->findChildren<QLabel*>())
+            labels << label->text();
+        for (const QAbstractButton* button : dialog->findChildren<QPushButton*>())
+            labels << button->text();
+        dialog->reject();
+    });
+    ShowPage(TextPage);
+    Control<QToolButton>("OpenBut")->click();
+    EXPECT_FALSE(labels.isEmpty());
+    for (const char* english : {"Look in:", "Open", "Cancel", "File name:", "Files of type:"})
+        EXPECT_FALSE(labels.contains(QString::fromLatin1(english))) << english;
+    EXPECT_TRUE(labels.contains("Отмена"));
 }
 
 TEST_F(Fields, ExitClosesTheWindowAlsoWhileKeying) {

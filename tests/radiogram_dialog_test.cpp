@@ -1,5 +1,5 @@
 // The radiogram dialog: its defaults, kept choices and cancelling.
-#include "tests/support/WindowTestSupport.h"
+#include "tests/support/WindowFixture.h"
 #include "text/CreateUnit.h"
 #include "text/RadioGroup.h"
 #include "text/SpinEdit.h"
@@ -18,17 +18,17 @@
 namespace tonvik {
 namespace {
 
-class RadiogramDialog : public MainWindowTest {
+class RadiogramDialog : public WindowFixture {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
+        WindowFixture::SetUp();
         Dialog = std::make_unique<TCreateForm>(Window.get());
         Window->SetCreateForm(Dialog.get());
     }
 
     void TearDown() override {
         Dialog.reset();
-        MainWindowTest::TearDown();
+        WindowFixture::TearDown();
     }
 
     // Shows the dialog modally and runs act inside it.
@@ -43,6 +43,16 @@ protected:
 
     std::unique_ptr<TCreateForm> Dialog;
 };
+
+TEST_F(RadiogramDialog, IsCentredOnTheMainWindowAtItsFirstShowing) {
+    Window->move(41, 29);
+    QPoint centre;
+    RunDialog([&] {
+        centre = Dialog->geometry().center();
+        Dialog->reject();
+    });
+    EXPECT_LE((centre - Window->geometry().center()).manhattanLength(), 1);
+}
 
 TEST_F(RadiogramDialog, StartsWithLatinLettersAndThirtyGroups) {
     EXPECT_EQ(Dialog->windowTitle(), "Формирование радиограммы");

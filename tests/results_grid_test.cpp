@@ -1,6 +1,6 @@
 // The results grid through the window: recording at the end of an exercise,
 // compaction, the painting of its cells and the report of a selected row.
-#include "tests/support/CallsignTestSupport.h"
+#include "tests/support/WindowFixture.h"
 
 #include <QImage>
 #include <QPainter>
@@ -11,7 +11,7 @@
 namespace tonvik {
 namespace {
 
-class ResultsGrid : public CallsignWindowTest {
+class ResultsGrid : public CallsignWindowFixture {
 protected:
     QTableWidget* Grid() const { return Control<QTableWidget>("LastGrid"); }
     QString Cell(int row, int column) const { return Grid()->item(row, column)->text(); }
@@ -26,7 +26,8 @@ protected:
         ASSERT_TRUE(KeyToPause());
         Answer("UA3ABC");
         Stop();
-        ASSERT_TRUE(ProcessUntil([&] { return Window->Pump().WaveDevice() == 0; }));
+        ASSERT_TRUE(
+            ProcessUntil([&] { return Window->Exercise().WaveOutPump().WaveDevice() == 0; }));
     }
 
     static QString Points(int wpm) { return QString::number(std::nearbyint(0.6 * wpm * wpm)); }
@@ -46,7 +47,7 @@ protected:
 TEST_F(ResultsGrid, RecordsAnExerciseWithARightAnswer) {
     RecordOne("RK3ABC", 30);
     EXPECT_EQ(Row(1), (QStringList{"RK3ABC", "32", "540"}));
-    EXPECT_EQ(Window->Results().NextResultRow(), 2);
+    EXPECT_EQ(Window->Callsigns().Results().NextResultRow(), 2);
 
     // None right before the stop: nothing to record.
     Start();
@@ -54,21 +55,21 @@ TEST_F(ResultsGrid, RecordsAnExerciseWithARightAnswer) {
     Answer("UA3ABX");
     Stop();
     EXPECT_EQ(Row(2), (QStringList{"", "", ""}));
-    EXPECT_EQ(Window->Results().NextResultRow(), 2);
+    EXPECT_EQ(Window->Callsigns().Results().NextResultRow(), 2);
 }
 
 TEST_F(ResultsGrid, EighteenthResultKeepsOnlyTheBest) {
     for (int n = 0; n < 17; ++n)
         RecordOne(QString("R%1A").arg(n), 20 + n);
     EXPECT_EQ(Row(17), (QStringList{"R16A", "38", Points(36)}));
-    EXPECT_EQ(Window->Results().NextResultRow(), 18);
+    EXPECT_EQ(Window->Callsigns().Results().NextResultRow(), 18);
 
     // As many points as the best so far: the later one wins.
     RecordOne("LAST", 36);
     EXPECT_EQ(Row(1), (QStringList{"LAST", "38", Points(36)}));
     for (int row = 2; row < 20; ++row)
         EXPECT_EQ(Row(row), (QStringList{"", "", ""})) << row;
-    EXPECT_EQ(Window->Results().NextResultRow(), 2);
+    EXPECT_EQ(Window->Callsigns().Results().NextResultRow(), 2);
 
     RecordOne("NEXT", 20);
     EXPECT_EQ(Row(2), (QStringList{"NEXT", "22", Points(20)}));

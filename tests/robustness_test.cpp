@@ -1,78 +1,34 @@
 // The window under rough use, with the real SDL sound layer (dummy or missing
 // driver) and with the test device where exact samples matter.
-#include "app/MainForm.h"
-#include "app/MessageService.h"
 #include "keying/SdlWaveOut.h"
-#include "tests/support/KeyedText.h"
-#include "tests/support/TestWaveOut.h"
+#include "tests/support/WindowFixture.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QSlider>
 #include <QSpinBox>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
-#include <memory>
 
 using namespace tonvik;
 
 namespace {
 
-const QString EndText = "Прием закончен !";
-
-bool ProcessUntil(const std::function<bool()>& done, int milliseconds = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
-
-void ProcessFor(int milliseconds) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-// A window on the real SDL device; the driver is chosen per test.
-class SdlWindowTest : public ::testing::Test {
+// A window on the real SDL device; the driver is chosen per test. The device
+// lets go of the sound card soon after the last logical close, so a test can
+// see that it was let go.
+class SdlWindowTest : public WindowFixture {
 protected:
+    void SetUp() override {}
     void Open(const char* driver) {
         ::setenv("SDL_AUDIODRIVER", driver, 1);
-        Device = std::make_unique<SdlWaveOut>();
-        Window = std::make_unique<TMorseMain>(*Device, Messages);
-        ASSERT_TRUE(ListDir.isValid());
-        QFile list(ListDir.filePath("master.ped"));
-        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-        list.write("UA3ABC\r\nDL1XYZ\r\n");
-        list.close();
-        Window->SetCallsignListFile(ListDir.filePath("master.ped"));
-        Window->show();
+        Sdl = std::make_unique<SdlWaveOut>(SdlWaveOut::DefaultPeriodSamples,
+                                           std::chrono::milliseconds(200));
+        OpenWindow(*Sdl);
+        UseList("UA3ABC\r\nDL1XYZ\r\n");
         Control<QLineEdit>("CallEdit")->setText("RK3ABC");
     }
     void TearDown() override {
         Window.reset();
-        Device.reset();
+        Sdl.reset();
         QCoreApplication::processEvents();
-    }
-    template <class T> T* Control(const char* name) const {
-        return Window->findChild<T*>(QString::fromLatin1(name));
-    }
-    void StartText(const QString& text) {
-        Control<QTabWidget>("MainPage")->setCurrentIndex(TextPage);
-        Control<QPlainTextEdit>("TextWin")->setPlainText(text);
-        Window->StartButClick();
     }
     int Warnings() const {
         int n = 0;
@@ -80,11 +36,18 @@ protected:
             n += m.Caption == "Warning";
         return n;
     }
+    // The window is gone: no logical device is left open (a new one opens),
+    // and the sound card is let go once that one is closed.
+    void ExpectDeviceLetGo() {
+        QueueNotifier notices;
+        WaveHandle handle = 0;
+        ASSERT_EQ(Sdl->Open(&handle, PcmFormat8k16Mono(), &notices), MmNoError);
+        EXPECT_EQ(Sdl->Reset(handle), MmNoError);
+        EXPECT_EQ(Sdl->Close(handle), MmNoError);
+        EXPECT_TRUE(Sdl->WaitUntilReleased(std::chrono::seconds(5)));
+    }
 
-    MessageRecorder Messages;
-    QTemporaryDir ListDir;
-    std::unique_ptr<SdlWaveOut> Device;
-    std::unique_ptr<TMorseMain> Window;
+    std::unique_ptr<SdlWaveOut> Sdl;
 };
 
 } // namespace
@@ -112,51 +75,51 @@ TEST_F(SdlWindowTest, FiftyF6PressesDuringKeyingNeverOpenTwoDevices) {
     Open("dummy");
     Control<QSlider>("SpeedTrackBar")->setValue(100);
     Window->StartButClick();
-    ASSERT_TRUE(ProcessUntil([&] { return !Window->State.SentText.empty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !Window->Exercise().State().SentText.empty(); }));
     QLineEdit* input = Control<QLineEdit>("Input");
     for (int n = 0; n < 50; ++n) {
         QTest::keyClick(input, Qt::Key_F6);
         ProcessFor(n % 5 == 0 ? 40 : 2);
     }
     EXPECT_EQ(Warnings(), 0) << "a second device was asked for";
-    ASSERT_TRUE(ProcessUntil([&] { return Window->State.AwaitingAnswer; }));
-    EXPECT_EQ(Window->State.SentText.size(), 7u);
+    ASSERT_TRUE(WaitUntil([&] { return Window->Exercise().State().AwaitingAnswer; }));
+    EXPECT_EQ(Window->Exercise().State().SentText.size(), 7u);
     Control<QToolButton>("StopBut")->click();
-    EXPECT_TRUE(ProcessUntil([&] { return Window->Pump().WaveDevice() == 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return Window->Exercise().WaveOutPump().WaveDevice() == 0; }));
 }
 
 TEST_F(SdlWindowTest, EnterInATrackBarDuringATextExerciseDoesNotRestartIt) {
     Open("dummy");
     StartText("PARIS PARIS PARIS");
-    ASSERT_TRUE(ProcessUntil([&] { return Window->State.PlayPos > 3; }));
-    const int before = Window->State.PlayPos;
+    ASSERT_TRUE(WaitUntil([&] { return Window->Exercise().State().PlayPos > 3; }));
+    const int before = Window->Exercise().State().PlayPos;
     QTest::keyClick(Control<QSlider>("SpeedTrackBar"), Qt::Key_Return);
     QTest::keyClick(Control<QSlider>("PitchTrackBar"), Qt::Key_F3);
     ProcessFor(50);
-    EXPECT_GE(Window->State.PlayPos, before);
+    EXPECT_GE(Window->Exercise().State().PlayPos, before);
     EXPECT_EQ(Warnings(), 0);
-    EXPECT_FALSE(Window->TestRunning);
+    EXPECT_FALSE(Window->Exercise().TestRunning());
     Control<QToolButton>("StopBut")->click();
 }
 
 TEST_F(SdlWindowTest, ClosingDuringKeyingReleasesTheDevice) {
     Open("dummy");
     StartText("CQ CQ CQ DE UA3ABC");
-    ASSERT_TRUE(ProcessUntil([&] { return Window->State.PlayPos > 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return Window->Exercise().State().PlayPos > 2; }));
     Window->close();
     Window.reset();
     ProcessFor(50);
-    SUCCEED();
+    ExpectDeviceLetGo();
 }
 
 TEST_F(SdlWindowTest, ClosingDuringTheCallsignPauseIsSafe) {
     Open("dummy");
     Window->StartButClick();
-    ASSERT_TRUE(ProcessUntil([&] { return Window->State.AwaitingAnswer; }));
+    ASSERT_TRUE(WaitUntil([&] { return Window->Exercise().State().AwaitingAnswer; }));
     Window->close();
     Window.reset();
     ProcessFor(50);
-    SUCCEED();
+    ExpectDeviceLetGo();
 }
 
 TEST_F(SdlWindowTest, ClosingUnderTheEndMessageIsSafe) {
@@ -168,10 +131,10 @@ TEST_F(SdlWindowTest, ClosingUnderTheEndMessageIsSafe) {
         }
     };
     StartText("E");
-    ASSERT_TRUE(ProcessUntil([&] { return Messages.CountOf(EndText) == 1; }));
-    ASSERT_TRUE(ProcessUntil([&] { return Window->Pump().WaveDevice() == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return Messages.CountOf(EndText) == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return Window->Exercise().WaveOutPump().WaveDevice() == 0; }));
     Window.reset();
-    SUCCEED();
+    ExpectDeviceLetGo();
 }
 
 TEST_F(SdlWindowTest, AHundredMegabyteListStartsAnExercise) {
@@ -192,7 +155,7 @@ TEST_F(SdlWindowTest, AHundredMegabyteListStartsAnExercise) {
     const qint64 startMs = clock.elapsed();
     EXPECT_EQ(Messages.Messages.size(), 0u);
     int spaces = 0;
-    for (char c : Window->State.PlayText)
+    for (char c : Window->Exercise().State().PlayText)
         spaces += c == ' ';
     EXPECT_EQ(spaces, 30);
     RecordProperty("start_ms", static_cast<int>(startMs));
@@ -200,12 +163,13 @@ TEST_F(SdlWindowTest, AHundredMegabyteListStartsAnExercise) {
 }
 
 // Gaps longer than a buffer keep their timing; nothing is written past a buffer.
-TEST(RobustWindow, LongGapsAt10WpmAndTypedValuesBeyondTheRange) {
-    TestWaveOut device;
+using RobustWindow = WindowFixture;
+
+TEST_F(RobustWindow, LongGapsAt10WpmAndTypedValuesBeyondTheRange) {
+    TestWaveOut& device = Device;
     device.AutoComplete = true;
-    MessageRecorder messages;
-    TMorseMain window(device, messages);
-    window.show();
+    MessageRecorder& messages = Messages;
+    TMorseMain& window = *Window;
     window.findChild<QTabWidget*>("MainPage")->setCurrentIndex(TextPage);
     window.findChild<QSlider*>("SpeedTrackBar")->setValue(10);
     auto* letterGap = window.findChild<QSpinBox*>("SpinEdit2");
@@ -214,7 +178,7 @@ TEST(RobustWindow, LongGapsAt10WpmAndTypedValuesBeyondTheRange) {
     wordGap->setValue(108);
     window.findChild<QPlainTextEdit*>("TextWin")->setPlainText("EE T");
     window.StartButClick();
-    ASSERT_TRUE(ProcessUntil([&] { return messages.CountOf(EndText) == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return messages.CountOf(EndText) == 1; }));
     for (const auto& write : device.Writes)
         ASSERT_LE(write.size() * 2, WaveBufferSize);
     const std::vector<int16_t> all = device.AllSamples();
@@ -238,7 +202,7 @@ TEST(RobustWindow, LongGapsAt10WpmAndTypedValuesBeyondTheRange) {
     letterGap->findChild<QLineEdit*>()->setText("500");
     window.findChild<QPlainTextEdit*>("TextWin")->setPlainText("EE");
     window.StartButClick();
-    ASSERT_TRUE(ProcessUntil([&] { return messages.CountOf(EndText) == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return messages.CountOf(EndText) == 1; }));
     size_t samples = 0;
     for (const auto& write : device.Writes) {
         ASSERT_LE(write.size() * 2, WaveBufferSize);

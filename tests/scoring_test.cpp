@@ -207,8 +207,3 @@ TEST(EvaluateAnswer, EmptyCallsignsScoreWithoutNaN) {
     EXPECT_EQ(shifted.ErrorCount, 7);
     EXPECT_EQ(shifted.Points, 0.0);
 }
-
-TEST(EvaluateAnswer, ErrorsHeadingIsTheRussianWord) {
-    EXPECT_EQ(std::string(ErrorsHeading), Cp1251("Ошибки:"));
-    EXPECT_EQ(ErrorsHeading.size(), 7u);
-}

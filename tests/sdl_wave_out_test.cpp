@@ -42,7 +42,6 @@ std::unique_ptr<Buffer> MakeBuffer(size_t count, int first) {
         buffer->Samples.push_back(static_cast<int16_t>(first + static_cast<int>(n % 997)));
     buffer->Header.Data = buffer->Samples.data();
     buffer->Header.BufferLength = static_cast<uint32_t>(count * 2);
-    buffer->Header.Loops = 1;
     return buffer;
 }
 

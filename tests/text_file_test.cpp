@@ -23,8 +23,8 @@ std::string Cp(const char* utf8) {
     return tonvik::Utf8ToCp1251(utf8);
 }
 
-std::string Utf16(const char* utf8, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+std::string Utf16(const char* utf8, bool bigEndian, bool mark = true) {
+    std::string bytes = !mark ? "" : bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (char16_t unit : QString::fromUtf8(utf8).toStdU16String()) {
         const char high = static_cast<char>(unit >> 8);
         const char low = static_cast<char>(unit & 0xFF);
@@ -78,6 +78,38 @@ TEST_F(TextFileTest, Utf16WithMark) {
     EXPECT_EQ(Load(Utf16(Sample, false)), Cp(Sample));
     EXPECT_EQ(Load(Utf16(Sample, true)), Cp(Sample));
     EXPECT_EQ(Load(Utf16("中文 и 😀 ok", false)), Cp(" и  ok"));
+}
+
+TEST_F(TextFileTest, Utf16WithoutMarkIsRecognisedInBothByteOrders) {
+    for (const bool bigEndian : {false, true}) {
+        EXPECT_EQ(Load(Utf16(Sample, bigEndian, false)), Cp(Sample)) << bigEndian;
+        EXPECT_EQ(Load(Utf16("CQ CQ DE UA3ABC", bigEndian, false)), "CQ CQ DE UA3ABC");
+        // Letters only, not a single space: the high bytes are all 0x04.
+        EXPECT_EQ(Load(Utf16("ПРИВЕТМИР", bigEndian, false)), Cp("ПРИВЕТМИР"));
+        EXPECT_EQ(Load(Utf16("Ж", bigEndian, false)), Cp("Ж"));
+    }
+    // Never keyed as NUL word gaps.
+    EXPECT_EQ(Load(Utf16("Мир\r\n", false, false)).find('\0'), std::string::npos);
+}
+
+TEST_F(TextFileTest, BytesThatOnlyResembleUtf16StayCp1251) {
+    // Zero bytes at both parities: binary, not text.
+    const std::string binary("a\0\0b\0c\0\0", 8);
+    EXPECT_EQ(Load(binary), binary);
+    // CP1251 text holds no zero bytes.
+    EXPECT_EQ(Load(Cp("Ж Ж Ж")), Cp("Ж Ж Ж"));
+    // A lone surrogate does not decode: taken byte for byte.
+    const std::string surrogate("a\0\x00\xD8"
+                                "b\0",
+                                6);
+    EXPECT_EQ(Load(surrogate), surrogate);
+}
+
+TEST_F(TextFileTest, ChosenUtf16TakesTheMarkOrTheLikelierOrder) {
+    EXPECT_EQ(Load(Utf16(Sample, true, false), TextEncoding::Utf16), Cp(Sample));
+    EXPECT_EQ(Load(Utf16(Sample, false, false), TextEncoding::Utf16), Cp(Sample));
+    EXPECT_EQ(Load(Utf16(Sample, true), TextEncoding::Utf16), Cp(Sample));
+    EXPECT_EQ(Load("", TextEncoding::Utf16), "");
 }
 
 TEST_F(TextFileTest, Utf32WithMark) {

@@ -3,7 +3,7 @@
 // command writes it.
 #include "cli/Cli.h"
 #include "tests/support/Cp1251Literal.h"
-#include "tests/support/WindowTestSupport.h"
+#include "tests/support/WindowFixture.h"
 #include "text/CreateUnit.h"
 #include "text/RadioGroup.h"
 #include "text/SpinEdit.h"
@@ -32,8 +32,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const QString EndText = "Прием закончен !";
-
 std::vector<int16_t> ReadWav(const fs::path& path) {
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
@@ -45,10 +43,10 @@ std::vector<int16_t> ReadWav(const fs::path& path) {
     return samples;
 }
 
-class TextPageTest : public MainWindowTest {
+class TextPageTest : public WindowFixture {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
+        WindowFixture::SetUp();
         Dir = fs::temp_directory_path() /
               ("tonvik-textpage-" + std::to_string(::getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -58,7 +56,7 @@ protected:
 
     void TearDown() override {
         fs::remove_all(Dir);
-        MainWindowTest::TearDown();
+        WindowFixture::TearDown();
     }
 
     fs::path Write(const std::string& name, const std::string& bytes) const {

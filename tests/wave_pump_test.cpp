@@ -115,7 +115,34 @@ TEST_F(PumpTest, OpeningPastTheEndKeysSilenceAndEndsAtFirstCompletion) {
     device.CompleteNext();
     Deliver();
     EXPECT_EQ(host.Ends, 1);
+    // The second buffer plays out; its completion closes the device.
+    EXPECT_TRUE(device.IsOpen());
+    device.CompleteNext();
+    Deliver();
     EXPECT_FALSE(device.IsOpen());
+    EXPECT_EQ(device.ResetCount, 1);
+}
+
+TEST_F(PumpTest, AnEndMessageDismissedAtOnceLetsTheLastCharacterPlayOut) {
+    Start("MMM OOO", TextPage);
+    Deliver();
+    while (state.PlayPos <= static_cast<int>(state.PlayText.size())) {
+        ASSERT_TRUE(device.CompleteNext());
+        Deliver();
+    }
+    // The buffer of the second-to-last O completes: the end, whose message is
+    // answered at once, while the last O is still queued.
+    const std::size_t writes = device.Writes.size();
+    ASSERT_TRUE(device.CompleteNext());
+    Deliver();
+    ASSERT_EQ(host.Ends, 1);
+    EXPECT_EQ(device.ResetCount, 0);
+    EXPECT_EQ(device.QueuedCount(), 1u);
+    ASSERT_TRUE(device.CompleteNext());
+    Deliver();
+    EXPECT_FALSE(device.IsOpen());
+    EXPECT_EQ(device.Writes.size(), writes);
+    EXPECT_EQ(state.SentText, "MMM OOO");
 }
 
 TEST_F(PumpTest, ZeroByteCharacterIsWrittenAndItsCompletionQueuesTheNext) {

@@ -1,5 +1,6 @@
 #include "text/CreateUnit.h"
 
+#include "text/WindowPlacement.h"
 #include "ui_CreateUnit.h"
 
 #include <QKeyEvent>
@@ -25,6 +26,8 @@ TCreateForm::TCreateForm(QWidget* parent)
 TCreateForm::~TCreateForm() = default;
 
 int TCreateForm::ShowModal() {
+    if (parentWidget() != nullptr)
+        CentreOnWindow(*this, *parentWidget()->window());
     return exec();
 }
 

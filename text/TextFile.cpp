@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace tonvik {
 
@@ -38,16 +39,65 @@ std::string FromUnicodeFile(std::string_view bytes, QStringConverter::Encoding f
     return ToCp1251(text);
 }
 
+// Counts, for each parity of position, the bytes that a UTF-16 text of Latin
+// and Cyrillic letters has as the high byte of a pair (0x00, 0x04) and its
+// zero bytes. Index 1 holds the odd positions: the high bytes of little-endian.
+struct PairCounts {
+    size_t Pairs = 0;
+    size_t HighLike[2] = {0, 0};
+    size_t Zero[2] = {0, 0};
+};
+
+PairCounts CountPairs(std::string_view bytes) {
+    PairCounts c;
+    c.Pairs = bytes.size() / 2;
+    for (size_t i = 0; i < c.Pairs * 2; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        c.HighLike[i % 2] += byte == 0x00 || byte == 0x04;
+        c.Zero[i % 2] += byte == 0x00;
+    }
+    return c;
+}
+
+// UTF-16 without a mark, in the order its bytes show, or nothing when they do
+// not look like UTF-16 text: CP1251 and UTF-8 text has no zero bytes at all,
+// and binary data has zeros at both parities.
+std::optional<QStringConverter::Encoding> UnmarkedUtf16(std::string_view bytes) {
+    const PairCounts c = CountPairs(bytes);
+    for (const int high : {1, 0}) {
+        const int low = 1 - high;
+        const bool highBytesLikeText = c.HighLike[high] * 10 >= c.Pairs * 9;
+        const bool lowBytesNotZero = c.Zero[low] * 32 <= c.Pairs && c.HighLike[low] * 2 < c.Pairs;
+        QString text;
+        const auto encoding = high == 1 ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
+        if (c.Pairs > 0 && highBytesLikeText && lowBytesNotZero &&
+            Decode(bytes.substr(0, c.Pairs * 2), encoding, text))
+            return encoding;
+    }
+    return std::nullopt;
+}
+
+std::string DecodeUtf16(std::string_view bytes) {
+    if (StartsWith(bytes, "\xFF\xFE"))
+        return FromUnicodeFile(bytes.substr(2), QStringConverter::Utf16LE);
+    if (StartsWith(bytes, "\xFE\xFF"))
+        return FromUnicodeFile(bytes.substr(2), QStringConverter::Utf16BE);
+    const PairCounts c = CountPairs(bytes);
+    return FromUnicodeFile(bytes, c.HighLike[0] > c.HighLike[1] ? QStringConverter::Utf16BE
+                                                                : QStringConverter::Utf16LE);
+}
+
 std::string DecodeAuto(std::string_view bytes) {
     // The four-byte marks first: the UTF-32 LE mark begins with the UTF-16 LE one.
     if (StartsWith(bytes, std::string_view("\xFF\xFE\x00\x00", 4)))
         return FromUnicodeFile(bytes.substr(4), QStringConverter::Utf32LE);
     if (StartsWith(bytes, std::string_view("\x00\x00\xFE\xFF", 4)))
         return FromUnicodeFile(bytes.substr(4), QStringConverter::Utf32BE);
-    if (StartsWith(bytes, "\xFF\xFE"))
-        return FromUnicodeFile(bytes.substr(2), QStringConverter::Utf16LE);
-    if (StartsWith(bytes, "\xFE\xFF"))
-        return FromUnicodeFile(bytes.substr(2), QStringConverter::Utf16BE);
+    if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF"))
+        return DecodeUtf16(bytes);
+    // Before the ASCII test: UTF-16 of Latin text is all bytes below 0x80.
+    if (const auto utf16 = UnmarkedUtf16(bytes))
+        return FromUnicodeFile(bytes, *utf16);
     if (IsPlainAscii(bytes))
         return std::string(bytes);
     // A UTF-8 mark settles it; without one the bytes must all be valid UTF-8.
@@ -134,6 +184,8 @@ std::string DecodeTextBytes(std::string_view bytes, TextEncoding encoding) {
     case TextEncoding::Utf8:
         return FromUnicodeFile(StartsWith(bytes, "\xEF\xBB\xBF") ? bytes.substr(3) : bytes,
                                QStringConverter::Utf8);
+    case TextEncoding::Utf16:
+        return DecodeUtf16(bytes);
     case TextEncoding::Auto:
         break;
     }

@@ -8,12 +8,16 @@ namespace tonvik {
 
 // How the bytes of a text file are read.
 //   Auto:   a file with a UTF-8, UTF-16 or UTF-32 byte-order mark is read as such
-//           (invalid sequences dropped); a file without one that is valid UTF-8 and
-//           not plain ASCII is read as UTF-8; anything else is taken as CP1251 byte
-//           for byte.
+//           (invalid sequences dropped); a file without one that looks like UTF-16
+//           (one byte of each pair nearly always 0x00 or 0x04, as Latin and Cyrillic
+//           letters give, the other nearly never 0x00) and decodes as UTF-16 is read
+//           so; one that is valid UTF-8 and not plain ASCII is read as UTF-8; anything
+//           else is taken as CP1251 byte for byte.
 //   Cp1251: byte for byte.
 //   Utf8:   as UTF-8, an initial byte-order mark skipped, invalid sequences dropped.
-enum class TextEncoding { Auto, Cp1251, Utf8 };
+//   Utf16:  as UTF-16 in the byte order of its mark, or without one the order whose
+//           high bytes look most like text, little-endian when undecided.
+enum class TextEncoding { Auto, Cp1251, Utf8, Utf16 };
 
 // Larger text files are refused rather than read.
 inline constexpr std::uintmax_t MaxTextFileBytes = 50u * 1024u * 1024u;

@@ -10,6 +10,7 @@
 #include "app/MainForm.h"
 #include "app/MessageService.h"
 #include "app/SoundDevice.h"
+#include "tests/support/MessageRecorder.h"
 
 #include <pulse/simple.h>
 
@@ -176,8 +177,11 @@ int main(int argc, char** argv) {
     std::vector<double> latencies;
     for (int n = 0; n < answers; ++n) {
         // The pause, and the server silent: the callsign has played out.
-        if (!PumpUntil([&] { return window.State.AwaitingAnswer && monitor.Silent() > 250ms; },
-                       30s)) {
+        if (!PumpUntil(
+                [&] {
+                    return window.Exercise().State().AwaitingAnswer && monitor.Silent() > 250ms;
+                },
+                30s)) {
             std::printf("no pause for the answer after callsign %d\n", n + 1);
             return 1;
         }

@@ -11,7 +11,7 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen text_window_measure [--compare] [MB ...]
 #include "app/MainForm.h"
-#include "app/MessageService.h"
+#include "tests/support/MessageRecorder.h"
 #include "tests/support/TestWaveOut.h"
 #include "text/Cp1251.h"
 #include "text/GenCodeUnit.h"

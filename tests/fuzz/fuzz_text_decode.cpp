@@ -8,8 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    for (auto encoding :
-         {tonvik::TextEncoding::Auto, tonvik::TextEncoding::Cp1251, tonvik::TextEncoding::Utf8}) {
+    for (auto encoding : {tonvik::TextEncoding::Auto, tonvik::TextEncoding::Cp1251,
+                          tonvik::TextEncoding::Utf8, tonvik::TextEncoding::Utf16}) {
         const std::string text = tonvik::DecodeTextBytes(bytes, encoding);
         if (encoding == tonvik::TextEncoding::Cp1251 && text.size() > size)
             __builtin_trap();

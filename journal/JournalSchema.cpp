@@ -1,0 +1,188 @@
+#include "journal/JournalSchema.h"
+
+#include "journal/CharacterPairs.h"
+
+#include <string_view>
+
+namespace tonvik {
+
+const char* const SchemaVersion1 = R"(
+CREATE TABLE exercises(
+    id INTEGER PRIMARY KEY,
+    kind TEXT NOT NULL,
+    started TEXT NOT NULL,
+    ended TEXT,
+    end_reason TEXT,
+    own_call TEXT NOT NULL DEFAULT '',
+    wpm INTEGER NOT NULL,
+    pitch_hz INTEGER NOT NULL,
+    volume INTEGER NOT NULL,
+    speed_fixed INTEGER NOT NULL,
+    tone_fixed INTEGER NOT NULL,
+    letter_gap INTEGER NOT NULL,
+    word_gap INTEGER NOT NULL,
+    list_path TEXT NOT NULL DEFAULT '',
+    list_sha256 TEXT NOT NULL DEFAULT '',
+    total_points REAL NOT NULL DEFAULT 0,
+    max_wpm INTEGER NOT NULL DEFAULT 0,
+    characters INTEGER NOT NULL DEFAULT 0
+);
+CREATE TABLE answers(
+    id INTEGER PRIMARY KEY,
+    exercise INTEGER NOT NULL REFERENCES exercises(id),
+    answered TEXT NOT NULL,
+    number INTEGER NOT NULL,
+    sent TEXT NOT NULL,
+    typed TEXT NOT NULL,
+    right INTEGER NOT NULL,
+    errors INTEGER NOT NULL,
+    wpm INTEGER NOT NULL,
+    tone_hz INTEGER NOT NULL,
+    replays INTEGER NOT NULL,
+    points INTEGER NOT NULL,
+    call_points REAL NOT NULL,
+    response_ms INTEGER NOT NULL
+);
+CREATE INDEX answers_exercise ON answers(exercise);
+)";
+
+namespace {
+
+// Version 2: what the statistics read without scanning every answer. Each
+// exercise counts its answers as they come (so an unfinished one reads
+// right), and the characters of the answers are counted sent against typed,
+// per UTC day for the last days and in all for all time, so the
+// per-character figures are a GROUP BY over a few thousand rows however long
+// the history (a year of daily training makes some 75,000 daily rows and
+// about a thousand in all).
+const char* const SchemaVersion2 = R"(
+ALTER TABLE exercises ADD COLUMN answers INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE exercises ADD COLUMN right_answers INTEGER NOT NULL DEFAULT 0;
+UPDATE exercises SET
+    answers = (SELECT count(*) FROM answers WHERE exercise = exercises.id),
+    right_answers = (SELECT count(*) FROM answers WHERE exercise = exercises.id AND right = 1);
+CREATE TABLE character_counts(
+    day TEXT NOT NULL,
+    sent TEXT NOT NULL,
+    typed TEXT NOT NULL,
+    count INTEGER NOT NULL,
+    PRIMARY KEY(day, sent, typed)
+) WITHOUT ROWID;
+CREATE TABLE character_totals(
+    sent TEXT NOT NULL,
+    typed TEXT NOT NULL,
+    count INTEGER NOT NULL,
+    PRIMARY KEY(sent, typed)
+) WITHOUT ROWID;
+CREATE INDEX exercises_kind_started ON exercises(kind, started);
+CREATE INDEX exercises_kind_points ON exercises(kind, total_points);
+CREATE INDEX answers_wrong ON answers(id) WHERE right = 0;
+)";
+
+int SetVersion(sql::Connection& db, int version) {
+    const std::string pragma = "PRAGMA user_version = " + std::to_string(version);
+    return db.Execute(pragma.c_str());
+}
+
+int CreateVersion1(sql::Connection& db) {
+    const std::string pragma =
+        "PRAGMA application_id = " + std::to_string(JournalApplicationId) + ";";
+    int rc = db.Execute(pragma.c_str());
+    if (rc == SQLITE_OK)
+        rc = db.Execute(SchemaVersion1);
+    return rc;
+}
+
+// Counts the characters of every answer kept so far.
+int FillCharacterCounts(sql::Connection& db) {
+    sql::Statement answers;
+    int rc = answers.Prepare(db, "SELECT answered, sent, typed FROM answers");
+    if (rc != SQLITE_OK)
+        return rc;
+    CharacterCountWriter writer;
+    if ((rc = writer.Prepare(db)) != SQLITE_OK)
+        return rc;
+    while ((rc = answers.Step()) == SQLITE_ROW) {
+        rc = writer.AddUtf8(answers.Text(0), answers.Text(1), answers.Text(2));
+        if (rc != SQLITE_OK)
+            return rc;
+    }
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+int UpgradeToVersion2(sql::Connection& db) {
+    const int rc = db.Execute(SchemaVersion2);
+    return rc == SQLITE_OK ? FillCharacterCounts(db) : rc;
+}
+
+int StepFrom(sql::Connection& db, int64_t version) {
+    switch (version) {
+    case 0:
+        return CreateVersion1(db);
+    case 1:
+        return UpgradeToVersion2(db);
+    default:
+        return SQLITE_INTERNAL;
+    }
+}
+
+int Migrate(sql::Connection& db) {
+    const SchemaCheck check = CheckSchema(db);
+    if (check.Result != SQLITE_OK)
+        return check.Result;
+    if (check.State != SchemaState::Empty && check.State != SchemaState::Ours)
+        return SQLITE_NOTADB; // changed under us since the first look
+    for (int64_t version = check.Version; version < JournalSchemaVersion; ++version) {
+        int rc = StepFrom(db, version);
+        if (rc == SQLITE_OK)
+            rc = SetVersion(db, static_cast<int>(version + 1));
+        if (rc != SQLITE_OK)
+            return rc;
+    }
+    return SQLITE_OK;
+}
+
+} // namespace
+
+SchemaCheck CheckSchema(sql::Connection& db) {
+    SchemaCheck check;
+    // One statement, so one snapshot: read one by one, the marks of another
+    // program creating the journal at this moment could be seen half set,
+    // and its new journal taken for someone else's database.
+    sql::Statement marks;
+    check.Result = marks.Prepare(db, "SELECT (SELECT application_id FROM pragma_application_id),"
+                                     " (SELECT user_version FROM pragma_user_version),"
+                                     " (SELECT count(*) FROM sqlite_master)");
+    if (check.Result == SQLITE_OK)
+        check.Result = marks.Step();
+    if (check.Result != SQLITE_ROW)
+        return check;
+    check.Result = SQLITE_OK;
+    const int64_t applicationId = marks.Int(0);
+    check.Version = marks.Int(1);
+    const int64_t tables = marks.Int(2);
+    if (applicationId == 0 && check.Version == 0 && tables == 0)
+        check.State = SchemaState::Empty;
+    else if (applicationId != JournalApplicationId || check.Version < 1)
+        check.State = SchemaState::Foreign;
+    else if (check.Version > JournalSchemaVersion)
+        check.State = SchemaState::Newer;
+    else
+        check.State = SchemaState::Ours;
+    return check;
+}
+
+int MigrateSchema(sql::Connection& db, std::string& error) {
+    int rc = db.Execute("BEGIN IMMEDIATE");
+    if (rc == SQLITE_OK) {
+        rc = Migrate(db);
+        rc = rc == SQLITE_OK ? db.Execute("COMMIT") : rc;
+    }
+    if (rc != SQLITE_OK) {
+        error = db.ErrorText();
+        db.Execute("ROLLBACK");
+    }
+    return rc;
+}
+
+} // namespace tonvik

@@ -1,0 +1,132 @@
+#include "journal/JournalStats.h"
+
+#include "journal/IsoTime.h"
+#include "journal/JournalKinds.h"
+#include "text/Cp1251.h"
+
+#include <unordered_set>
+
+namespace tonvik {
+namespace {
+
+JournalTime TimeOf(std::string_view text) {
+    return ParseIsoTime(text).value_or(JournalTime{});
+}
+
+// The counts of a period are summed over its days; those of all time are kept
+// apart, summed already.
+std::string CharacterQuery(const char* table, const char* where) {
+    return std::string("SELECT sent, sum(count) AS total, "
+                       "sum(CASE WHEN typed = sent THEN 0 ELSE count END) AS wrong FROM ") +
+           table + (*where != '\0' ? " WHERE " : "") + where +
+           " GROUP BY sent ORDER BY CAST(total - wrong AS REAL) / total, wrong DESC, sent";
+}
+
+std::string ConfusionQuery(const char* table, const char* where) {
+    return std::string("SELECT sent, typed, sum(count) AS n FROM ") + table + " WHERE " + where +
+           " typed <> sent AND typed <> '' GROUP BY sent, typed "
+           "ORDER BY n DESC, sent, typed LIMIT ?2";
+}
+
+} // namespace
+
+std::string PeriodStartDay(StatsPeriod period, JournalTime now) {
+    if (period == StatsPeriod::AllTime)
+        return "";
+    const int days = period == StatsPeriod::LastWeek ? 7 : 30;
+    return FormatIsoTime(now - std::chrono::hours(24 * (days - 1))).substr(0, 10);
+}
+
+std::vector<ProgressPoint> ProgressSeries(const JournalReader& reader) {
+    std::vector<ProgressPoint> points;
+    reader.Query(
+        "SELECT id, started, max_wpm, total_points FROM exercises "
+        "WHERE kind = ?1 AND end_reason = ?2 ORDER BY started, id",
+        [](sql::Statement& s) {
+            s.Bind(1, KindName(ExerciseKind::Callsign));
+            s.Bind(2, ReasonName(EndReason::Completed));
+        },
+        [&](const sql::Statement& s) {
+            points.push_back({s.Int(0), TimeOf(s.Text(1)), static_cast<int>(s.Int(2)), s.Real(3)});
+            return true;
+        });
+    return points;
+}
+
+std::vector<CharacterStat> CharacterAccuracy(const JournalReader& reader, StatsPeriod period,
+                                             JournalTime now) {
+    std::vector<CharacterStat> stats;
+    reader.Query(
+        period == StatsPeriod::AllTime ? CharacterQuery("character_totals", "").c_str()
+                                       : CharacterQuery("character_counts", "day >= ?1").c_str(),
+        [&](sql::Statement& s) { s.Bind(1, PeriodStartDay(period, now)); },
+        [&](const sql::Statement& s) {
+            CharacterStat stat{Utf8ToCp1251(s.Text(0)), s.Int(1), s.Int(2), 100};
+            if (stat.Sent > 0)
+                stat.AccuracyPercent = 100.0 * static_cast<double>(stat.Sent - stat.Wrong) /
+                                       static_cast<double>(stat.Sent);
+            stats.push_back(std::move(stat));
+            return true;
+        });
+    return stats;
+}
+
+std::vector<Confusion> Confusions(const JournalReader& reader, StatsPeriod period, JournalTime now,
+                                  int limit) {
+    std::vector<Confusion> confusions;
+    reader.Query(
+        period == StatsPeriod::AllTime
+            ? ConfusionQuery("character_totals", "").c_str()
+            : ConfusionQuery("character_counts", "day >= ?1 AND").c_str(),
+        [&](sql::Statement& s) {
+            s.Bind(1, PeriodStartDay(period, now));
+            s.Bind(2, limit);
+        },
+        [&](const sql::Statement& s) {
+            confusions.push_back({Utf8ToCp1251(s.Text(0)), Utf8ToCp1251(s.Text(1)), s.Int(2)});
+            return true;
+        });
+    return confusions;
+}
+
+std::vector<MissedCall> MissedCalls(const JournalReader& reader, int limit, int offset) {
+    std::vector<MissedCall> calls;
+    reader.Query(
+        "SELECT exercise, answered, wpm, sent, typed FROM answers "
+        "WHERE right = 0 ORDER BY id DESC LIMIT ?1 OFFSET ?2",
+        [&](sql::Statement& s) {
+            s.Bind(1, limit);
+            s.Bind(2, offset);
+        },
+        [&](const sql::Statement& s) {
+            calls.push_back({s.Int(0), TimeOf(s.Text(1)), static_cast<int>(s.Int(2)),
+                             Utf8ToCp1251(s.Text(3)), Utf8ToCp1251(s.Text(4))});
+            return true;
+        });
+    return calls;
+}
+
+std::vector<std::string> RecentlyMissedCallsigns(const JournalReader& reader, int count) {
+    std::vector<std::string> calls;
+    std::unordered_set<std::string> seen;
+    // Newest first through the index of wrong answers, until enough distinct ones.
+    reader.Query("SELECT sent FROM answers WHERE right = 0 AND sent <> '' ORDER BY id DESC",
+                 JournalReader::NoParameters, [&](const sql::Statement& s) {
+                     std::string call = Utf8ToCp1251(s.Text(0));
+                     if (seen.insert(call).second)
+                         calls.push_back(std::move(call));
+                     return static_cast<int>(calls.size()) < count;
+                 });
+    return calls;
+}
+
+std::array<double, 256> CharacterMissRates(const JournalReader& reader) {
+    std::array<double, 256> rates{};
+    for (const CharacterStat& stat : CharacterAccuracy(reader, StatsPeriod::AllTime, JournalTime{}))
+        if (stat.Character.size() == 1 && stat.Sent > 0)
+            rates[static_cast<unsigned char>(stat.Character[0])] =
+                static_cast<double>(stat.Wrong) / static_cast<double>(stat.Sent);
+    return rates;
+}
+
+} // namespace tonvik

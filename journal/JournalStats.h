@@ -1,0 +1,77 @@
+#pragma once
+
+#include "journal/JournalReader.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace tonvik {
+
+// The statistics the statistics window and the re-drill read. Each query
+// aggregates in SQLite over indexed or pre-counted rows, so it stays fast on
+// a history of many thousand exercises. Characters, callsigns and answers are
+// CP1251.
+
+// A finished callsign exercise (all 30 answered) on the progress chart.
+struct ProgressPoint {
+    long long Exercise = 0;
+    JournalTime Started;
+    int MaxWpm = 0;
+    double TotalPoints = 0;
+};
+// Every finished plain callsign exercise, oldest first. Drills are left out,
+// as from the results table, so the figures stay comparable.
+std::vector<ProgressPoint> ProgressSeries(const JournalReader& reader);
+
+// The period the character figures cover: the last 7 or 30 days (today, UTC,
+// and the days before it), or everything.
+enum class StatsPeriod { LastWeek, LastMonth, AllTime };
+
+// How a character fared in the callsigns keyed: sent at a position, and how
+// often the answer had something else (or nothing) there.
+struct CharacterStat {
+    std::string Character; // one CP1251 character
+    long long Sent = 0;
+    long long Wrong = 0;
+    double AccuracyPercent = 100; // 100 * (Sent - Wrong) / Sent
+};
+// Every character sent in the period, worst accuracy first (more often wrong
+// first among equals, then by character). now is the present moment.
+std::vector<CharacterStat> CharacterAccuracy(const JournalReader& reader, StatsPeriod period,
+                                             JournalTime now);
+
+// A character typed in place of another ("B -> 6: 12").
+struct Confusion {
+    std::string Sent;
+    std::string Typed;
+    long long Count = 0;
+};
+// The most frequent confusions of the period, most frequent first; a missing
+// character (the answer too short) is no confusion.
+std::vector<Confusion> Confusions(const JournalReader& reader, StatsPeriod period, JournalTime now,
+                                  int limit);
+
+// A wrongly answered callsign.
+struct MissedCall {
+    long long Exercise = 0;
+    JournalTime Answered;
+    int Wpm = 0;
+    std::string Sent;
+    std::string Typed;
+};
+// Wrong answers of every callsign kind, newest first, a page at a time.
+std::vector<MissedCall> MissedCalls(const JournalReader& reader, int limit, int offset = 0);
+
+// The re-drill of missed callsigns: the most recently missed callsigns,
+// newest first, each once, at most count of them.
+std::vector<std::string> RecentlyMissedCallsigns(const JournalReader& reader, int count);
+
+// The weak-characters drill: each CP1251 character's share of wrong answers
+// at its position over all time (Wrong / Sent), 0 for one never sent.
+std::array<double, 256> CharacterMissRates(const JournalReader& reader);
+
+// The first day (UTC, "YYYY-MM-DD") the period covers; "" for all time.
+std::string PeriodStartDay(StatsPeriod period, JournalTime now);
+
+} // namespace tonvik

@@ -1,0 +1,230 @@
+// The window records into the training journal: each exercise with its
+// settings, each answer as it is evaluated, and how each one ended.
+#include "app/JournalStartup.h"
+#include "journal/FileHash.h"
+#include "journal/Journal.h"
+#include "journal/JournalReader.h"
+#include "tests/support/WindowFixture.h"
+
+#include <QCheckBox>
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <thread>
+
+namespace tonvik {
+namespace {
+
+class WindowJournal : public CallsignWindowFixture {
+protected:
+    void SetUp() override {
+        CallsignWindowFixture::SetUp();
+        ASSERT_TRUE(JournalDir.isValid());
+        ASSERT_TRUE(Records.Open(JournalPath()).Ok());
+        Window->SetJournal(&Records);
+    }
+
+    std::filesystem::path JournalPath() const {
+        return JournalDir.filePath("journal.sqlite").toStdString();
+    }
+
+    // Everything recorded so far, read back as the command line reads it.
+    std::vector<ExerciseRow> Exercises(ExerciseKind kind) {
+        EXPECT_TRUE(Records.Flush());
+        JournalReader reader;
+        EXPECT_TRUE(reader.Open(JournalPath()).Ok());
+        return reader.LastExercises(kind, 10);
+    }
+    std::vector<AnswerRecord> AnswersOf(long long exercise) {
+        JournalReader reader;
+        EXPECT_TRUE(reader.Open(JournalPath()).Ok());
+        return reader.Answers(exercise);
+    }
+
+    QTemporaryDir JournalDir;
+    Journal Records;
+};
+
+TEST_F(WindowJournal, ACallsignExerciseAndItsAnswersAreRecorded) {
+    Control<QSlider>("VolTrackBar")->setValue(2);
+    Control<QCheckBox>("ToneBox")->setChecked(true);
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    Answer("UA3ABC");
+    // The second one answered while it is still being keyed.
+    Device.AutoComplete = false;
+    ASSERT_TRUE(ProcessUntil([&] { return Device.QueuedCount() == 2; }));
+    Answer("UA3ABD");
+    ASSERT_TRUE(KeyToPause());
+    Press(Qt::Key_F6);
+    ASSERT_TRUE(KeyToPause());
+    Answer("");
+    Stop();
+    ASSERT_TRUE(ProcessUntil([&] { return Closed(); }));
+
+    const auto exercises = Exercises(ExerciseKind::Callsign);
+    ASSERT_EQ(exercises.size(), 1u);
+    const ExerciseRow& row = exercises[0];
+    EXPECT_EQ(row.Start.OwnCall, "RK3ABC");
+    EXPECT_EQ(row.Start.Wpm, 30);
+    EXPECT_EQ(row.Start.PitchHz, 800);
+    EXPECT_EQ(row.Start.Volume, 6);
+    EXPECT_FALSE(row.Start.SpeedFixed);
+    EXPECT_TRUE(row.Start.ToneFixed);
+    EXPECT_EQ(row.Start.ListPath, ListPath().toStdString());
+    EXPECT_EQ(row.Start.ListSha256, FileSha256(ListPath().toStdString()));
+    EXPECT_EQ(row.Start.ListSha256.size(), 64u);
+    EXPECT_EQ(row.Reason, EndReason::Stopped);
+    EXPECT_EQ(row.TotalPoints, 540.0 + 296.0 + 0.0);
+    EXPECT_EQ(row.MaxWpm, 32);
+    EXPECT_TRUE(row.Ended.has_value());
+
+    const auto answers = AnswersOf(row.Id);
+    ASSERT_EQ(answers.size(), 3u);
+    EXPECT_EQ(answers[0].Number, 1);
+    EXPECT_EQ(answers[0].Sent, "UA3ABC");
+    EXPECT_TRUE(answers[0].Right);
+    EXPECT_EQ(answers[0].Points, 540);
+    EXPECT_EQ(answers[0].CallPoints, 5400.0);
+    EXPECT_EQ(answers[0].Wpm, 30);
+    EXPECT_EQ(answers[0].ToneHz, 800);
+    EXPECT_GE(answers[0].ResponseMs, 60);
+    EXPECT_EQ(answers[1].Typed, "UA3ABD");
+    EXPECT_FALSE(answers[1].Right);
+    EXPECT_EQ(answers[1].Errors, 1);
+    EXPECT_EQ(answers[1].Wpm, 32);
+    EXPECT_EQ(answers[1].ResponseMs, 0); // Enter during keying
+    EXPECT_EQ(answers[2].Typed, "");
+    EXPECT_EQ(answers[2].Replays, 1);
+    EXPECT_EQ(answers[2].Errors, 6);
+}
+
+TEST_F(WindowJournal, AllThirtyAnsweredIsCompleted) {
+    Start();
+    for (int number = 1; number <= 30; ++number) {
+        ASSERT_TRUE(KeyToPause());
+        Answer("UA3ABC");
+    }
+    ASSERT_TRUE(ProcessUntil([&] { return Messages.CountOf(EndText) == 1 && Closed(); }));
+    const auto exercises = Exercises(ExerciseKind::Callsign);
+    ASSERT_EQ(exercises.size(), 1u);
+    EXPECT_EQ(exercises[0].Reason, EndReason::Completed);
+    EXPECT_EQ(exercises[0].Answers, 30);
+    EXPECT_EQ(exercises[0].RightAnswers, 30);
+}
+
+TEST_F(WindowJournal, TextExercisesAndTestsAreRecordedWithWhatWasKeyed) {
+    Device.AutoComplete = true;
+    StartText("CQ CQ");
+    ASSERT_TRUE(ProcessUntil([&] { return Messages.CountOf(EndText) == 1 && Closed(); }));
+    const std::size_t firstWrite = Device.Writes.size();
+    Control<QToolButton>("TestBut")->click(); // on the text page
+    ASSERT_TRUE(ProcessUntil([&] { return Device.Writes.size() > firstWrite + 20; }));
+    Control<QToolButton>("TestBut")->click();
+    ASSERT_TRUE(ProcessUntil([&] { return Closed(); }));
+
+    const auto texts = Exercises(ExerciseKind::Text);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_TRUE(texts[0].RanToEnd());
+    EXPECT_EQ(texts[0].CharactersKeyed, 5);
+    EXPECT_EQ(texts[0].Start.LetterGap, 3);
+    EXPECT_EQ(texts[0].Start.WordGap, 7);
+    const auto tests = Exercises(ExerciseKind::PreliminaryTest);
+    ASSERT_EQ(tests.size(), 1u);
+    EXPECT_EQ(tests[0].Reason, EndReason::Stopped);
+    EXPECT_GT(tests[0].CharactersKeyed, 20);
+}
+
+TEST_F(WindowJournal, AnExerciseWithoutASoundDeviceSaysSo) {
+    Device.NextOpenResult = MmNoDriver;
+    Start();
+    Stop();
+    const auto exercises = Exercises(ExerciseKind::Callsign);
+    ASSERT_EQ(exercises.size(), 1u);
+    EXPECT_EQ(exercises[0].Reason, EndReason::NoSoundDevice);
+}
+
+TEST_F(WindowJournal, ClosingTheWindowMidExerciseRecordsItAsStopped) {
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    Answer("UA3ABC");
+    Window->close();
+    const auto exercises = Exercises(ExerciseKind::Callsign);
+    ASSERT_EQ(exercises.size(), 1u);
+    EXPECT_EQ(exercises[0].Reason, EndReason::Stopped);
+    EXPECT_EQ(exercises[0].Answers, 1);
+}
+
+TEST_F(WindowJournal, TheResultsTableKeepsItsOwnRules) {
+    Control<QCheckBox>("SpeedBox")->setChecked(true);
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    Answer("UA3ABC");
+    Stop();
+    // Recorded in the journal, though the table takes no result with a fixed speed.
+    EXPECT_EQ(Window->Callsigns().Results().NextResultRow(), 1);
+    EXPECT_EQ(Exercises(ExerciseKind::Callsign).size(), 1u);
+}
+
+using WindowJournalFaults = WindowFixture;
+
+TEST_F(WindowJournalFaults, ABrokenFileIsMovedAsideWithOneMessage) {
+    QTemporaryDir folder;
+    const std::filesystem::path path = folder.filePath("journal.sqlite").toStdString();
+    { std::ofstream(path) << "these are somebody's notes, not a journal\n"; }
+    Journal journal;
+    OpenWindowJournal(journal, path, Messages, *Window);
+    ASSERT_EQ(Messages.Messages.size(), 1u);
+    EXPECT_EQ(Messages.Messages[0].Caption, "Внимание!");
+    EXPECT_TRUE(Messages.Messages[0].Text.contains("переименован в " +
+                                                   QString::fromStdString(path.string())));
+    EXPECT_TRUE(journal.IsOpen()); // a new journal was begun
+    int aside = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path().toStdString()))
+        aside += entry.path().filename().string().find(".broken-") != std::string::npos;
+    EXPECT_EQ(aside, 1);
+}
+
+TEST_F(WindowJournalFaults, NoFolderForTheJournalTrainsOnWithoutIt) {
+    QTemporaryDir folder;
+    const std::filesystem::path blocker = folder.filePath("tonvik").toStdString();
+    { std::ofstream(blocker) << "a file where the folder should be"; }
+    Journal journal;
+    OpenWindowJournal(journal, blocker / "journal.sqlite", Messages, *Window);
+    ASSERT_EQ(Messages.Messages.size(), 1u);
+    EXPECT_TRUE(Messages.Messages[0].Text.contains(QString::fromStdString(blocker.string())));
+    EXPECT_TRUE(Messages.Messages[0].Text.contains("Тренировка продолжается без журнала."));
+    EXPECT_FALSE(journal.IsOpen());
+    // The window trains on, recording nothing.
+    Window->SetJournal(&journal);
+    UseList("UA3ABC\n");
+    Control<QLineEdit>("CallEdit")->setText("RK3ABC");
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    Answer("UA3ABC");
+    EXPECT_EQ(Text("NumberCallLbl"), "2");
+    EXPECT_EQ(Messages.Messages.size(), 1u);
+    Window.reset(); // before the journal it was given
+}
+
+TEST_F(WindowJournalFaults, AJournalOfANewerVersionIsLeftAsItIs) {
+    QTemporaryDir folder;
+    const std::filesystem::path path = folder.filePath("journal.sqlite").toStdString();
+    {
+        Journal first;
+        ASSERT_TRUE(first.Open(path).Ok());
+    }
+    sql::Connection db;
+    ASSERT_EQ(db.Open(path.string(), SQLITE_OPEN_READWRITE), SQLITE_OK);
+    ASSERT_EQ(db.Execute("PRAGMA user_version = 99"), SQLITE_OK);
+    db.Close();
+    Journal journal;
+    OpenWindowJournal(journal, path, Messages, *Window);
+    ASSERT_EQ(Messages.Messages.size(), 1u);
+    EXPECT_TRUE(Messages.Messages[0].Text.contains("версия 99"));
+    EXPECT_FALSE(journal.IsOpen());
+}
+
+} // namespace
+} // namespace tonvik
