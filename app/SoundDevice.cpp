@@ -1,11 +1,17 @@
 #include "app/SoundDevice.h"
 
-#include "keying/SdlWaveOut.h"
+#include "keying/SoundOutput.h"
+
+#include <iostream>
 
 namespace tonvik {
 
 std::unique_ptr<WaveOut> CreateSoundDevice() {
-    return std::make_unique<SdlWaveOut>();
+    std::string error;
+    const std::optional<int> latency = LatencyFromEnvironment(error);
+    if (!latency)
+        std::cerr << "tonvik: " << error << "; the default is used\n";
+    return CreateSoundOutput(latency.value_or(0));
 }
 
 } // namespace tonvik

@@ -2,6 +2,7 @@
 
 #include "cli/CallsCommand.h"
 #include "cli/OptionValue.h"
+#include "keying/SoundOutput.h"
 
 #include <algorithm>
 #include <charconv>
@@ -122,6 +123,9 @@ std::vector<OptionDef> MakeCatalogue() {
         Number("--split-minutes", "N", "parts of about N minutes, cut at word gaps",
                &CliOptions::SplitMinutes, 1, 600),
         Flag("--quiet", "-q", "no progress line", &CliOptions::Quiet),
+        Number("--latency-ms", "N", "milliseconds of sound queued ahead", &CliOptions::LatencyMs,
+               MinLatencyMs, MaxLatencyMs),
+        Flag("--stats", "", "at the end, how often the sound ran out", &CliOptions::Stats),
         Choice("--kind", "the characters of the groups", &CliOptions::Kind,
                {"digits", "russian", "latin"}),
         Number("--groups", "N", "groups of five characters", &CliOptions::Groups, 1, 100),
@@ -232,8 +236,12 @@ std::vector<CommandDef> MakeCommands() {
          }},
         {CliCommand::Play, "play", "[options] [FILE]",
          "key FILE (or --text, or standard input) through the sound device",
-         "Without FILE, or with FILE -, standard input is read (50 MB at most).\n",
-         With(KeyingOptions, {"--help"}), 1, "input file", CheckKeyedText},
+         "Without FILE, or with FILE -, standard input is read (50 MB at most).\n"
+         "--latency-ms is 400 through a sound server and 24 through SDL unless given;\n"
+         "more helps with Bluetooth headphones or on a slow machine. --stats counts\n"
+         "the sound server's underruns, or SDL's callbacks that came late.\n",
+         With(KeyingOptions, {"--latency-ms", "--stats", "--help"}), 1, "input file",
+         CheckKeyedText},
         {CliCommand::Radiogram,
          "radiogram",
          "[options]",

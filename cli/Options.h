@@ -30,6 +30,8 @@ struct CliOptions {
     std::string Format; // empty: from the output's extension
     int SplitMinutes = 0;
     bool Quiet = false;
+    int LatencyMs = 0;  // play: sound queued ahead; 0 for the device's default
+    bool Stats = false; // play: print the device's starvations at the end
     std::string Kind = "latin";
     int Groups = 30;
     std::optional<unsigned long long> Seed;

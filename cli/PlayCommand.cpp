@@ -4,8 +4,9 @@
 
 #include "cli/ExportCommand.h"
 #include "cli/Interrupt.h"
+#include "keying/MmErrMsg.h"
 #include "keying/QtWaveNotifier.h"
-#include "keying/SdlWaveOut.h"
+#include "keying/SoundOutput.h"
 #include "keying/WavePump.h"
 #include "text/GenCodeUnit.h"
 
@@ -24,9 +25,9 @@ namespace {
 // every pause is followed at once by the next callsign.
 class Player : public PumpHost {
 public:
-    Player(const std::string& playText, const KeyerSettings& settings, int volume,
+    Player(const std::string& playText, const KeyerSettings& settings, int volume, int latencyMs,
            std::ostream& err)
-        : Settings(settings), Err(err) {
+        : Settings(settings), Err(err), Device(CreateSoundOutput(latencyMs)) {
         Voice.BuildSineTable(volume);
         State.PlayText = playText;
         State.PlayPos = 1;
@@ -62,6 +63,11 @@ public:
         Err << "\n";
         Failed = true;
     }
+    void DeviceLost(MmResult code) override {
+        Err << "tonvik: the sound device stopped during playback: " << MmErrorText(code) << "\n";
+        Failed = true;
+    }
+    uint64_t Starvations() const { return Device->Starvations(); }
 
 private:
     void OnNotice(WaveMessage message, WaveHandle device, WaveHeader* header);
@@ -73,10 +79,10 @@ private:
     PlayState State;
     // Nobody answers on the terminal: each pause moves straight to the next callsign.
     CallsignSession Calls;
-    SdlWaveOut Device;
+    std::unique_ptr<HeldWaveOut> Device;
     QtWaveNotifier Notifier{
         [this](WaveMessage m, WaveHandle d, WaveHeader* h) { OnNotice(m, d, h); }};
-    WavePump Pump{Device, Notifier, Voice, State, *this};
+    WavePump Pump{*Device, Notifier, Voice, State, *this};
     QEventLoop* EndLoop = nullptr;
     bool Resume = false;
     bool Ended = false;
@@ -146,8 +152,11 @@ int RunPlay(const CliOptions& options, std::istream& in, std::ostream& err) {
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    Player player(playText, CommandKeyerSettings(options), options.Volume, err);
-    return player.Run();
+    Player player(playText, CommandKeyerSettings(options), options.Volume, options.LatencyMs, err);
+    const int status = player.Run();
+    if (options.Stats)
+        err << "sound ran out while keying: " << player.Starvations() << " times\n";
+    return status;
 }
 
 } // namespace tonvik

@@ -15,6 +15,9 @@ inline constexpr MmResult MmNoDriver = 6;      // no device driver present
 inline constexpr MmResult MmNoMem = 7;         // memory allocation error
 inline constexpr MmResult WaveBadFormat = 32;  // unsupported wave format
 inline constexpr MmResult WaveUnprepared = 34; // header not prepared
+// The device stopped playing while open: the sound server went away, the card
+// was unplugged. The multimedia code of a port that is no longer connected.
+inline constexpr MmResult WaveDeviceGone = 68;
 
 // Handle of an open logical device; 0 is none.
 using WaveHandle = uint32_t;
@@ -56,6 +59,15 @@ public:
 // one at once); Reset returns every queued buffer, each with its Done, and
 // after it returns the device no longer reads any of them; Close posts Close
 // after those completions. A successful Open posts Open.
+//
+// Status tells whether an open device still plays: MmNoError while it does,
+// otherwise the code of what stopped it (WaveDeviceGone). A device that stops
+// playing completes every queued buffer, and every buffer written later, at
+// once, so the pump learns of it at its next completion. Starvations counts
+// the times the device ran out of sound while keying (the sound server
+// reported an underrun, the device's thread came late, or a buffer was
+// written after the queue had run dry): each one is silence in the keying
+// that was not in the buffers. Both may be asked from the pump's thread.
 class WaveOut {
 public:
     virtual ~WaveOut() = default;
@@ -65,6 +77,8 @@ public:
     virtual MmResult Write(WaveHandle device, WaveHeader* header) = 0;
     virtual MmResult Reset(WaveHandle device) = 0;
     virtual MmResult Close(WaveHandle device) = 0;
+    virtual MmResult Status(WaveHandle) const { return MmNoError; }
+    virtual uint64_t Starvations() const { return 0; }
 };
 
 } // namespace tonvik

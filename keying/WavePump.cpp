@@ -4,6 +4,10 @@
 
 namespace tonvik {
 
+void PumpHost::DeviceLost(MmResult code) {
+    ShowWarning(std::string(OpenFailedText) + "\r\n" + MmErrorText(code), OpenFailedCaption);
+}
+
 WavePump::WavePump(WaveOut& device, WaveNotifier& notifier, Keyer& keyer, PlayState& state,
                    PumpHost& host)
     : Out(device), Notifier(notifier), KeyerRef(keyer), State(state), Host(host) {
@@ -42,6 +46,7 @@ void WavePump::ResetAndClose() {
 void WavePump::OpenWaveOut() {
     StopNow();
     HasPending = false;
+    LossReported = false;
     InFlight = 0;
     Fmt = PcmFormat8k16Mono();
     State.StopRequested = false;
@@ -92,6 +97,16 @@ void WavePump::MmWomDone(WaveHandle device, WaveHeader* header) {
         return;
     if (InFlight > 0)
         --InFlight;
+    if (const MmResult status = Out.Status(device); status != MmNoError) {
+        // Keying on would be silence: stop, and say so once.
+        State.StopRequested = true;
+        ResetAndClose();
+        if (!LossReported) {
+            LossReported = true;
+            Host.DeviceLost(status);
+        }
+        return;
+    }
     if (Host.ActivePage() != TextPage && CharAt(State.PlayText, State.PlayPos - 1) == ' ')
         Host.PauseForAnswer();
     bool endedHere = false;

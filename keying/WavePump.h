@@ -27,6 +27,9 @@ public:
     virtual void EndExercise() = 0;
     // A warning dialog with one OK button.
     virtual void ShowWarning(const std::string& text, const std::string& caption) = 0;
+    // The device stopped playing while keying (the sound server went away):
+    // by default the warning of a failed opening with the code's text.
+    virtual void DeviceLost(MmResult code);
     // The device has closed after a pause, a stop or the end.
     virtual void DeviceClosed() {}
 };
@@ -35,7 +38,9 @@ public:
 // buffers in alternation: when one has played, the next character is rendered
 // into it and it is written again while the other plays. Driven entirely by
 // the device's Open, Done and Close notifications, which the host delivers on
-// its own thread.
+// its own thread. At each completion it asks the device whether it still
+// plays; one that has stopped ends the keying (reset, close) and is reported
+// to the host once per opening.
 class WavePump {
 public:
     WavePump(WaveOut& device, WaveNotifier& notifier, Keyer& keyer, PlayState& state,
@@ -81,6 +86,7 @@ private:
     // The rest of a character that did not fit into the last buffer.
     CharRendering Pending;
     bool HasPending = false;
+    bool LossReported = false;
     // Buffers written to the open device and not yet done.
     int InFlight = 0;
 };

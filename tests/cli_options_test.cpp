@@ -197,3 +197,24 @@ TEST(CliOptions, TheWindowAndTheJournalCommandTakeTheJournalOptions) {
               "--no-journal is not an option of journal (see: tonvik journal --help)");
     EXPECT_EQ(Parse({"--journal"}).Error, "--journal needs a value");
 }
+
+TEST(CliOptions, PlayTakesALatencyInItsRangeAndAStatsFlag) {
+    const auto defaults = Parse({"play", "--text", "CQ"});
+    ASSERT_EQ(defaults.Error, "");
+    EXPECT_EQ(defaults.Options.LatencyMs, 0); // the device's own default
+    EXPECT_FALSE(defaults.Options.Stats);
+
+    for (const char* ms : {"20", "1000"}) {
+        const auto r = Parse({"play", "--latency-ms", ms, "--stats", "--text", "CQ"});
+        ASSERT_EQ(r.Error, "");
+        EXPECT_EQ(r.Options.LatencyMs, std::stoi(ms));
+        EXPECT_TRUE(r.Options.Stats);
+    }
+    EXPECT_EQ(Parse({"play", "--latency-ms", "19"}).Error,
+              "--latency-ms takes a whole number from 20 to 1000, not '19'");
+    EXPECT_EQ(Parse({"play", "--latency-ms", "1001"}).Error,
+              "--latency-ms takes a whole number from 20 to 1000, not '1001'");
+    EXPECT_EQ(Parse({"play", "--latency-ms", "0.1s"}).Error,
+              "--latency-ms takes a whole number from 20 to 1000, not '0.1s'");
+    EXPECT_EQ(Parse({"play", "--latency-ms"}).Error, "--latency-ms needs a value");
+}

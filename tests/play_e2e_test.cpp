@@ -1,9 +1,9 @@
 // tonvik play through the real pump and SDL's disk driver, compared sample for
 // sample with tonvik export of the same text.
 #include "cli/Cli.h"
+#include "tests/support/RecordingCompare.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -17,25 +17,6 @@ using namespace tonvik;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<int16_t> ReadRaw(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-    return samples;
-}
-
-std::vector<int16_t> ReadWav(const fs::path& path) {
-    SF_INFO info{};
-    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
-    std::vector<int16_t> samples(static_cast<size_t>(info.frames));
-    if (f != nullptr) {
-        sf_read_short(f, samples.data(), info.frames);
-        sf_close(f);
-    }
-    return samples;
-}
 
 class PlayTest : public ::testing::Test {
 protected:
@@ -65,8 +46,8 @@ protected:
         exp.insert(exp.end(), options.begin(), options.end());
         ASSERT_EQ(Run(exp), 0) << err.str();
 
-        const auto played = ReadRaw(capture);
-        const auto exported = ReadWav(dir / "x.wav");
+        const auto played = ReadRawSamples(capture);
+        const auto exported = ReadSoundFile(dir / "x.wav");
         const auto firstSound = [](const std::vector<int16_t>& s) {
             return static_cast<size_t>(
                 std::find_if(s.begin(), s.end(), [](int16_t v) { return v != 0; }) - s.begin());

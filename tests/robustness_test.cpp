@@ -19,7 +19,8 @@ protected:
     void SetUp() override {}
     void Open(const char* driver) {
         ::setenv("SDL_AUDIODRIVER", driver, 1);
-        Sdl = std::make_unique<SdlWaveOut>(std::chrono::milliseconds(200));
+        Sdl = std::make_unique<SdlWaveOut>(SdlWaveOut::DefaultPeriodSamples,
+                                           std::chrono::milliseconds(200));
         OpenWindow(*Sdl);
         UseList("UA3ABC\r\nDL1XYZ\r\n");
         Control<QLineEdit>("CallEdit")->setText("RK3ABC");

@@ -1,4 +1,5 @@
 #include "keying/SdlWaveOut.h"
+#include "tests/support/RecordingCompare.h"
 #include "tests/support/TestWaveOut.h"
 
 #include <gtest/gtest.h>
@@ -67,14 +68,6 @@ std::vector<int16_t> Concat(const Buffers& buffers) {
 
 void UseDriver(const char* name) {
     setenv("SDL_AUDIODRIVER", name, 1);
-}
-
-std::vector<int16_t> ReadCapture(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-    return samples;
 }
 
 constexpr auto NoticeWait = 3000ms;
@@ -177,7 +170,7 @@ TEST_F(SdlWaveOutTest, PlaysBuffersBackToBackAndCompletesThemInOrder) {
         ExpectQuiet();
     }
     const std::vector<int16_t> expected = Concat(buffers);
-    const std::vector<int16_t> capture = ReadCapture(Capture);
+    const std::vector<int16_t> capture = ReadRawSamples(Capture);
     const size_t first = FirstSound(capture);
     EXPECT_TRUE(SoundsAt(capture, first, expected));
     EXPECT_TRUE(SilentFrom(capture, std::min(capture.size(), first + expected.size())));
@@ -211,7 +204,7 @@ TEST_F(SdlWaveOutTest, ResetReturnsEveryQueuedBufferAndStopsReadingThem) {
         Expect(WaveMessage::Close, handle, nullptr, 0ms);
         ExpectQuiet();
     }
-    const std::vector<int16_t> capture = ReadCapture(Capture);
+    const std::vector<int16_t> capture = ReadRawSamples(Capture);
     EXPECT_EQ(std::count(capture.begin(), capture.end(), Marker), 0);
     ExpectCutBetween(capture, lead->Samples, queuedSound, tail->Samples);
 }
@@ -327,7 +320,7 @@ TEST_F(SdlWaveOutTest, RefusesMisuseWithoutNotices) {
 
 TEST_F(SdlWaveOutTest, ReleasesIdleDeviceAndOpensItAgain) {
     UseDriver("dummy");
-    SdlWaveOut out(150ms);
+    SdlWaveOut out(SdlWaveOut::DefaultPeriodSamples, 150ms);
     WaveHandle handle = OpenOn(out);
     EXPECT_FALSE(out.WaitUntilReleased(400ms)); // kept while open
     EXPECT_EQ(out.Close(handle), MmNoError);

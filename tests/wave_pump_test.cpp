@@ -302,6 +302,43 @@ TEST_F(PumpTest, DestroyingThePumpWhileOpenResetsAndClosesTheDevice) {
     EXPECT_TRUE(state.StopRequested);
 }
 
+TEST_F(PumpTest, DeviceThatStopsPlayingEndsKeyingWithOneWarningPerOpening) {
+    for (int page : {CallsignPage, TextPage}) {
+        Start("CQ DE UA3ABC ", page);
+        Deliver();
+        ASSERT_EQ(device.Writes.size(), 2u);
+        device.StatusResult = WaveDeviceGone;
+        // The lost device returns both buffers: the first completion stops
+        // and warns, the second (before the close arrives) stays quiet.
+        device.CompleteNext();
+        device.CompleteNext();
+        Deliver();
+        EXPECT_TRUE(state.StopRequested);
+        EXPECT_EQ(device.Writes.size(), 2u) << "keyed on into a lost device";
+        EXPECT_EQ(state.SentText, "CQ");
+        EXPECT_EQ(host.Pauses, 0);
+        EXPECT_EQ(host.Ends, 0);
+        EXPECT_FALSE(device.IsOpen());
+        EXPECT_EQ(pump->WaveDevice(), 0u);
+        ASSERT_EQ(host.Warnings.size(), 1u);
+        EXPECT_EQ(host.Warnings[0],
+                  "Warning|Error opening waveform audio!\r\nport no longer connected");
+
+        // The next opening on a device that plays again keys as before.
+        device.StatusResult = MmNoError;
+        host.Warnings.clear();
+        device.Writes.clear();
+        Start("E ", page);
+        PlayToEnd();
+        EXPECT_TRUE(host.Warnings.empty());
+        EXPECT_EQ(device.Writes.size(), 2u);
+        EXPECT_EQ(host.Ends, page == TextPage ? 1 : 0);
+        EXPECT_EQ(host.Pauses > 0, page == CallsignPage);
+        host.Pauses = host.Ends = 0;
+        device.Writes.clear();
+    }
+}
+
 TEST(MmErrorText, KnownCodesAndFallback) {
     EXPECT_EQ(MmErrorText(0), "no error");
     EXPECT_EQ(MmErrorText(8), "function isn't supported");

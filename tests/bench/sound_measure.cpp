@@ -2,9 +2,15 @@
 // sound, what opening, resetting and closing cost the calling thread, and what
 // the process spends while idle before and after the device is released.
 //
-//   sound_measure                              SDL's dummy and disk drivers
-//   SDL_AUDIODRIVER=pulseaudio sound_measure   a real sound server
+//   sound_measure                              SDL's dummy and disk drivers, and
+//                                              the sound server's stream if one answers
+//   SDL_AUDIODRIVER=pulseaudio sound_measure   SDL through a real sound server
+//
+// The stream completes a buffer once the server holds it, 400 ms ahead of
+// its sound: its start latency is measured at the server, through the
+// window, by callsign_start_measure.
 
+#include "keying/PulseWaveOut.h"
 #include "keying/SdlWaveOut.h"
 #include "tests/support/TestWaveOut.h"
 
@@ -58,18 +64,11 @@ double CpuMs() {
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
-struct Sound {
-    std::vector<int16_t> Samples;
-    WaveHeader Header;
-    explicit Sound(size_t count) : Samples(count, 1000) {
-        Header.Data = Samples.data();
-        Header.BufferLength = static_cast<uint32_t>(count * 2);
-    }
-};
+using Sound = SoundBuffer;
 
 // Open, then at once a buffer shorter than one period: its Done is posted by
 // the first callback that takes its samples. Returns ms from Open to that.
-double OpenToFirstSample(SdlWaveOut& out, StampingNotifier& notes, Sound& sound) {
+double OpenToFirstSample(HeldWaveOut& out, StampingNotifier& notes, Sound& sound) {
     WaveHandle device = 0;
     notes.Clear();
     const Clock::time_point start = Clock::now();
@@ -89,7 +88,7 @@ double OpenToFirstSample(SdlWaveOut& out, StampingNotifier& notes, Sound& sound)
     return Ms(done->At - start);
 }
 
-void MeasureLatency(SdlWaveOut& out, StampingNotifier& notes) {
+void MeasureLatency(HeldWaveOut& out, StampingNotifier& notes) {
     Sound sound(96);
     std::printf("(a) Open to first sample handed to the device (target <= 24 ms)\n");
     std::printf("    first open, device started: %.2f ms\n", OpenToFirstSample(out, notes, sound));
@@ -106,7 +105,7 @@ void MeasureLatency(SdlWaveOut& out, StampingNotifier& notes) {
                 latencies.size(), s.Min, s.Median, s.Mean, s.Max);
 }
 
-void MeasureCallCost(SdlWaveOut& out, StampingNotifier& notes) {
+void MeasureCallCost(HeldWaveOut& out, StampingNotifier& notes) {
     Sound sound(4000);
     notes.Clear();
     std::vector<double> costs;
@@ -127,7 +126,7 @@ void MeasureCallCost(SdlWaveOut& out, StampingNotifier& notes) {
                 costs.size(), s.Min, s.Median, s.Mean, s.Max);
 }
 
-void MeasureIdle(SdlWaveOut& out, StampingNotifier& notes) {
+void MeasureIdle(HeldWaveOut& out, StampingNotifier& notes) {
     // A short session, then nothing.
     Sound sound(4000);
     WaveHandle device = 0;
@@ -174,7 +173,7 @@ int main() {
         drivers = {chosen};
     setenv("SDL_DISKAUDIOFILE", "/dev/null", 0);
     std::printf("idle release after %lld ms\n",
-                static_cast<long long>(SdlWaveOut::DefaultIdleRelease.count()));
+                static_cast<long long>(HeldWaveOut::DefaultIdleRelease.count()));
     StampingNotifier notes;
     for (const std::string& driver : drivers) {
         setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
@@ -184,6 +183,17 @@ int main() {
         if (&driver == &drivers.front()) {
             MeasureCallCost(out, notes);
             MeasureIdle(out, notes);
+        }
+    }
+    if (drivers.size() > 1) { // no driver chosen
+        unsetenv("SDL_AUDIODRIVER");
+        if (PulseWaveOut::ServerAnswers()) {
+            std::printf("--- the sound server's stream\n");
+            PulseWaveOut out;
+            MeasureCallCost(out, notes);
+            MeasureIdle(out, notes);
+        } else {
+            std::printf("--- no sound server answers: its stream not measured\n");
         }
     }
     return 0;

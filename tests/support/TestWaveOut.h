@@ -26,6 +26,10 @@ public:
     MmResult Write(WaveHandle device, WaveHeader* header) override;
     MmResult Reset(WaveHandle device) override;
     MmResult Close(WaveHandle device) override;
+    // StatusResult for the open device: set it to have the device stop playing.
+    MmResult Status(WaveHandle device) const override {
+        return Valid(device) ? StatusResult : MmNoError;
+    }
 
     // Completes the oldest queued buffer; false when none is queued.
     bool CompleteNext();
@@ -37,6 +41,7 @@ public:
     std::vector<int16_t> AllSamples() const;
 
     MmResult NextOpenResult = MmNoError; // set to fail the next opening
+    MmResult StatusResult = MmNoError;
     bool AutoComplete = false;
     std::vector<std::vector<int16_t>> Writes;
     WaveFormat LastFormat;
@@ -51,6 +56,17 @@ private:
     WaveHandle Current = 0;
     WaveHandle LastHandle = 0;
     std::deque<WaveHeader*> Queue;
+};
+
+// A buffer of one steady sample value with its header, for device tests and
+// measurements; keep it at one address while it is written.
+struct SoundBuffer {
+    std::vector<int16_t> Samples;
+    WaveHeader Header;
+    explicit SoundBuffer(std::size_t count, int16_t value = 1000) : Samples(count, value) {
+        Header.Data = Samples.data();
+        Header.BufferLength = static_cast<uint32_t>(count * 2);
+    }
 };
 
 // Collects notifications in order for tests that deliver them by hand.
