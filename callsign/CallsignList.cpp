@@ -118,8 +118,11 @@ std::string_view CallsignList::Line(int index) const {
 }
 
 std::string_view CallsignList::Callsign(int index) const {
-    std::string_view line = Line(index);
-    return line.substr(0, line.find(','));
+    if (index < 0 || index >= LineCount)
+        return {};
+    const std::size_t start = LineStart(index);
+    const std::string_view head = std::string_view(Bytes).substr(start, MaxCallsignBytes);
+    return head.substr(0, head.find_first_of(",\r\n"));
 }
 
 std::string DrawCallsigns(const CallsignList& list, Random& random) {

@@ -28,6 +28,12 @@ inline constexpr std::size_t MaxCallsignListBytes = std::size_t{1} << 30;
 // The callsigns of one exercise.
 inline constexpr int CallsignsPerExercise = 30;
 
+// The longest callsign taken from a line, in bytes (CP1251: characters). Far
+// above any callsign or short practice phrase; a longer text before the comma
+// is cut here, so that a broken list (a line of megabytes) neither copies its
+// line thirty times at Start nor keys it for hours.
+inline constexpr std::size_t MaxCallsignBytes = 100;
+
 // The callsign list file, held as its bytes (CP1251) once. A line ends at CR,
 // LF or CR LF; a final line break adds no empty line. Besides the bytes only
 // the number of line breaks before every 4096-byte block is kept, so a list of
@@ -52,8 +58,9 @@ public:
 
     // Line index (0-based) without its line break; "" outside 0..Count()-1.
     std::string_view Line(int index) const;
-    // The text of that line before its first comma, the whole line without one.
-    // Nothing is trimmed and the case is kept.
+    // The text of that line before its first comma, the whole line without one,
+    // and at most MaxCallsignBytes of it. Nothing is trimmed and the case is
+    // kept. Only those bytes are looked at, however long the line.
     std::string_view Callsign(int index) const;
 
 private:

@@ -60,8 +60,8 @@ echo "  resident memory: $rss"
 python3 -c "print('  CPU while idle over 10 s: %.2f %%' % (100.0 * ($t1 - $t0) / $hz / 10))"
 kill $pid; wait $pid 2>/dev/null || true
 
-echo "== Texts without spaces: the text window and the help window (offscreen)"
-QT_QPA_PLATFORM=offscreen "$bin/long_line_measure" 1 2 8 2>/dev/null
+echo "== One line without spaces: the text window, the help window and Start on such a master.ped (offscreen)"
+QT_QPA_PLATFORM=offscreen "$bin/long_line_measure" 1 2 8 10 2>/dev/null
 
 echo "== The journal: recording an answer"
 "$bin/journal_record_measure" "$work" | sed 's/^/  /'

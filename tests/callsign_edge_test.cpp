@@ -131,5 +131,19 @@ TEST_F(CallsignEdges, ListsThatCannotBeDrawnFromEndTheExerciseAtOnce) {
     Stop();
 }
 
+TEST_F(CallsignEdges, ALineOfAMegabyteIsKeyedAsItsFirstHundredCharacters) {
+    const std::string cut(MaxCallsignBytes, 'E');
+    WriteList(std::string(1024 * 1024, 'E') + ",name\r\n");
+    Start();
+    EXPECT_TRUE(Messages.Messages.empty());
+    EXPECT_EQ(Play().PlayText, Repeated(cut + ' ', CallsignsPerExercise));
+    ASSERT_TRUE(KeyToPause());
+    EXPECT_EQ(Play().SentText, cut + ' ');
+    Answer(QString::fromStdString(cut));
+    EXPECT_EQ(Text("PointLbl"), "9000"); // 100 right characters at 30 wpm
+    Stop();
+    ASSERT_TRUE(ProcessUntil([&] { return Closed(); }));
+}
+
 } // namespace
 } // namespace tonvik

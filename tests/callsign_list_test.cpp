@@ -57,6 +57,35 @@ TEST_F(CallsignListFile, CutsAtTheFirstCommaWithoutTrimming) {
     EXPECT_EQ(list.Line(7), "");
 }
 
+TEST(CallsignListLongLines, CallsignsAreCutAtTheirLimitAndTheLinesAroundThemStayWhole) {
+    const std::string hundred(MaxCallsignBytes, 'Q');
+    const std::string huge = "R" + std::string(10 * 1024 * 1024, 'A') + ",name";
+    CallsignList list =
+        CallsignList::FromBytes("UA3ABC,x\r\n" + huge + "\r\n" + hundred + ",at the limit\n" +
+                                hundred + "Z,one over\n" + hundred + "\rDL1AB\r\nlast");
+    ASSERT_TRUE(list.Ok());
+    ASSERT_EQ(list.Count(), 7);
+    EXPECT_EQ(list.Callsign(0), "UA3ABC");
+    EXPECT_EQ(list.Callsign(1), huge.substr(0, MaxCallsignBytes));
+    EXPECT_EQ(list.Line(1), huge); // the line itself is kept as it is
+    EXPECT_EQ(list.Callsign(2), hundred);
+    EXPECT_EQ(list.Callsign(3), hundred);
+    EXPECT_EQ(list.Callsign(4), hundred); // ends at its CR, not at the next line
+    EXPECT_EQ(list.Callsign(5), "DL1AB");
+    EXPECT_EQ(list.Callsign(6), "last");
+    EXPECT_EQ(list.Callsign(7), "");
+}
+
+TEST(CallsignListLongLines, ALineOfMegabytesDrawsThirtyCutCallsigns) {
+    const std::string huge(10 * 1024 * 1024, 'E');
+    CallsignList list = CallsignList::FromBytes(huge);
+    Random random(3);
+    std::string expected;
+    for (int i = 0; i < CallsignsPerExercise; ++i)
+        expected += std::string(MaxCallsignBytes, 'E') + ' ';
+    EXPECT_EQ(DrawCallsigns(list, random), expected);
+}
+
 TEST_F(CallsignListFile, EndsLinesAtCrLfOrCrLf) {
     EXPECT_EQ(Callsigns(LoadBytes("A\rB\nC\r\nD")), (Lines{"A", "B", "C", "D"}));
     // A final break adds no line, but every other break ends one, empty or not.

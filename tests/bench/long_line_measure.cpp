@@ -1,8 +1,10 @@
 // How long a text without spaces keeps the windows busy: 1, 2 and 8 MB of
 // letters opened with "Открыть файл" (the handler, its first paint and a key
-// typed at the end of the text) and shown as readme.txt in the help window
-// (the showing and its first paint). Each figure should grow in proportion to
-// the size, under half a second per megabyte.
+// typed at the end of the text), shown as readme.txt in the help window (the
+// showing and its first paint), and drawn from as a master.ped of one line
+// (Start, its paint and the keying up to the pause for the answer, with the
+// memory that Start takes). Each figure should grow in proportion to the size,
+// under half a second per megabyte.
 //
 // Run: QT_QPA_PLATFORM=offscreen long_line_measure [MB ...]
 #include "app/AboutUnit.h"
@@ -11,16 +13,19 @@
 #include "tests/support/TestWaveOut.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -95,6 +100,63 @@ void MeasureHelpWindow(const fs::path& file, int megabytes) {
         std::printf("  message: %s\n", qPrintable(messages.Messages.back().Text));
 }
 
+// Peak resident memory since the last ResetPeakMemory, in MB (0 when unknown).
+double PeakMemoryMb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            std::istringstream fields(line.substr(6));
+            double kb = 0;
+            fields >> kb;
+            return kb / 1024;
+        }
+    }
+    return 0;
+}
+
+double ResidentMemoryMb() {
+    std::ifstream statm("/proc/self/statm");
+    double pages = 0;
+    statm >> pages >> pages;
+    return pages * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024 * 1024);
+}
+
+void ResetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+void MeasureStart(const fs::path& file, int megabytes) {
+    TestWaveOut device;
+    device.AutoComplete = true;
+    MessageRecorder messages;
+    TMorseMain window(device, messages);
+    window.SetCallsignListFile(QString::fromStdString(file));
+    window.show();
+    QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("CallEdit")), "UA3TST");
+    QCoreApplication::processEvents();
+    const double before = ResidentMemoryMb();
+    ResetPeakMemory();
+    const double start = Seconds([&] {
+        window.findChild<QToolButton*>(QStringLiteral("StartBut"))->click();
+        Paint(window);
+    });
+    const double memory = PeakMemoryMb() - before;
+    // The first callsign keyed to its end; given up after 10 s.
+    const auto keyingStart = std::chrono::steady_clock::now();
+    const double keying = Seconds([&] {
+        while (!window.Exercise().State().AwaitingAnswer &&
+               std::chrono::steady_clock::now() - keyingStart < std::chrono::seconds(10))
+            QCoreApplication::processEvents();
+    });
+    std::printf("  master.ped of one line, %d MB: Start %7.3f s (%.3f s/MB), %6.1f MB more "
+                "memory; the first callsign, %zu characters, keyed in %7.3f s%s\n",
+                megabytes, start, start / megabytes, memory,
+                window.Exercise().State().SentText.size(), keying,
+                window.Exercise().State().AwaitingAnswer ? "" : " (not to its end)");
+    window.findChild<QToolButton*>(QStringLiteral("StopBut"))->click();
+    QCoreApplication::processEvents();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -113,6 +175,7 @@ int main(int argc, char** argv) {
         MeasureTextWindow(file, megabytes);
         if (static_cast<qint64>(megabytes) * 1024 * 1024 <= TAboutForm::MaxHelpBytes)
             MeasureHelpWindow(file, megabytes);
+        MeasureStart(file, megabytes);
     }
     fs::remove_all(dir);
     return 0;
