@@ -186,6 +186,10 @@ QString CharsWithoutDisplayBreaks(const QTextDocument& document, int from, int t
     return chars;
 }
 
+void EditKeepingMarks(QPlainTextEdit& edit, const std::function<void()>& work) {
+    KeepingMarks(edit, work);
+}
+
 void KeepDisplayBreaksApart(QPlainTextEdit& edit) {
     new BreakKeeper(edit);
 }

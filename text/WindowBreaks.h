@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QPlainTextEdit;
 class QTextCursor;
 class QTextDocument;
@@ -22,6 +24,10 @@ void InsertDisplayBreak(QTextCursor& cursor, int number);
 // The document's characters at positions from..to-1, each of the user's
 // line or paragraph breaks as LF, the display's left out.
 QString CharsWithoutDisplayBreaks(const QTextDocument& document, int from, int to);
+
+// Runs an edit of edit's text that may join paragraphs, and keeps the mark of
+// the paragraph where it began.
+void EditKeepingMarks(QPlainTextEdit& edit, const std::function<void()>& work);
 
 // Enter in edit starts an unmarked paragraph; copying and cutting put the
 // selection on the clipboard without the display's breaks. Lives as long as

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+namespace tonvik {
+
+// The text window's edit. Text dragged out of it or taken as the X selection
+// leaves out the paragraph breaks that only the display has, as copying does,
+// so that a drop never turns one into a line break of the text.
+class TextWinEdit : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    explicit TextWinEdit(QWidget* parent = nullptr);
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override;
+    void dropEvent(QDropEvent* event) override;
+};
+
+} // namespace tonvik
