@@ -8,7 +8,9 @@
 
 namespace tonvik {
 
-TextWinEdit::TextWinEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+TextWinEdit::TextWinEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    KeepDisplayBreaksApart(*this);
+}
 
 QMimeData* TextWinEdit::createMimeDataFromSelection() const {
     const QTextCursor cursor = textCursor();

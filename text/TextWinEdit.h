@@ -4,9 +4,10 @@
 
 namespace tonvik {
 
-// The text window's edit. Text dragged out of it or taken as the X selection
-// leaves out the paragraph breaks that only the display has, as copying does,
-// so that a drop never turns one into a line break of the text.
+// The text window's edit. Text copied, cut or dragged out of it, or taken as
+// the X selection, leaves out the paragraph breaks that only the display has,
+// so that pasting or dropping it never turns one into a line break of the
+// text; Enter and the other edits keep the breaks' marks.
 class TextWinEdit : public QPlainTextEdit {
     Q_OBJECT
 

@@ -3,10 +3,10 @@
 #include "text/Cp1251.h"
 #include "text/GenCodeUnit.h"
 #include "text/TextFile.h"
+#include "text/TextWinEdit.h"
 #include "text/WindowBreaks.h"
 #include "text/WindowParagraphs.h"
 
-#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -14,9 +14,7 @@
 
 namespace tonvik {
 
-TextWindow::TextWindow(QPlainTextEdit* edit) : Edit(edit) {
-    KeepDisplayBreaksApart(*edit);
-}
+TextWindow::TextWindow(TextWinEdit* edit) : Edit(edit) {}
 
 std::string TextWindow::Text() const {
     const QTextDocument& document = *Edit->document();

@@ -2,11 +2,10 @@
 
 #include <string>
 
-class QPlainTextEdit;
-
 namespace tonvik {
 
 struct LoadedText;
+class TextWinEdit;
 
 // The text page's editable window as the text routines see it: CP1251 text
 // with LF line breaks, shown in paragraphs so that a large text stays
@@ -16,7 +15,7 @@ struct LoadedText;
 class TextWindow {
 public:
     // edit is the window's; it outlives this view.
-    explicit TextWindow(QPlainTextEdit* edit);
+    explicit TextWindow(TextWinEdit* edit);
 
     // The window's characters, no-break spaces kept (the clean-up removes
     // them), each line or paragraph break of the user's as LF, none of the
@@ -36,7 +35,7 @@ public:
     void Filter(int k);
 
 private:
-    QPlainTextEdit* Edit;
+    TextWinEdit* Edit;
 };
 
 } // namespace tonvik

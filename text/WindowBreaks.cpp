@@ -1,9 +1,7 @@
 #include "text/WindowBreaks.h"
 
 #include <QAction>
-#include <QClipboard>
 #include <QContextMenuEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -97,20 +95,16 @@ public:
 private:
     bool KeyPressed(QKeyEvent& key) {
         const bool editable = !Edit.isReadOnly();
-        if (key.matches(QKeySequence::Copy)) {
-            Copy();
-        } else if (editable && key.matches(QKeySequence::InsertParagraphSeparator)) {
+        if (editable && key.matches(QKeySequence::InsertParagraphSeparator)) {
             KeepingMarks(Edit, [this] { NewParagraph(); });
-        } else if (editable && key.matches(QKeySequence::Cut)) {
-            KeepingMarks(Edit, [this] { Cut(); });
-        } else {
-            // Any other key as the window takes it; a key it leaves goes on
-            // to the window around it, as it would without this filter.
-            KeepingMarks(Edit, [this, &key] { static_cast<QObject&>(Edit).event(&key); });
-            return key.isAccepted();
+            key.accept();
+            return true;
         }
-        key.accept();
-        return true;
+        // Any other key as the window takes it (copy and cut among them: the
+        // edit's own selection data leaves the display's breaks out); a key
+        // it leaves goes on to the window around it, as without this filter.
+        KeepingMarks(Edit, [this, &key] { static_cast<QObject&>(Edit).event(&key); });
+        return key.isAccepted();
     }
 
     // Without the mark of the paragraph it is split from.
@@ -121,28 +115,11 @@ private:
         Edit.ensureCursorVisible();
     }
 
-    void Copy() {
-        const QTextCursor cursor = Edit.textCursor();
-        if (cursor.hasSelection())
-            QGuiApplication::clipboard()->setText(CharsWithoutDisplayBreaks(
-                *Edit.document(), cursor.selectionStart(), cursor.selectionEnd()));
-    }
-
-    void Cut() {
-        QTextCursor cursor = Edit.textCursor();
-        if (!cursor.hasSelection())
-            return;
-        Copy();
-        cursor.removeSelectedText();
-        Edit.setTextCursor(cursor);
-    }
-
-    // The window's own menu, its Copy and Cut as the keys do them.
+    // The window's own menu, its edits keeping the marks as the keys do.
     void ShowMenu(const QContextMenuEvent& event) {
         std::unique_ptr<QMenu> menu(Edit.createStandardContextMenu(event.pos()));
         const std::map<QString, std::function<void()>> replaced = {
-            {QStringLiteral("edit-copy"), [this] { Copy(); }},
-            {QStringLiteral("edit-cut"), [this] { KeepingMarks(Edit, [this] { Cut(); }); }},
+            {QStringLiteral("edit-cut"), [this] { KeepingMarks(Edit, [this] { Edit.cut(); }); }},
             {QStringLiteral("edit-paste"),
              [this] { KeepingMarks(Edit, [this] { Edit.paste(); }); }},
             {QStringLiteral("edit-delete"),

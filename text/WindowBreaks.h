@@ -29,9 +29,10 @@ QString CharsWithoutDisplayBreaks(const QTextDocument& document, int from, int t
 // the paragraph where it began.
 void EditKeepingMarks(QPlainTextEdit& edit, const std::function<void()>& work);
 
-// Enter in edit starts an unmarked paragraph; copying and cutting put the
-// selection on the clipboard without the display's breaks. Lives as long as
-// edit.
+// Enter in edit starts an unmarked paragraph, and every other edit by key or
+// menu keeps the marks. Lives as long as edit. The text window's edit
+// (TextWinEdit) installs it; its selection data leaves the display's breaks
+// out of what is copied, cut or dragged.
 void KeepDisplayBreaksApart(QPlainTextEdit& edit);
 
 } // namespace tonvik
