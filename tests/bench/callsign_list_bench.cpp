@@ -3,6 +3,7 @@
 // memory the load added. Run by hand: build/bin/callsign_list_bench
 
 #include "callsign/CallsignList.h"
+#include "tests/bench/ProcessMemory.h"
 
 #include <chrono>
 #include <cstdio>
@@ -15,23 +16,6 @@ using namespace tonvik;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A /proc/self/status field in kB, or -1 where it is not available.
-long StatusKb(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    std::string prefix = std::string(field) + ":";
-    while (std::getline(status, line)) {
-        if (line.rfind(prefix, 0) == 0)
-            return std::stol(line.substr(prefix.size()));
-    }
-    return -1;
-}
-
-// Lets the next VmHWM reading start from the current resident size.
-void ResetPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 // Short, callsign-like lines, some with a comment after a comma and every
 // kind of line break, written a megabyte at a time.

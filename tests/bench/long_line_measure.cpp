@@ -9,6 +9,7 @@
 // Run: QT_QPA_PLATFORM=offscreen long_line_measure [MB ...]
 #include "app/AboutUnit.h"
 #include "app/MainForm.h"
+#include "tests/bench/ProcessMemory.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TestWaveOut.h"
 
@@ -25,7 +26,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -100,31 +100,6 @@ void MeasureHelpWindow(const fs::path& file, int megabytes) {
         std::printf("  message: %s\n", qPrintable(messages.Messages.back().Text));
 }
 
-// Peak resident memory since the last ResetPeakMemory, in MB (0 when unknown).
-double PeakMemoryMb() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            std::istringstream fields(line.substr(6));
-            double kb = 0;
-            fields >> kb;
-            return kb / 1024;
-        }
-    }
-    return 0;
-}
-
-double ResidentMemoryMb() {
-    std::ifstream statm("/proc/self/statm");
-    double pages = 0;
-    statm >> pages >> pages;
-    return pages * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024 * 1024);
-}
-
-void ResetPeakMemory() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
 void MeasureStart(const fs::path& file, int megabytes) {
     TestWaveOut device;
     device.AutoComplete = true;
@@ -134,13 +109,13 @@ void MeasureStart(const fs::path& file, int megabytes) {
     window.show();
     QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("CallEdit")), "UA3TST");
     QCoreApplication::processEvents();
-    const double before = ResidentMemoryMb();
-    ResetPeakMemory();
+    ResetPeak();
+    const long before = StatusKb("VmRSS");
     const double start = Seconds([&] {
         window.findChild<QToolButton*>(QStringLiteral("StartBut"))->click();
         Paint(window);
     });
-    const double memory = PeakMemoryMb() - before;
+    const double memory = static_cast<double>(StatusKb("VmHWM") - before) / 1024;
     // The first callsign keyed to its end; given up after 10 s.
     const auto keyingStart = std::chrono::steady_clock::now();
     const double keying = Seconds([&] {
