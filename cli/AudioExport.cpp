@@ -15,7 +15,8 @@ constexpr int64_t ChunkSamples = 1 << 16;
 class Exporter {
 public:
     Exporter(const ExportJob& job, const std::function<void(const ExportProgress&)>& onProgress)
-        : Job(job), OnProgress(onProgress), Renderer(job.PlayText, job.Settings, job.VolumeFactor),
+        : Job(job), OnProgress(onProgress),
+          Renderer(job.PlayText, job.Settings, job.VolumeFactor, job.FarnsworthWpm),
           Chunk(std::make_unique<int16_t[]>(ChunkSamples)) {}
 
     ExportResult Run();
@@ -59,7 +60,8 @@ ExportResult Exporter::Run() {
 void Exporter::Plan() {
     {
         const EndAtOnceOnInterrupt nothingWrittenYet; // a long text takes seconds
-        TotalSamples = PlayTextRenderer::TotalSamples(Job.PlayText, Job.Settings);
+        TotalSamples =
+            PlayTextRenderer::TotalSamples(Job.PlayText, Job.Settings, Job.FarnsworthWpm);
     }
     // Every part but the last is at least SplitSamples long: this bounds their
     // number, and all get as many digits, so that their names sort in order.

@@ -15,6 +15,7 @@ namespace tonvik {
 struct ExportJob {
     std::string PlayText; // CP1251, as the exercise would key it
     KeyerSettings Settings;
+    int FarnsworthWpm = 0; // Farnsworth gaps at this effective speed; 0: the settings' gaps
     int VolumeFactor = 5;
     std::string OutputPath;
     AudioFormat Format = AudioFormat::Wav;

@@ -2,6 +2,7 @@
 
 #include "cli/AudioExport.h"
 #include "cli/Interrupt.h"
+#include "cli/KochExport.h"
 #include "cli/OutputTarget.h"
 #include "cli/StandardInput.h"
 #include "text/Cp1251.h"
@@ -161,26 +162,13 @@ int CheckOutput(const CliOptions& options, const std::optional<FileIdentity>& in
 
 } // namespace
 
-int RunExport(const CliOptions& options, std::istream& in, std::ostream& err) {
-    const std::optional<FileIdentity> input = InputIdentity(options, in);
-    if (const int status = CheckOutput(options, input, err); status != 0)
-        return status;
-    ExportJob job;
-    {
-        const EndAtOnceOnInterrupt nothingWrittenYet;
-        const CommandText text = ReadCommandText(options, in);
-        if (!text.Text)
-            return ReportTextFailure(text, err);
-        job.PlayText = TextPlayText(*text.Text);
-    }
-    job.Settings = CommandKeyerSettings(options);
+int ExportKeyedText(ExportJob& job, const CliOptions& options, std::ostream& err) {
     job.VolumeFactor = options.Volume;
     job.OutputPath = options.OutputFile;
     job.Format = (options.Format.empty() ? AudioFormatFromPath(options.OutputFile)
                                          : AudioFormatFromName(options.Format))
                      .value_or(AudioFormat::Wav);
     job.SplitSamples = int64_t{options.SplitMinutes} * 60 * SampleRate;
-    job.Input = input;
     job.Interrupted = &InterruptRequested();
     ProgressLine progress(err);
     const bool showProgress = !options.Quiet && ::isatty(STDERR_FILENO) && &err == &std::cerr;
@@ -197,6 +185,30 @@ int RunExport(const CliOptions& options, std::istream& in, std::ostream& err) {
     if (result.UsedRf64)
         err << "tonvik: " << options.OutputFile << " holds over 4 GiB of audio: written as RF64\n";
     return 0;
+}
+
+int RunExport(const CliOptions& options, std::istream& in, std::ostream& err) {
+    if (options.Koch != 0)
+        return RunKochExport(options, err);
+    const std::optional<FileIdentity> input = InputIdentity(options, in);
+    if (const int status = CheckOutput(options, input, err); status != 0)
+        return status;
+    ExportJob job;
+    {
+        const EndAtOnceOnInterrupt nothingWrittenYet;
+        const CommandText text = ReadCommandText(options, in);
+        if (!text.Text)
+            return ReportTextFailure(text, err);
+        job.PlayText = TextPlayText(*text.Text);
+    }
+    job.Settings = CommandKeyerSettings(options);
+    job.FarnsworthWpm = options.Farnsworth;
+    job.Input = input;
+    return ExportKeyedText(job, options, err);
+}
+
+int CheckExportOutput(const CliOptions& options, std::ostream& err) {
+    return CheckOutput(options, std::nullopt, err);
 }
 
 } // namespace tonvik

@@ -26,4 +26,11 @@ KeyerSettings CommandKeyerSettings(const CliOptions& options);
 
 int RunExport(const CliOptions& options, std::istream& in, std::ostream& err);
 
+struct ExportJob;
+// Writes a job whose text and keying are set to --output, as --format,
+// --split-minutes, --volume and --quiet say; the exit status, errors on err.
+int ExportKeyedText(ExportJob& job, const CliOptions& options, std::ostream& err);
+// Refuses an output format or file that cannot be written (the exit status; 0: fine).
+int CheckExportOutput(const CliOptions& options, std::ostream& err);
+
 } // namespace tonvik

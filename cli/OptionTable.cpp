@@ -1,6 +1,7 @@
 #include "cli/OptionTable.h"
 
 #include "cli/CallsCommand.h"
+#include "cli/KochOptions.h"
 #include "cli/OptionValue.h"
 #include "keying/SoundOutput.h"
 
@@ -173,14 +174,21 @@ std::vector<OptionDef> MakeCatalogue() {
          }},
         Flag("--append", "", "add to the personal list instead of replacing it",
              &CliOptions::Append),
+        Number("--koch", "N", "key Koch lesson N instead of a text", &CliOptions::Koch, 1,
+               MaxKochLesson()),
+        Number("--minutes", "M", "a Koch lesson's length", &CliOptions::Minutes, 1, 10),
+        Choice("--course", "a Koch lesson's course", &CliOptions::Course, {"latin", "cyrillic"}),
+        Number("--farnsworth", "WPM", "effective speed: wider gaps, same letters",
+               &CliOptions::Farnsworth, 5, 100),
     };
     return all;
 }
 
 // The options that shape how a text is keyed, shared by export and play.
 const std::vector<std::string> KeyingOptions{
-    "--mode",     "--wpm",   "--pitch",           "--volume",   "--letter-gap",
-    "--word-gap", "--clean", "--max-word-length", "--encoding", "--text"};
+    "--mode",       "--wpm",      "--pitch",     "--volume",
+    "--letter-gap", "--word-gap", "--clean",     "--max-word-length",
+    "--encoding",   "--text",     "--farnsworth"};
 
 std::vector<std::string> With(std::vector<std::string> first, std::vector<std::string> more) {
     first.insert(first.end(), more.begin(), more.end());
@@ -188,6 +196,8 @@ std::vector<std::string> With(std::vector<std::string> first, std::vector<std::s
 }
 
 std::string CheckKeyedText(CliOptions& o) {
+    if (const std::string error = CheckFarnsworth(o); !error.empty())
+        return error;
     if (!o.Operands.empty())
         o.InputFile = o.Operands.front();
     if (o.MaxWordLength != 0)
@@ -225,11 +235,19 @@ std::vector<CommandDef> MakeCommands() {
          "Without FILE, or with FILE -, standard input is read (50 MB at most).\n"
          "OUT - is standard output: there, and to a FIFO or a character device, the audio\n"
          "is streamed. A file is written under a temporary name and takes its name only\n"
-         "once complete; a symbolic link is followed; the input file is never overwritten.\n",
-         With(KeyingOptions, {"--output", "--format", "--split-minutes", "--quiet", "--help"}), 1,
-         "input file",
+         "once complete; a symbolic link is followed; the input file is never overwritten.\n"
+         "--koch N keys lesson N of the Koch course (lesson 1: K and M; one more character\n"
+         "each lesson) instead of a text, 20 wpm with --farnsworth 10 unless given, and\n"
+         "writes the lesson's text beside OUT as OUT's name with .txt, to check the copy\n"
+         "by. A .txt there that is not a lesson written by tonvik is never overwritten.\n"
+         "--farnsworth keeps the characters at --wpm and stretches the gaps between them.\n",
+         With(KeyingOptions, {"--output", "--format", "--split-minutes", "--quiet", "--koch",
+                              "--minutes", "--course", "--seed", "--help"}),
+         1, "input file",
          [](CliOptions& o) {
-             const std::string error = CheckKeyedText(o);
+             std::string error = CheckLessonOnlyOptions(o);
+             if (error.empty())
+                 error = o.Koch != 0 ? CheckKochLesson(o) : CheckKeyedText(o);
              if (error.empty() && o.OutputFile.empty())
                  return std::string("export needs an output file: -o OUT.wav");
              return error;

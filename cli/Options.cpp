@@ -75,6 +75,7 @@ size_t Parser::ReadOption(const std::vector<std::string>& args, size_t at) {
         Fail(NotAnOptionHere(name));
         return valueFollows ? 2 : 1;
     }
+    Options.Given.insert(option->Name);
     if (option->Name == "--help")
         HelpAsked = true;
     else if (option->Name == "--version")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,14 @@ struct CliOptions {
     std::string Plot; // --plot: the PNG the progress chart goes to
     // The calls command: import FILE... or reset are its operands.
     bool Append = false;
+    // A Koch lesson instead of a text (export): its number, length and course.
+    int Koch = 0; // 0: no lesson
+    int Minutes = 2;
+    std::string Course = "latin";
+    // Farnsworth spacing at this effective speed in text mode; 0: the gaps as set.
+    int Farnsworth = 0;
+    // The options the command line gave, by name: defaults that depend on others.
+    std::set<std::string> Given;
 };
 
 struct ParseResult {

@@ -4,6 +4,7 @@
 
 #include "cli/ExportCommand.h"
 #include "cli/Interrupt.h"
+#include "course/Farnsworth.h"
 #include "keying/MmErrMsg.h"
 #include "keying/QtWaveNotifier.h"
 #include "keying/SoundOutput.h"
@@ -15,6 +16,7 @@
 #include <QSocketNotifier>
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <unistd.h>
 
@@ -26,8 +28,10 @@ namespace {
 class Player : public PumpHost {
 public:
     Player(const std::string& playText, const KeyerSettings& settings, int volume, int latencyMs,
-           std::ostream& err)
+           int farnsworthWpm, std::ostream& err)
         : Settings(settings), Err(err), Device(CreateSoundOutput(latencyMs)) {
+        if (farnsworthWpm > 0)
+            Spacing.emplace(settings.DotSamples, farnsworthWpm);
         Voice.BuildSineTable(volume);
         State.PlayText = playText;
         State.PlayPos = 1;
@@ -38,6 +42,10 @@ public:
 
     int ActivePage() const override { return Settings.ActivePage; }
     KeyerSettings CurrentKeyerSettings() const override { return Settings; }
+    CharRendering PlanChar(Keyer& keyer, unsigned char ch) override {
+        return Spacing ? PlanFarnsworthChar(keyer, *Spacing, ch, Settings)
+                       : keyer.PlanChar(ch, Settings);
+    }
     void PauseForAnswer() override {
         State.StopRequested = true;
         State.AwaitingAnswer = true;
@@ -74,6 +82,7 @@ private:
     void OnInterrupt();
 
     KeyerSettings Settings;
+    std::optional<FarnsworthSpacing> Spacing;
     std::ostream& Err;
     Keyer Voice;
     PlayState State;
@@ -152,7 +161,8 @@ int RunPlay(const CliOptions& options, std::istream& in, std::ostream& err) {
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    Player player(playText, CommandKeyerSettings(options), options.Volume, options.LatencyMs, err);
+    Player player(playText, CommandKeyerSettings(options), options.Volume, options.LatencyMs,
+                  options.Farnsworth, err);
     const int status = player.Run();
     if (options.Stats)
         err << "sound ran out while keying: " << player.Starvations() << " times\n";

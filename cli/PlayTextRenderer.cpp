@@ -3,8 +3,10 @@
 namespace tonvik {
 
 PlayTextRenderer::PlayTextRenderer(const std::string& playText, const KeyerSettings& settings,
-                                   int volumeFactor)
+                                   int volumeFactor, int farnsworthWpm)
     : Text(playText), Settings(settings) {
+    if (farnsworthWpm > 0)
+        Spacing.emplace(settings.DotSamples, farnsworthWpm);
     Voice.BuildSineTable(volumeFactor);
     Voice.SetWordStart(true);
 }
@@ -13,7 +15,8 @@ bool PlayTextRenderer::StartNextCharacter() {
     if (Position >= Text.size())
         return false;
     const auto ch = static_cast<unsigned char>(Text[Position++]);
-    Current = Voice.PlanChar(ch, Settings);
+    Current =
+        Spacing ? PlanFarnsworthChar(Voice, *Spacing, ch, Settings) : Voice.PlanChar(ch, Settings);
     LastEndedWord = ch <= 32;
     return true;
 }
@@ -45,7 +48,10 @@ bool PlayTextRenderer::Finished() const {
     return Current.Finished() && Position >= Text.size();
 }
 
-int64_t PlayTextRenderer::TotalSamples(const std::string& playText, const KeyerSettings& settings) {
+int64_t PlayTextRenderer::TotalSamples(const std::string& playText, const KeyerSettings& settings,
+                                       int farnsworthWpm) {
+    if (farnsworthWpm > 0)
+        return FarnsworthTotalSamples(playText, settings, farnsworthWpm);
     Keyer planner;
     planner.SetWordStart(true);
     int64_t total = 0;

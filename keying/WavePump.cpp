@@ -4,6 +4,10 @@
 
 namespace tonvik {
 
+CharRendering PumpHost::PlanChar(Keyer& keyer, unsigned char ch) {
+    return keyer.PlanChar(ch, CurrentKeyerSettings());
+}
+
 void PumpHost::DeviceLost(MmResult code) {
     ShowWarning(std::string(OpenFailedText) + "\r\n" + MmErrorText(code), OpenFailedCaption);
 }
@@ -81,7 +85,7 @@ void WavePump::QueueNextChar(WaveHeader& header) {
         return;
     if (!HasPending) {
         const unsigned char ch = CharAt(State.PlayText, State.PlayPos);
-        Pending = KeyerRef.PlanChar(ch, Host.CurrentKeyerSettings());
+        Pending = Host.PlanChar(KeyerRef, ch);
         State.SentText.push_back(static_cast<char>(ch));
         ++State.PlayPos;
     }

@@ -23,6 +23,9 @@ public:
     virtual int ActivePage() const = 0;
     // The keyer's settings as the controls hold them now.
     virtual KeyerSettings CurrentKeyerSettings() const = 0;
+    // The next character's runs: by default the keyer's own plan with the
+    // current settings; a host with other spacing plans it its own way.
+    virtual CharRendering PlanChar(Keyer& keyer, unsigned char ch);
     virtual void PauseForAnswer() = 0;
     virtual void EndExercise() = 0;
     // A warning dialog with one OK button.

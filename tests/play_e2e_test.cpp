@@ -79,6 +79,10 @@ TEST_F(PlayTest, LongLetterGapAt10WpmSpansBuffersWithoutLoss) {
     ExpectPlayEqualsExport({"--text", "EE", "--wpm", "10", "--letter-gap", "72"});
 }
 
+TEST_F(PlayTest, FarnsworthGapsArePlayedExactlyAsExported) {
+    ExpectPlayEqualsExport({"--text", "KM UR E", "--wpm", "40", "--farnsworth", "12"});
+}
+
 TEST_F(PlayTest, NoSoundDeviceGivesTheWarningAndExit1) {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     EXPECT_EQ(Run({"play", "--text", "CQ"}), 1);

@@ -1,0 +1,201 @@
+#include "cli/Cli.h"
+#include "cli/KochExport.h"
+#include "keying/MorseCode.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace tonvik;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<int16_t> ReadAudio(const std::string& path) {
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+    if (f == nullptr)
+        return {};
+    std::vector<int16_t> samples(static_cast<size_t>(info.frames));
+    samples.resize(static_cast<size_t>(sf_read_short(f, samples.data(), info.frames)));
+    sf_close(f);
+    return samples;
+}
+
+// Tone and silence spans of a recording: a silence is 8 or more zero samples.
+std::vector<std::pair<bool, size_t>> Spans(const std::vector<int16_t>& s) {
+    std::vector<std::pair<bool, size_t>> spans;
+    size_t i = 0;
+    while (i < s.size()) {
+        size_t j = i;
+        while (j < s.size() && s[j] == 0)
+            ++j;
+        const bool silence = j - i >= 8 || j == s.size();
+        if (!silence)
+            j = i + 1;
+        if (!spans.empty() && spans.back().first == !silence)
+            spans.back().second += j - i;
+        else
+            spans.push_back({!silence, j - i});
+        i = j;
+    }
+    return spans;
+}
+
+// Reads Latin Morse back from a recording at a dot of dot samples: letters
+// end at silences over two dots, groups at silences over wordGap samples.
+std::string DecodeMorse(const std::vector<int16_t>& samples, size_t dot, size_t wordGap) {
+    std::map<std::string, char> letters;
+    for (int c = 33; c < 128; ++c)
+        if (!MorseCode(static_cast<unsigned char>(c)).empty() && !(c >= 'a' && c <= 'z'))
+            letters[std::string(MorseCode(static_cast<unsigned char>(c)))] = static_cast<char>(c);
+    std::string text, pattern;
+    auto endLetter = [&] {
+        if (!pattern.empty())
+            text += letters.count(pattern) ? letters[pattern] : '#';
+        pattern.clear();
+    };
+    for (const auto& [tone, length] : Spans(samples)) {
+        if (tone) {
+            pattern += length > 2 * dot ? '-' : '.';
+        } else if (length > 2 * dot) {
+            endLetter();
+            if (length > wordGap && !text.empty() && text.back() != ' ')
+                text += ' ';
+        }
+    }
+    endLetter();
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+class CourseExportTest : public ::testing::Test {
+protected:
+    int Run(std::vector<std::string> args) {
+        std::istringstream in;
+        err.str("");
+        return RunCommandLine(args, in, out, err);
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream f(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    }
+    TempFolder Temp{"tonvik-course-export"};
+    std::ostringstream out, err;
+};
+
+TEST_F(CourseExportTest, ALessonsAudioKeysTheGroupsOfItsTextFile) {
+    const std::string audio = Temp.Path("lesson.flac");
+    ASSERT_EQ(Run({"export", "--koch", "5", "--minutes", "1", "--seed", "3", "-o", audio}), 0)
+        << err.str();
+    const std::string text = Read(Temp.Path("lesson.txt"));
+    ASSERT_EQ(text.rfind("tonvik Koch lesson 5 (latin): KMURES, 20/10 wpm, seed 3\n", 0), 0u)
+        << text;
+    std::string groups = text.substr(text.find('\n') + 1);
+    for (char& c : groups)
+        c = c == '\n' ? ' ' : c;
+    while (!groups.empty() && groups.back() == ' ')
+        groups.pop_back();
+    EXPECT_EQ(groups.size(), 10u * 6 - 1); // one minute at 10 wpm: ten groups
+    EXPECT_EQ(groups.find_first_not_of("KMURES "), std::string::npos) << groups;
+    const std::vector<int16_t> samples = ReadAudio(audio);
+    // 20 wpm characters (480-sample dots), Farnsworth gaps of 5229 and 12202 samples.
+    EXPECT_EQ(DecodeMorse(samples, 480, 8000), groups);
+    // Ten words at 10 wpm are one minute: ten groups of five take about as long.
+    EXPECT_NEAR(samples.size() / 8000.0, 60.0, 15.0);
+}
+
+TEST_F(CourseExportTest, TheSameSeedGivesTheSameLessonAndItsOwnTextIsReplaced) {
+    const std::string audio = Temp.Path("a.wav");
+    ASSERT_EQ(Run({"export", "--koch", "2", "--minutes", "1", "--seed", "9", "-o", audio}), 0);
+    const std::string first = Read(Temp.Path("a.txt"));
+    ASSERT_EQ(Run({"export", "--koch", "2", "--minutes", "1", "--seed", "9", "-o", audio}), 0)
+        << err.str();
+    EXPECT_EQ(Read(Temp.Path("a.txt")), first);
+    ASSERT_EQ(Run({"export", "--koch", "2", "--minutes", "1", "--seed", "10", "-o", audio}), 0);
+    EXPECT_NE(Read(Temp.Path("a.txt")), first);
+}
+
+TEST_F(CourseExportTest, ATextFileThatIsNotOursIsNeverOverwritten) {
+    const std::string mine = Temp.Path("lesson.txt");
+    std::ofstream(mine) << "my notes\n";
+    EXPECT_EQ(Run({"export", "--koch", "3", "-o", Temp.Path("lesson.mp3")}), 1);
+    EXPECT_NE(err.str().find("lesson.txt exists and is not a lesson text of tonvik"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(Read(mine), "my notes\n");
+    EXPECT_FALSE(fs::exists(Temp.Path("lesson.mp3")));
+    EXPECT_EQ(Temp.Names(), std::vector<std::string>{"lesson.txt"});
+    fs::create_directory(Temp.Path("d.txt"));
+    EXPECT_EQ(Run({"export", "--koch", "3", "-o", Temp.Path("d.wav")}), 1);
+    EXPECT_NE(err.str().find("is not a regular file"), std::string::npos) << err.str();
+}
+
+TEST_F(CourseExportTest, AFailedAudioLeavesNoLessonText) {
+    // The audio's folder is missing: nothing of the lesson may stay behind.
+    EXPECT_NE(Run({"export", "--koch", "3", "-o", Temp.Path("none/lesson.wav")}), 0);
+    EXPECT_TRUE(Temp.Names().empty());
+}
+
+TEST_F(CourseExportTest, LessonOptionsAreRefusedWhereTheyMeanNothing) {
+    struct Case {
+        std::vector<std::string> Args;
+        std::string Message;
+    };
+    const std::string out = Temp.Path("x.wav");
+    const Case cases[] = {
+        {{"export", "--koch", "38", "-o", out}, "--koch takes a lesson from 1 to 37"},
+        {{"export", "--koch", "0", "-o", out}, "--koch takes a whole number from 1"},
+        {{"export", "--koch", "3", "--text", "abc", "-o", out}, "without --text"},
+        {{"export", "--koch", "3", "-o", "-"}, "give -o a file name"},
+        {{"export", "--minutes", "3", "--text", "abc", "-o", out}, "--minutes goes with --koch"},
+        {{"export", "--koch", "3", "--minutes", "11", "-o", out}, "--minutes takes"},
+        {{"export", "--koch", "3", "--course", "greek", "-o", out}, "--course takes one of"},
+        {{"export", "--koch", "3", "--wpm", "15", "--farnsworth", "18", "-o", out},
+         "--farnsworth takes an effective speed up to --wpm (15)"},
+        {{"export", "--farnsworth", "10", "--mode", "callsign", "--text", "a", "-o", out},
+         "--farnsworth goes with --mode text"},
+        {{"export", "--farnsworth", "10", "--word-gap", "9", "--text", "a", "-o", out},
+         "without --letter-gap and --word-gap"},
+        {{"play", "--farnsworth", "4", "--text", "a"}, "--farnsworth takes a whole number"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.Args), 2) << c.Message;
+        EXPECT_NE(err.str().find(c.Message), std::string::npos) << err.str();
+    }
+    EXPECT_TRUE(Temp.Names().empty());
+}
+
+TEST_F(CourseExportTest, FarnsworthTextKeepsTheCharactersAndStretchesTheGaps) {
+    const std::string plain = Temp.Path("plain.wav"), wide = Temp.Path("wide.wav");
+    const std::string paris = "PARIS PARIS PARIS PARIS PARIS PARIS PARIS PARIS PARIS PARIS ";
+    ASSERT_EQ(Run({"export", "--wpm", "20", "--text", paris, "-o", plain}), 0);
+    ASSERT_EQ(Run({"export", "--wpm", "20", "--farnsworth", "10", "--text", paris, "-o", wide}), 0);
+    const std::vector<int16_t> a = ReadAudio(plain), b = ReadAudio(wide);
+    EXPECT_EQ(DecodeMorse(a, 480, 2400), DecodeMorse(b, 480, 8000));
+    // Characters as fast as before, gaps wider: ten words in one minute at 10 wpm.
+    size_t toneA = 0, toneB = 0;
+    for (const auto& [tone, length] : Spans(a))
+        toneA += tone ? length : 0;
+    for (const auto& [tone, length] : Spans(b))
+        toneB += tone ? length : 0;
+    EXPECT_EQ(toneA, toneB);
+    EXPECT_NEAR(b.size() / 8000.0, 60.0, 0.2);
+}
+
+TEST(LessonTextPath, TakesTheAudiosNameWithTxt) {
+    EXPECT_EQ(LessonTextPath("lesson.mp3"), "lesson.txt");
+    EXPECT_EQ(LessonTextPath("/a.b/lesson"), "/a.b/lesson.txt");
+    EXPECT_EQ(LessonTextPath("dir/.hidden"), "dir/.hidden.txt");
+    EXPECT_EQ(LessonTextPath("x.tar.ogg"), "x.tar.txt");
+}
+
+} // namespace
