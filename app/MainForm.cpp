@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/AboutUnit.h"
+#include "course/LessonPlayer.h"
 #include "exercise/Shortcuts.h"
 #include "stats/StatsForm.h"
 #include "text/SpinEdit.h"
@@ -76,6 +77,7 @@ TMorseMain::TMorseMain(WaveOut& device, MessageService& messages, QWidget* paren
     Control.SetObserver(this);
     Trainer.SetObserver(this);
     Control.FormCreate();
+    SetUpCourse(device);
     ConnectHandlers();
     InstallKeyFilters();
 }
@@ -89,6 +91,7 @@ TMorseMain::~TMorseMain() {
     }
     // Exercise control, the first to go after the trainer, resets and closes
     // the device before its buffers and the notifier are released.
+    LessonSound.reset();
     Control.Shutdown();
 }
 
@@ -210,6 +213,7 @@ void TMorseMain::showEvent(QShowEvent* event) {
 }
 
 void TMorseMain::closeEvent(QCloseEvent* event) {
+    CourseStopClick();
     Control.Shutdown();
     event->accept();
 }

@@ -6,6 +6,7 @@
 #include "callsign/CallsignView.h"
 #include "callsign/ErrorListView.h"
 #include "callsign/ResultsGridView.h"
+#include "course/LessonSession.h"
 #include "exercise/ExerciseControl.h"
 #include "exercise/ExerciseObserver.h"
 #include "exercise/ExerciseView.h"
@@ -38,6 +39,8 @@ class TAboutForm;
 class TCreateForm;
 class TStatsForm;
 class WaveOut;
+class CoursePage;
+class LessonPlayer;
 
 // The trainer's main window: the toolbar, the two working pages and the
 // settings panel. Its handlers are thin: exercise control, the callsign
@@ -133,6 +136,17 @@ public:
     std::string TextWinText() const;
     void SetTextWinText(const std::string& text);
 
+    // The «Курс» page (MainFormCourse.cpp): a Koch lesson keyed through the
+    // same device while no exercise runs, its copy checked at the end.
+    void CourseStartClick();
+    void CourseCheckClick();
+    void CourseStopClick();
+    void CourseChanged();
+    void CourseKeyingEnded();
+    bool LessonRunning() const;
+    CoursePage* CourseView() const { return Course; }
+    const LessonSession& Lessons() const { return Lesson; }
+
     // The owners of the running state, for reading.
     const ExerciseControl& Exercise() const { return Control; }
     const CallsignTrainer& Callsigns() const { return Trainer; }
@@ -144,6 +158,8 @@ protected:
 
 private:
     void SetUpControls();
+    void SetUpCourse(WaveOut& device);
+    void HoldOtherPages(bool held);
     void ConnectHandlers();
     void InstallKeyFilters();
     bool RouteKey(QObject* watched, QKeyEvent* event);
@@ -208,6 +224,9 @@ private:
     CallsignTrainer Trainer;
     // Destroyed before the trainer its drills start on.
     std::unique_ptr<TStatsForm> Stats;
+    CoursePage* Course = nullptr; // a child of its tab
+    LessonSession Lesson;
+    std::unique_ptr<LessonPlayer> LessonSound;
 };
 
 } // namespace tonvik

@@ -12,7 +12,10 @@
 namespace tonvik {
 
 void TMorseMain::StartButClick() {
-    Control.StartButClick();
+    if (ActivePage() == CoursePageIndex)
+        CourseStartClick();
+    else if (!LessonRunning())
+        Control.StartButClick();
 }
 
 void TMorseMain::StopButClick() {
@@ -20,7 +23,8 @@ void TMorseMain::StopButClick() {
 }
 
 void TMorseMain::TestButClick() {
-    Control.TestButClick();
+    if (!LessonRunning())
+        Control.TestButClick();
 }
 
 void TMorseMain::EndExercise() {
@@ -99,6 +103,8 @@ void TMorseMain::ShowControls(const ExerciseControls& controls) {
 void TMorseMain::ShowPageTabs(bool callsignPage, bool textPage) {
     Ui->MainPage->setTabVisible(CallsignPage, callsignPage);
     Ui->MainPage->setTabVisible(TextPage, textPage);
+    // An exercise keeps to its own page: the course's shows only between them.
+    Ui->MainPage->setTabVisible(CoursePageIndex, callsignPage && textPage);
 }
 
 void TMorseMain::FocusOwnCall() {

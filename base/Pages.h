@@ -7,5 +7,6 @@ namespace tonvik {
 inline constexpr int CallsignPage = 0;
 inline constexpr int HiddenPage = 1; // a page no mode uses; its tab stays hidden
 inline constexpr int TextPage = 2;
+inline constexpr int CoursePageIndex = 3; // Koch lessons; no exercise mode of its own
 
 } // namespace tonvik
