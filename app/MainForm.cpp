@@ -2,6 +2,7 @@
 
 #include "app/AboutUnit.h"
 #include "course/LessonPlayer.h"
+#include "course/RecognitionPlayer.h"
 #include "exercise/Shortcuts.h"
 #include "stats/StatsForm.h"
 #include "text/SpinEdit.h"
@@ -91,6 +92,7 @@ TMorseMain::~TMorseMain() {
     }
     // Exercise control, the first to go after the trainer, resets and closes
     // the device before its buffers and the notifier are released.
+    RecognitionSound.reset();
     LessonSound.reset();
     Control.Shutdown();
 }
@@ -214,6 +216,7 @@ void TMorseMain::showEvent(QShowEvent* event) {
 
 void TMorseMain::closeEvent(QCloseEvent* event) {
     CourseStopClick();
+    RecognitionStopClick();
     Control.Shutdown();
     event->accept();
 }

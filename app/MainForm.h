@@ -7,6 +7,7 @@
 #include "callsign/ErrorListView.h"
 #include "callsign/ResultsGridView.h"
 #include "course/LessonSession.h"
+#include "course/Recognition.h"
 #include "exercise/ExerciseControl.h"
 #include "exercise/ExerciseObserver.h"
 #include "exercise/ExerciseView.h"
@@ -41,6 +42,7 @@ class TStatsForm;
 class WaveOut;
 class CoursePage;
 class LessonPlayer;
+class RecognitionPlayer;
 
 // The trainer's main window: the toolbar, the two working pages and the
 // settings panel. Its handlers are thin: exercise control, the callsign
@@ -144,6 +146,13 @@ public:
     void CourseChanged();
     void CourseKeyingEnded();
     bool LessonRunning() const;
+    // Instant recognition on the same page.
+    void RecognitionStartClick();
+    void RecognitionStopClick();
+    void RecognitionKey(QChar key);
+    void RecognitionNext();
+    bool RecognitionRunning() const { return Recognizing.has_value(); }
+    const std::optional<RecognitionRun>& Recognition() const { return Recognizing; }
     CoursePage* CourseView() const { return Course; }
     const LessonSession& Lessons() const { return Lesson; }
 
@@ -227,6 +236,10 @@ private:
     CoursePage* Course = nullptr; // a child of its tab
     LessonSession Lesson;
     std::unique_ptr<LessonPlayer> LessonSound;
+    std::optional<RecognitionRun> Recognizing;
+    bool AwaitingKey = false; // a character keyed and not yet answered
+    int RecognitionRuns = 0;  // a pause of an earlier run never keys into this one
+    std::unique_ptr<RecognitionPlayer> RecognitionSound;
 };
 
 } // namespace tonvik

@@ -2,16 +2,27 @@
 // player; the page shows what they hold.
 #include "app/MainForm.h"
 
+#include "callsign/KeyboardLayout.h"
 #include "course/CoursePage.h"
 #include "course/LessonPlayer.h"
+#include "course/RecognitionPanel.h"
+#include "course/RecognitionPlayer.h"
 #include "stats/StatsForm.h"
+#include "text/Cp1251.h"
 #include "ui_MainForm.h"
 
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <climits>
 
 namespace tonvik {
+namespace {
+
+// Long enough to read whether the answer was right before the next sound.
+constexpr int NextCharacterPauseMs = 700;
+
+} // namespace
 
 void TMorseMain::SetUpCourse(WaveOut& device) {
     auto* layout = new QVBoxLayout(Ui->TabCourse);
@@ -28,6 +39,85 @@ void TMorseMain::SetUpCourse(WaveOut& device) {
         });
     Course->SetHandlers({[this] { CourseStartClick(); }, [this] { CourseCheckClick(); },
                          [this] { CourseStopClick(); }, [this] { CourseChanged(); }});
+    RecognitionSound = std::make_unique<RecognitionPlayer>(
+        device, [] {},
+        [this](const std::string& text) {
+            RecognitionStopClick();
+            Course->Recognition()->ShowIdle(QString::fromStdString(text).replace("\r\n", " "));
+        });
+    Course->Recognition()->SetHandlers({[this] { RecognitionStartClick(); },
+                                        [this] { RecognitionStopClick(); },
+                                        [this](QChar key) { RecognitionKey(key); }});
+}
+
+void TMorseMain::RecognitionStartClick() {
+    if (LessonRunning() || RecognitionRunning())
+        return;
+    if (Control.Phase() != ExercisePhase::Idle) {
+        Course->Recognition()->ShowIdle(QStringLiteral("Сначала закончите упражнение."));
+        return;
+    }
+    PitchTrackBarChange();
+    VolTrackBarChange();
+    const LessonSettings chosen = Course->Chosen();
+    ++RecognitionRuns;
+    Recognizing.emplace(
+        RecognitionCharacters(chosen.Course, chosen.Lesson, Course->Recognition()->ChosenSet()),
+        static_cast<uint64_t>(Rng.Below(INT_MAX)));
+    HoldOtherPages(true);
+    Course->Recognition()->ShowRunning();
+    RecognitionNext();
+}
+
+void TMorseMain::RecognitionNext() {
+    if (!Recognizing)
+        return;
+    const char next = Recognizing->Next();
+    if (next == 0) {
+        const QString summary = QStringLiteral("Готово: верно %1 из %2, медиана %3 мс.")
+                                    .arg(Recognizing->RightCount())
+                                    .arg(Recognizing->Answered().size())
+                                    .arg(Recognizing->MedianReactionMs());
+        RecognitionStopClick();
+        Course->Recognition()->ShowIdle(summary);
+        return;
+    }
+    KeyerSettings settings;
+    settings.DotSamples = 9600 / Course->Recognition()->CharacterWpm();
+    settings.ToneFreq = Control.ToneFreq();
+    AwaitingKey = true;
+    RecognitionSound->Play(next, settings, Control.VolumeFactor());
+}
+
+void TMorseMain::RecognitionKey(QChar key) {
+    if (!Recognizing || !AwaitingKey)
+        return;
+    const int64_t reaction = RecognitionSound->ReactionMs(RecognitionPlayer::Clock::now());
+    // The Russian layout left on in the Latin course: the Latin key pressed.
+    char32_t typed = key.unicode();
+    if (Course->ChosenCourse() == CourseKind::Latin)
+        typed = LatinOnSameKey(typed);
+    const std::string pressed = ToCp1251(QString(QChar(typed)).toUpper());
+    AwaitingKey = false;
+    const RecognitionAnswer& answer =
+        Recognizing->Answer(pressed.empty() ? '\0' : pressed.front(), reaction);
+    Course->Recognition()->ShowAnswer(*Recognizing, FromCp1251(std::string(1, answer.Sent)),
+                                      QString(QChar(typed)).toUpper());
+    // A short pause to read the answer, then the next character.
+    QTimer::singleShot(NextCharacterPauseMs, this, [this, run = RecognitionRuns] {
+        if (run == RecognitionRuns)
+            RecognitionNext();
+    });
+}
+
+void TMorseMain::RecognitionStopClick() {
+    if (!Recognizing)
+        return;
+    RecognitionSound->Stop();
+    Recognizing.reset();
+    AwaitingKey = false;
+    HoldOtherPages(false);
+    Course->Recognition()->ShowIdle(QString());
 }
 
 bool TMorseMain::LessonRunning() const {
@@ -48,7 +138,7 @@ void TMorseMain::HoldOtherPages(bool held) {
 }
 
 void TMorseMain::CourseStartClick() {
-    if (LessonRunning())
+    if (LessonRunning() || RecognitionRunning())
         return;
     if (Control.Phase() != ExercisePhase::Idle) {
         Course->ShowIdle(QStringLiteral("Сначала закончите упражнение."));

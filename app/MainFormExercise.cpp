@@ -14,7 +14,7 @@ namespace tonvik {
 void TMorseMain::StartButClick() {
     if (ActivePage() == CoursePageIndex)
         CourseStartClick();
-    else if (!LessonRunning())
+    else if (!LessonRunning() && !RecognitionRunning())
         Control.StartButClick();
 }
 
@@ -23,7 +23,7 @@ void TMorseMain::StopButClick() {
 }
 
 void TMorseMain::TestButClick() {
-    if (!LessonRunning())
+    if (!LessonRunning() && !RecognitionRunning())
         Control.TestButClick();
 }
 

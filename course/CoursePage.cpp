@@ -1,5 +1,6 @@
 #include "course/CoursePage.h"
 
+#include "course/RecognitionPanel.h"
 #include "text/Cp1251.h"
 
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -40,6 +42,7 @@ CoursePage::CoursePage(QWidget* parent) : QWidget(parent) {
 
 void CoursePage::Build() {
     auto* form = new QFormLayout;
+    form->setVerticalSpacing(2);
     CourseBox = new QComboBox;
     CourseBox->addItems({QStringLiteral("Латиница"), QStringLiteral("Кириллица")});
     CourseBox->setAccessibleName(QStringLiteral("Курс"));
@@ -64,32 +67,39 @@ void CoursePage::Build() {
     for (QPushButton* button : {StartButton, CheckButton, StopButton})
         buttons->addWidget(button);
 
-    StatusLabel = new QLabel;
-    StatusLabel->setWordWrap(true);
-    StatusLabel->setAccessibleName(QStringLiteral("Состояние урока"));
     CopyEdit = new QPlainTextEdit;
     CopyEdit->setAccessibleName(QStringLiteral("Принятый текст"));
     CopyEdit->setTabChangesFocus(true);
-    CopyEdit->setFixedHeight(64);
+    CopyEdit->setFixedHeight(50);
     ResultView = new QTextEdit;
     ResultView->setReadOnly(true);
     ResultView->setAccessibleName(QStringLiteral("Переданное и принятое"));
     ResultView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ResultView->setLineWrapMode(QTextEdit::NoWrap);
+    ResultView->setFixedHeight(64);
+    // What the lesson is at, and at its end the score.
     ScoreLabel = new QLabel;
     ScoreLabel->setWordWrap(true);
-    ScoreLabel->setAccessibleName(QStringLiteral("Оценка"));
-    auto* copyLabel = new QLabel(QStringLiteral("Пр&инятый текст:"));
-    copyLabel->setBuddy(CopyEdit);
+    ScoreLabel->setAccessibleName(QStringLiteral("Состояние урока и оценка"));
+    CopyEdit->setPlaceholderText(QStringLiteral("Принятый текст: набирайте здесь"));
 
-    auto* page = new QVBoxLayout(this);
+    auto* lessons = new QWidget;
+    auto* page = new QVBoxLayout(lessons);
+    page->setContentsMargins(4, 4, 4, 4);
     page->addLayout(form);
     page->addLayout(buttons);
-    page->addWidget(StatusLabel);
-    page->addWidget(copyLabel);
-    page->addWidget(CopyEdit);
-    page->addWidget(ResultView, 1);
     page->addWidget(ScoreLabel);
+    page->addWidget(CopyEdit);
+    page->addWidget(ResultView);
+    page->addStretch(1);
+    auto* exercises = new QTabWidget;
+    exercises->setObjectName("CourseExercises");
+    exercises->addTab(lessons, QStringLiteral("Уроки"));
+    Recognizer = new RecognitionPanel;
+    exercises->addTab(Recognizer, QStringLiteral("Узнавание"));
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(exercises);
     for (QWidget* w : {static_cast<QWidget*>(CourseBox), static_cast<QWidget*>(LessonBox)})
         w->setObjectName(w == CourseBox ? "CourseBox" : "LessonBox");
     MinutesEdit->setObjectName("MinutesEdit");
@@ -98,7 +108,6 @@ void CoursePage::Build() {
     StartButton->setObjectName("LessonStartButton");
     CheckButton->setObjectName("LessonCheckButton");
     StopButton->setObjectName("LessonStopButton");
-    StatusLabel->setObjectName("LessonStatusLabel");
     CopyEdit->setObjectName("CopyEdit");
     ResultView->setObjectName("LessonResultView");
     ScoreLabel->setObjectName("LessonScoreLabel");
@@ -185,13 +194,12 @@ void CoursePage::ShowKeying() {
     SetChoosing(false);
     CopyEdit->clear();
     ResultView->clear();
-    ScoreLabel->clear();
-    StatusLabel->setText(QStringLiteral("Идёт урок: записывайте принятое в поле ниже."));
+    ScoreLabel->setText(QStringLiteral("Идёт урок: записывайте принятое в поле ниже."));
     CopyEdit->setFocus();
 }
 
 void CoursePage::ShowCopying() {
-    StatusLabel->setText(
+    ScoreLabel->setText(
         QStringLiteral("Передача окончена: допишите принятое и нажмите «Проверить» (Ctrl+Enter)."));
     CopyEdit->setFocus();
 }
@@ -207,13 +215,12 @@ void CoursePage::ShowScore(const LessonSession& session) {
     text += session.Passed() ? QStringLiteral(" Урок пройден: открыт следующий.")
                              : QStringLiteral(" Для следующего урока нужно 90 %.");
     ScoreLabel->setText(text);
-    StatusLabel->setText(QStringLiteral("Урок проверен."));
     StartButton->setFocus();
 }
 
 void CoursePage::ShowIdle(const QString& status) {
     SetChoosing(true);
-    StatusLabel->setText(status);
+    ScoreLabel->setText(status);
 }
 
 QString AlignedCopyHtml(const CopyScore& score) {

@@ -16,6 +16,8 @@ class QTextEdit;
 
 namespace tonvik {
 
+class RecognitionPanel;
+
 // The «Курс» page: the choice of a Koch lesson and its speeds, the copy
 // field typed into while the lesson is keyed, and the copy checked against
 // what was sent. It shows what it is told and hands every click to its
@@ -44,6 +46,8 @@ public:
     void ShowScore(const LessonSession& session);
     void ShowIdle(const QString& status);
 
+    RecognitionPanel* Recognition() const { return Recognizer; }
+
 private:
     void Build();
     void Connect();
@@ -59,10 +63,10 @@ private:
     QPushButton* StartButton = nullptr;
     QPushButton* CheckButton = nullptr;
     QPushButton* StopButton = nullptr;
-    QLabel* StatusLabel = nullptr;
     QPlainTextEdit* CopyEdit = nullptr;
     QTextEdit* ResultView = nullptr;
     QLabel* ScoreLabel = nullptr;
+    RecognitionPanel* Recognizer = nullptr;
 };
 
 // The sent text and the copy, aligned, as two lines of HTML with the

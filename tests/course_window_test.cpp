@@ -6,11 +6,13 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTextEdit>
 
 #include <cstdlib>
+#include <map>
 
 using namespace tonvik;
 
@@ -125,6 +127,69 @@ TEST_F(CourseWindowTest, StopEndsTheLessonAndClosesTheDevice) {
     ProcessPending();
     EXPECT_EQ(Window->Lessons().Now(), LessonSession::Phase::Idle);
     EXPECT_TRUE(Control<QPushButton>("LessonStartButton")->isEnabled());
+    EXPECT_TRUE(Messages.Messages.empty());
+    ExpectOneDeviceAtATime();
+}
+
+} // namespace
+
+namespace {
+
+class RecognitionWindowTest : public CourseWindowTest {
+protected:
+    // The character the device was handed last, read back from its samples.
+    std::string LastHeard() const {
+        for (auto write = Device.Writes.rbegin(); write != Device.Writes.rend(); ++write)
+            if (!write->empty())
+                return DecodeMorse(*write, 384, 8000);
+        return "";
+    }
+    QString Answer() const { return Control<QLabel>("RecognitionAnswerLabel")->text(); }
+    // One key that types text, whatever the layout, where the keyboard is.
+    static void TypeKey(const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, text);
+        QApplication::sendEvent(QApplication::focusWidget(), &press);
+        QApplication::sendEvent(QApplication::focusWidget(), &release);
+    }
+};
+
+TEST_F(RecognitionWindowTest, KeysAnsweredOneByOneWithTheRussianLayoutSlipCountedRight) {
+    ChooseLesson(1, 1); // K and M
+    Control<QTabWidget>("CourseExercises")->setCurrentIndex(1);
+    Device.AutoComplete = true;
+    Control<QPushButton>("RecognitionStartButton")->click();
+    ASSERT_TRUE(ProcessUntil([&] {
+        return Window->Recognition()->Answered().empty() && !Device.Writes.empty() &&
+               !Device.IsOpen();
+    }));
+    EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>("RecognitionKeyEdit"));
+    // K is on the key of Л, M on the key of Ь in the Russian layout.
+    const std::map<std::string, QString> slip{{"K", "л"}, {"M", "ь"}};
+    for (int n = 1; n <= 3; ++n) {
+        const std::string heard = LastHeard();
+        ASSERT_EQ(slip.count(heard), 1u) << heard;
+        const int opened = Device.OpenCount;
+        TypeKey(n == 2 ? QString("x") : slip.at(heard));
+        if (n == 2)
+            EXPECT_TRUE(Answer().contains("неверно")) << Answer().toStdString();
+        else
+            EXPECT_TRUE(Answer().startsWith(QString::fromStdString(heard) + " — верно"))
+                << Answer().toStdString();
+        EXPECT_EQ(Window->Recognition()->Answered().size(), static_cast<size_t>(n));
+        // A second key for the same character is not another answer.
+        TypeKey("k");
+        EXPECT_EQ(Window->Recognition()->Answered().size(), static_cast<size_t>(n));
+        ASSERT_TRUE(WaitUntil([&] { return Device.OpenCount > opened && !Device.IsOpen(); }));
+        ProcessPending();
+    }
+    EXPECT_TRUE(
+        Control<QLabel>("RecognitionProgressLabel")->text().startsWith("3 из 100, верно 2"));
+    Shoot("course-recognition");
+    EXPECT_FALSE(Control<QTabWidget>("MainPage")->isTabVisible(CallsignPage));
+    Control<QPushButton>("RecognitionStopButton")->click();
+    EXPECT_FALSE(Window->RecognitionRunning());
+    EXPECT_TRUE(Control<QTabWidget>("MainPage")->isTabVisible(CallsignPage));
     EXPECT_TRUE(Messages.Messages.empty());
     ExpectOneDeviceAtATime();
 }
