@@ -32,6 +32,8 @@ constexpr int MarkedPoints = 60;
 // The slices a progress line is thinned to: about two pixels each across
 // the window's chart and the plot.
 constexpr int ProgressSlices = 600;
+// The characters the accuracy chart shows at most.
+constexpr size_t CharactersCharted = 16;
 
 qint64 Msecs(JournalTime time) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
@@ -134,10 +136,17 @@ QChart* BuildProgressChart(const std::vector<ProgressPoint>& points) {
     return chart;
 }
 
-QChart* BuildCharacterChart(const std::vector<CharacterStat>& stats) {
-    QChart* chart =
-        NewChart(stats.empty() ? QStringLiteral("За этот срок позывные не передавались")
-                               : QStringLiteral("Точность по знакам, %, худшие первыми"));
+QChart* BuildCharacterChart(const std::vector<CharacterStat>& all) {
+    // The worst only: more bars would leave their characters no room below
+    // them at the window's least width; the table beside lists every one.
+    const std::vector<CharacterStat> stats(
+        all.begin(), all.begin() + static_cast<long>(std::min(all.size(), CharactersCharted)));
+    QChart* chart = NewChart(all.empty() ? QStringLiteral("За этот срок позывные не передавались")
+                             : all.size() > stats.size()
+                                 ? QStringLiteral("Точность по знакам, %: %1 худших из %2")
+                                       .arg(stats.size())
+                                       .arg(all.size())
+                                 : QStringLiteral("Точность по знакам, %, худшие первыми"));
     auto* accuracy = new QBarSet(QStringLiteral("Точность, %"));
     accuracy->setColor(BarColour);
     accuracy->setBorderColor(BarColour);

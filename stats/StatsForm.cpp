@@ -2,6 +2,7 @@
 
 #include "journal/JournalPath.h"
 #include "stats/PagedRowsModel.h"
+#include "stats/ScreenFit.h"
 #include "stats/StatsText.h"
 #include "ui_StatsForm.h"
 
@@ -9,6 +10,8 @@
 #include <QHeaderView>
 #include <QHideEvent>
 #include <QKeySequence>
+#include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
 
@@ -26,11 +29,25 @@ void SetHeaders(QTableWidget* table, const QStringList& headers) {
     table->setHorizontalHeaderLabels(headers);
 }
 
+// The rows a table shows at the window's least size, besides its header.
+constexpr int LeastTableRows = 4;
+
 void SetUpTable(QTableView* table) {
     table->verticalHeader()->hide();
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    const int row = table->fontMetrics().height() + 6;
+    table->verticalHeader()->setDefaultSectionSize(row);
     table->horizontalHeader()->setStretchLastSection(true);
     table->setWordWrap(false);
+    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() + LeastTableRows * row +
+                            table->horizontalScrollBar()->sizeHint().height() +
+                            2 * table->frameWidth());
+}
+
+// The decoration around a window's inside.
+QMargins FrameOf(const QWidget& window) {
+    const QRect inside = window.geometry(), outside = window.frameGeometry();
+    return {inside.left() - outside.left(), inside.top() - outside.top(),
+            outside.right() - inside.right(), outside.bottom() - inside.bottom()};
 }
 
 } // namespace
@@ -117,6 +134,33 @@ void TStatsForm::SetDrillsEnabled(bool enabled) {
         button->setEnabled(enabled);
         button->setToolTip(why);
     }
+}
+
+void TStatsForm::setVisible(bool visible) {
+    if (visible && !isVisible())
+        FitIntoScreen();
+    QDialog::setVisible(visible);
+}
+
+void TStatsForm::FitIntoScreen() {
+    const QWidget* main = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    const QScreen* screen = main != nullptr ? main->screen() : this->screen();
+    if (screen == nullptr)
+        return;
+    // The decoration is known once a window has been shown; before, the main
+    // window's stands in for it, or a usual title bar.
+    QMargins frame(4, 30, 4, 4);
+    if (testAttribute(Qt::WA_WState_Created) && frameGeometry() != geometry())
+        frame = FrameOf(*this);
+    else if (main != nullptr && main->isVisible())
+        frame = FrameOf(*main);
+    QRect client = geometry();
+    // Not placed yet: centred on the main window, or on the screen.
+    if (!testAttribute(Qt::WA_Moved))
+        client.moveCenter(main != nullptr && main->isVisible()
+                              ? main->geometry().center()
+                              : screen->availableGeometry().center());
+    setGeometry(FitIntoArea(client, minimumSizeHint(), screen->availableGeometry(), frame));
 }
 
 void TStatsForm::showEvent(QShowEvent* event) {

@@ -74,12 +74,16 @@ public:
     // The moment the periods of the characters page end at; the clock when unset.
     void SetClock(std::function<JournalTime()> clock) { Now = std::move(clock); }
 
+    // Shown, the window stands whole within its screen's available area.
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     void SetUpTables();
+    void FitIntoScreen();
     void ConnectHandlers();
     // The explanation in place of the pages, or the pages.
     void ShowUnavailable(const QString& text);

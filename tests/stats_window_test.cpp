@@ -129,8 +129,8 @@ TEST_F(StatsWindow, IsRussianResizableAndHasItsThreePages) {
     EXPECT_EQ(titles, (QStringList{"Прогресс", "Знаки", "Ошибки"}));
     Form->resize(1300, 950);
     EXPECT_EQ(Form->size(), QSize(1300, 950));
-    Form->resize(700, 500);
-    EXPECT_EQ(Form->size(), QSize(700, 500));
+    Form->resize(700, 600);
+    EXPECT_EQ(Form->size(), QSize(700, 600));
 }
 
 TEST_F(StatsWindow, ProgressShowsFinishedExercisesTheBestTheLastTenAndTheTexts) {
