@@ -80,11 +80,17 @@ void TStatsForm::SetUpTables() {
                              {QStringLiteral("Дата"), QStringLiteral("Скорость, wpm"),
                               QStringLiteral("Передано"), QStringLiteral("Принято")},
                              {left, right, left, left});
+    DrillRows =
+        NewRowsModel(this,
+                     {QStringLiteral("Дата"), QStringLiteral("Тренировка"), QStringLiteral("Верно"),
+                      QStringLiteral("wpm"), QStringLiteral("Очки"), QStringLiteral("Конец")},
+                     {left, left, right, right, right, left});
     Ui->TextTable->setModel(TextRows);
     Ui->ErrorsTable->setModel(ErrorRows);
+    Ui->DrillsTable->setModel(DrillRows);
     for (QTableView* table :
          {static_cast<QTableView*>(Ui->LastTable), static_cast<QTableView*>(Ui->TextTable),
-          static_cast<QTableView*>(Ui->CharactersTable), Ui->ErrorsTable})
+          static_cast<QTableView*>(Ui->CharactersTable), Ui->ErrorsTable, Ui->DrillsTable})
         SetUpTable(table);
     for (QChartView* view : {Ui->ProgressChart, Ui->CharactersChart})
         view->setRenderHint(QPainter::Antialiasing);
@@ -109,7 +115,7 @@ void TStatsForm::ConnectHandlers() {
     connect(Ui->WeakDrillBut, &QPushButton::clicked, this, &TStatsForm::WeakDrillButClick);
     connect(Ui->CloseBut, &QPushButton::clicked, this, &QDialog::reject);
     // The pages' mnemonics need a Russian keyboard layout; these work on any.
-    for (int page = 0; page < 3; ++page) {
+    for (int page = 0; page < PageCount; ++page) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | (Qt::Key_1 + page)), this);
         connect(shortcut, &QShortcut::activated, this,
                 [this, page] { Ui->StatsTabs->setCurrentIndex(page); });
@@ -205,6 +211,7 @@ void TStatsForm::CloseJournal() {
     // The long tables read from the journal as they scroll: empty them first.
     TextRows->Clear();
     ErrorRows->Clear();
+    DrillRows->Clear();
     Reader.reset();
     Loaded = {};
 }
@@ -216,9 +223,11 @@ void TStatsForm::ShowUnavailable(const QString& text) {
 }
 
 void TStatsForm::ShowEmpty(bool empty) {
-    for (QStackedWidget* stack : {Ui->ProgressStack, Ui->CharactersStack, Ui->ErrorsStack})
+    for (QStackedWidget* stack :
+         {Ui->ProgressStack, Ui->CharactersStack, Ui->ErrorsStack, Ui->DrillsStack})
         stack->setCurrentIndex(empty ? 1 : 0);
-    for (QLabel* label : {Ui->ProgressEmptyLbl, Ui->CharactersEmptyLbl, Ui->ErrorsEmptyLbl})
+    for (QLabel* label :
+         {Ui->ProgressEmptyLbl, Ui->CharactersEmptyLbl, Ui->ErrorsEmptyLbl, Ui->DrillsEmptyLbl})
         label->setText(NoExercisesText);
 }
 
@@ -235,6 +244,9 @@ void TStatsForm::LoadPage(int page) {
         break;
     case ErrorsPage:
         LoadErrors();
+        break;
+    case DrillsPage:
+        LoadDrills();
         break;
     }
 }

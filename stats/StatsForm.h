@@ -28,8 +28,9 @@ class PagedRowsModel;
 
 // The statistics window: three pages over the training journal, "Прогресс"
 // (the progress chart, the best result, the last exercises), "Знаки" (the
-// accuracy per character and the confusions of a period) and "Ошибки" (the
-// wrongly answered callsigns), and the buttons that start the two re-drills.
+// accuracy per character and the confusions of a period), "Ошибки" (the
+// wrongly answered callsigns) and "Тренировки" (the results of the
+// re-drills), and the buttons that start the two re-drills.
 //
 // The journal is opened read-only at every showing and closed when the window
 // hides; a page reads what it shows when it is first shown, and the two long
@@ -38,7 +39,7 @@ class TStatsForm : public QDialog {
     Q_OBJECT
 
 public:
-    enum Page { ProgressPage, CharactersPage, ErrorsPage };
+    enum Page { ProgressPage, CharactersPage, ErrorsPage, DrillsPage, PageCount };
 
     // mainWindow is the window this one is centred on.
     explicit TStatsForm(QWidget* mainWindow);
@@ -91,6 +92,7 @@ private:
     void LoadProgress();
     void LoadCharacters();
     void LoadErrors();
+    void LoadDrills();
     void ShowEmpty(bool empty);
     StatsPeriod Period() const;
     void RepeatButClick();
@@ -101,11 +103,12 @@ private:
     std::unique_ptr<::Ui::TStatsForm> Ui;
     PagedRowsModel* TextRows = nullptr;
     PagedRowsModel* ErrorRows = nullptr;
+    PagedRowsModel* DrillRows = nullptr;
     std::optional<std::filesystem::path> JournalFile;
     QString NoJournalLine;
     std::unique_ptr<JournalReader> Reader;
     bool Empty = true;
-    std::array<bool, 3> Loaded{};
+    std::array<bool, PageCount> Loaded{};
     std::function<JournalTime()> Now;
     MissedCallsHandler OnMissedCalls;
     WeakCharactersHandler OnWeakCharacters;
