@@ -59,6 +59,7 @@ TStatsForm::TStatsForm(QWidget* mainWindow)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     SetUpTables();
+    SetUpAccessibility();
     ConnectHandlers();
     Ui->UnavailableLbl->hide();
 }

@@ -85,6 +85,7 @@ protected:
 private:
     void SetUpTables();
     void FitIntoScreen();
+    void SetUpAccessibility();
     void ConnectHandlers();
     // The explanation in place of the pages, or the pages.
     void ShowUnavailable(const QString& text);
