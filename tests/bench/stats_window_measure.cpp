@@ -6,7 +6,7 @@
 //   build/bin/stats_window_measure [--exercises N] [--days D] [--journal PATH]
 //                                  [--hours H] [--runs N] [--show PAGE [--least]]
 // --journal PATH keeps the journal there and reuses it when it exists already;
-// --show PAGE (0, 1, 2) skips the timing and shows the window on that page
+// --show PAGE (0 to 3) skips the timing and shows the window on that page
 // until it is closed, for screenshots (--least: at its least size). --hours H
 // puts the exercises within the last H hours (one day of practice). Without a display it runs on
 // Qt's offscreen platform.
@@ -73,7 +73,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         else if (arg == "--runs")
             o.Runs = std::max(1, std::atoi(value));
         else if (arg == "--show")
-            o.ShowPage = std::clamp(std::atoi(value), 0, 2);
+            o.ShowPage = std::clamp(std::atoi(value), 0, TStatsForm::PageCount - 1);
         else
             return false;
     }
