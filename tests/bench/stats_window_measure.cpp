@@ -163,6 +163,7 @@ void Measure(const fs::path& path, int runs) {
                                          "characters: 30 days",
                                          "characters: all time",
                                          "switch to errors",
+                                         "switch to drills",
                                          "switch back to progress (read already)"};
     for (int run = 0; run < runs; ++run) {
         std::unique_ptr<TStatsForm> form;
@@ -184,7 +185,8 @@ void Measure(const fs::path& path, int runs) {
         step(order[3], [&] { form->findChild<QRadioButton*>("PeriodMonthBut")->setChecked(true); });
         step(order[4], [&] { form->findChild<QRadioButton*>("PeriodAllBut")->setChecked(true); });
         step(order[5], [&] { tabs->setCurrentIndex(TStatsForm::ErrorsPage); });
-        step(order[6], [&] { tabs->setCurrentIndex(TStatsForm::ProgressPage); });
+        step(order[6], [&] { tabs->setCurrentIndex(TStatsForm::DrillsPage); });
+        step(order[7], [&] { tabs->setCurrentIndex(TStatsForm::ProgressPage); });
         form->hide();
     }
     std::printf("The statistics window on %s (%s platform):\n", path.c_str(),
