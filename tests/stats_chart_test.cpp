@@ -5,6 +5,7 @@
 // label twice, the time of day within one day.
 #include "stats/StatsCharts.h"
 
+#include <QBarCategoryAxis>
 #include <QChart>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -149,4 +150,23 @@ TEST(ProgressChart, NoExerciseGivesTheLastMonthWithDistinctDates) {
     EXPECT_EQ(QSet<QString>(labels.begin(), labels.end()).size(), labels.size());
     EXPECT_GE(dates->min().daysTo(dates->max()), 30);
     delete chart;
+}
+
+TEST(CharacterChart, ChartsTheSixteenWorstAndSaysSoWhenThereAreMore) {
+    for (const int count : {5, 16, 37}) {
+        std::vector<CharacterStat> stats;
+        for (int n = 0; n < count; ++n)
+            stats.push_back({std::string(1, static_cast<char>('A' + n % 26)) +
+                                 (n >= 26 ? std::string(1, static_cast<char>('0' + n - 26)) : ""),
+                             100, n, 100.0 - n});
+        QChart* chart = BuildCharacterChart(stats);
+        auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+        ASSERT_NE(axis, nullptr);
+        EXPECT_EQ(axis->count(), std::min(count, 16)) << count;
+        EXPECT_EQ(axis->categories().value(0), "A");
+        EXPECT_EQ(chart->title(), count > 16 ? QString("Точность по знакам, %: 16 худших из 37")
+                                             : QString("Точность по знакам, %, худшие первыми"))
+            << chart->title().toStdString();
+        delete chart;
+    }
 }
