@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/AboutUnit.h"
+#include "callsign/KeyboardLayout.h"
 #include "exercise/Shortcuts.h"
 #include "stats/StatsForm.h"
 #include "text/SpinEdit.h"
@@ -51,10 +52,13 @@ void SetInfoTipBackground(QWidget* widget) {
     widget->setPalette(palette);
 }
 
-// Keeps a field in capitals as the user types, as the callsign fields require.
+// Keeps a callsign field in capitals as the user types, and takes a letter
+// typed with the Russian layout left on as the Latin letter on its key: a
+// callsign holds no Cyrillic letter, so the field shows what was meant.
 void KeepUpperCase(QLineEdit* edit) {
     QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
-        const QString upper = text.toUpper();
+        const QString upper =
+            QString::fromStdU16String(LatinOnSameKeys(text.toStdU16String())).toUpper();
         if (upper == text)
             return;
         const int cursor = edit->cursorPosition();

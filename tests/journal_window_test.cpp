@@ -167,6 +167,30 @@ TEST_F(WindowJournal, TheResultsTableKeepsItsOwnRules) {
     EXPECT_EQ(Exercises(ExerciseKind::Callsign).size(), 1u);
 }
 
+TEST_F(WindowJournal, AnAnswerTypedWithTheRussianLayoutIsScoredAsMeant) {
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    auto* input = Control<QLineEdit>("Input");
+    // The keys of U A 3 A B C with the Russian layout on, as the keyboard
+    // sends them: the Cyrillic letter's key code and its small letter.
+    for (QChar typed : QString("гф3фис"))
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent key(type, typed.toUpper().unicode(), Qt::NoModifier, QString(typed));
+            QCoreApplication::sendEvent(input, &key);
+        }
+    EXPECT_EQ(input->text(), "UA3ABC");
+    QTest::keyClick(input, Qt::Key_Return);
+    EXPECT_EQ(Text("PointLbl"), "540");
+    Stop();
+    const auto exercises = Exercises(ExerciseKind::Callsign);
+    ASSERT_EQ(exercises.size(), 1u);
+    EXPECT_EQ(exercises[0].RightAnswers, 1);
+    const auto answers = AnswersOf(exercises[0].Id);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].Typed, "UA3ABC");
+    EXPECT_TRUE(answers[0].Right);
+}
+
 using WindowJournalFaults = WindowFixture;
 
 TEST_F(WindowJournalFaults, ABrokenFileIsMovedAsideWithOneMessage) {
