@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/AboutUnit.h"
+#include "app/Announcer.h"
 #include "callsign/KeyboardLayout.h"
 #include "exercise/Shortcuts.h"
 #include "stats/StatsForm.h"
@@ -26,6 +27,8 @@ uint64_t ClockSeed() {
 }
 
 std::unique_ptr<::Ui::TMorseMain> SetUpUi(QWidget* window) {
+    // Before the first control: an accessible interface is made once per control.
+    InstallAccessibility();
     auto form = std::make_unique<::Ui::TMorseMain>();
     form->setupUi(window);
     return form;
@@ -76,7 +79,9 @@ TMorseMain::TMorseMain(WaveOut& device, MessageService& messages, QWidget* paren
           Control.Dispatch(message, handle, header);
       }),
       Control(device, Notifier, *this), Trainer(Control, *this, Rng) {
+    Speaker = new Announcer(this);
     SetUpControls();
+    SetUpAccessibility();
     Control.SetObserver(this);
     Trainer.SetObserver(this);
     Control.FormCreate();
