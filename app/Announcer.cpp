@@ -1,9 +1,12 @@
 #include "app/Announcer.h"
 
+#include "app/TabBarAccess.h"
+
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QSlider>
+#include <QTabBar>
 
 #include <algorithm>
 
@@ -56,6 +59,8 @@ QAccessibleInterface* MakeInterface(const QString& className, QObject* object) {
     Q_UNUSED(className);
     if (auto* announcer = qobject_cast<Announcer*>(object))
         return new QAccessibleWidget(announcer, QAccessible::Notification);
+    if (auto* bar = qobject_cast<QTabBar*>(object))
+        return VisibleTabsAccess(bar);
     // Every slider: one made before its unit is set keeps this interface.
     if (auto* slider = qobject_cast<QSlider*>(object))
         return new ScaledSliderAccess(slider);

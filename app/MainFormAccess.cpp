@@ -43,7 +43,6 @@ void TMorseMain::SetUpAccessibility() {
     Ui->OutWin->setAccessibleName(QStringLiteral("Ошибки"));
     Ui->TextWin->setAccessibleName(QStringLiteral("Текст для передачи"));
     Ui->MainPage->setAccessibleName(QStringLiteral("Упражнения"));
-    Ui->StatusLbl->setAccessibleName(QStringLiteral("Состояние"));
     NameScrollBars(Ui->OutWin, QStringLiteral("Ошибки"));
     NameScrollBars(Ui->TextWin, QStringLiteral("Текст для передачи"));
     NameScrollBars(Ui->LastGrid, QStringLiteral("Таблица результатов"));

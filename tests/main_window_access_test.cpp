@@ -63,6 +63,19 @@ TEST_F(AccessibleWindow, EveryControlIsNamedAsItsLabelSays) {
     EXPECT_EQ(UnnamedControls(Window.get()), QStringList()) << "during an exercise";
 }
 
+TEST_F(AccessibleWindow, TheHiddenPageIsOutOfReach) {
+    const QStringList names = ReachableNames(Window.get());
+    EXPECT_FALSE(names.contains("TabSheet1")) << names.join(", ").toStdString();
+    QAccessibleInterface* tabs =
+        QAccessible::queryAccessibleInterface(Control<QTabWidget>("MainPage")->tabBar());
+    ASSERT_NE(tabs, nullptr);
+    QStringList pageTabs;
+    for (int n = 0; n < tabs->childCount(); ++n)
+        if (tabs->child(n)->role() == QAccessible::PageTab)
+            pageTabs << tabs->child(n)->text(QAccessible::Name);
+    EXPECT_EQ(pageTabs, QStringList({"Прием позывных", "Прием текстов и радиограмм"}));
+}
+
 TEST_F(AccessibleWindow, SlidersReadInTheUnitsTheirLabelsShow) {
     struct Case {
         const char* Control;
