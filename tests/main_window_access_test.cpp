@@ -163,5 +163,14 @@ TEST_F(AccessibleWindow, TheWeakCharactersDrillIsNamedToo) {
     EXPECT_EQ(Text("StatusLbl"), "Слабые знаки окончен: 0 очков");
 }
 
+TEST_F(AccessibleWindow, ASoundDeviceThatFailsIsSpokenToo) {
+    Device.NextOpenResult = MmNoDriver;
+    Start();
+    ASSERT_FALSE(Spoken().isEmpty());
+    EXPECT_TRUE(Spoken().contains(Messages.Messages.at(0).Text.replace("\r\n", ". ")))
+        << Spoken().join(" | ").toStdString();
+    Stop();
+}
+
 } // namespace
 } // namespace tonvik
