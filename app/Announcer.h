@@ -26,8 +26,9 @@ public:
 
 // Lets Qt's accessibility build the interfaces of this program's own kinds
 // of control: the announcer, sliders that report their value in the unit
-// their labels show, and tab bars that show only their visible tabs. Call it before the first slider is made (an interface is
-// made once per control); safe to call more than once.
+// their labels show, and tab bars that show only their visible tabs. Call it
+// before the first slider is made (an interface is made once per control);
+// safe to call more than once.
 void InstallAccessibility();
 
 // A slider reports value * scale (reversed first when reversed is set: the
