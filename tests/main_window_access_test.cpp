@@ -73,7 +73,7 @@ TEST_F(AccessibleWindow, TheHiddenPageIsOutOfReach) {
     for (int n = 0; n < tabs->childCount(); ++n)
         if (tabs->child(n)->role() == QAccessible::PageTab)
             pageTabs << tabs->child(n)->text(QAccessible::Name);
-    EXPECT_EQ(pageTabs, QStringList({"Прием позывных", "Прием текстов и радиограмм"}));
+    EXPECT_EQ(pageTabs, QStringList({"Прием позывных", "Прием текстов и радиограмм", "Курс"}));
 }
 
 TEST_F(AccessibleWindow, SlidersReadInTheUnitsTheirLabelsShow) {
