@@ -86,7 +86,7 @@ CommandText ReadCommandText(const CliOptions& options, std::istream& standardInp
     } else if (!options.InputFile.empty() && options.InputFile != "-") {
         const LoadedText loaded = LoadTextFile(options.InputFile, EncodingOf(options));
         if (!loaded.Ok) {
-            result.Error = loaded.Error;
+            result.Error = "cannot read " + options.InputFile + ": " + loaded.Reason;
             return result;
         }
         text = loaded.Text;

@@ -289,3 +289,22 @@ TEST_F(ExportFaultTest, SplittingStandardOutputIsRefused) {
     EXPECT_EQ(r.Status, 2);
     EXPECT_EQ(r.Err, "tonvik: --split-minutes writes files; it cannot cut standard output\n");
 }
+
+// A text file that cannot be read is named in English with the system's
+// reason, as every other line of the command line is.
+TEST_F(ExportFaultTest, AnUnreadableTextFileIsNamedWithTheSystemsReason) {
+    ASSERT_EQ(::mkfifo(Path("pipe.txt").c_str(), 0600), 0);
+    fs::create_directories(Path("folder.txt"));
+    struct Case {
+        std::string File;
+        const char* Reason;
+    };
+    for (const Case& c : {Case{Path("nosuch.txt"), "No such file or directory"},
+                          Case{Path("folder.txt"), "Is a directory"},
+                          Case{Path("pipe.txt"), "Not a regular file"}}) {
+        const ChildOutcome run = Tonvik({"export", c.File, "-o", Path("out.wav")});
+        EXPECT_EQ(run.Status, 1) << c.File;
+        EXPECT_EQ(run.Err, "tonvik: cannot read " + c.File + ": " + c.Reason + "\n");
+        EXPECT_FALSE(fs::exists(Path("out.wav")));
+    }
+}
