@@ -4,6 +4,7 @@
 #include "cli/Interrupt.h"
 #include "cli/OutputTarget.h"
 #include "cli/StandardInput.h"
+#include "cli/StreamOutput.h"
 #include "text/Cp1251.h"
 #include "text/GenCodeUnit.h"
 #include "text/TextFile.h"
@@ -189,6 +190,10 @@ int RunExport(const CliOptions& options, std::istream& in, std::ostream& err) {
             progress.Update(p);
     });
     progress.Finish();
+    // A reader of standard output that went away (| head -c 100) ends it quietly.
+    if (!result.Ok && !result.WasInterrupted && options.OutputFile == "-" &&
+        IsClosedPipe(STDOUT_FILENO))
+        return ClosedPipeStatus;
     if (!result.Ok) {
         err << "tonvik: "
             << (result.WasInterrupted ? "interrupted; no file was left" : result.Error) << "\n";

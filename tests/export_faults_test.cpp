@@ -308,3 +308,19 @@ TEST_F(ExportFaultTest, AnUnreadableTextFileIsNamedWithTheSystemsReason) {
         EXPECT_FALSE(fs::exists(Path("out.wav")));
     }
 }
+
+// A reader of standard output that went away (| head -c 100) ends the export
+// quietly with 128 + SIGPIPE, as tonvik journal and coreutils do.
+TEST_F(ExportFaultTest, AClosedPipeOnStandardOutputEndsQuietly) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"export", "--text", "CQ CQ DE UA3ABC", "-o", "-"},
+          std::vector<std::string>{"radiogram", "--groups", "100"}}) {
+        int output[2];
+        ASSERT_EQ(::pipe(output), 0);
+        ::close(output[0]);
+        const ChildOutcome run = Tonvik(args, 0, -1, output[1]);
+        ::close(output[1]);
+        EXPECT_EQ(run.Status, 141) << args[0] << ": " << run.Err;
+        EXPECT_EQ(run.Err, "") << args[0];
+    }
+}
