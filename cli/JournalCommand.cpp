@@ -215,7 +215,8 @@ int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) 
             err << "tonvik: --plot names the journal itself (" << path << ")\n";
         else
             err << "tonvik: --plot names " << path << *member
-                << ", which holds answers of the journal " << path << "; nothing was written\n";
+                << ", a file SQLite keeps beside the journal " << path
+                << " (it may hold answers); nothing was written\n";
         return 2;
     }
     JournalReader reader;
