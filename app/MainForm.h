@@ -197,6 +197,7 @@ private:
     // CallsignView (MainFormCallsign.cpp).
     std::string OwnCall() const override;
     std::string AnswerText() const override;
+    std::string AnswerAsTyped() const override;
     bool SpeedFixed() const override;
     bool ToneFixed() const override;
     int SpeedPosition() const override;

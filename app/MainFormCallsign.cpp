@@ -55,6 +55,10 @@ std::string TMorseMain::AnswerText() const {
     return ToCp1251(Ui->Input->text());
 }
 
+std::string TMorseMain::AnswerAsTyped() const {
+    return Ui->Input->text().toStdString();
+}
+
 bool TMorseMain::SpeedFixed() const {
     return Ui->SpeedBox->isChecked();
 }

@@ -101,6 +101,7 @@ void TMorseMain::AnswerEvaluated(const AnsweredCall& answer) {
     record.Number = answer.Number;
     record.Sent = answer.Sent;
     record.Typed = answer.Typed;
+    record.TypedUtf8 = answer.TypedUtf8;
     record.Right = answer.Outcome.Right;
     record.Errors = answer.Outcome.ErrorCount;
     record.Wpm = answer.Outcome.CallWpm;

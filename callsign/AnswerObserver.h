@@ -11,7 +11,10 @@ namespace tonvik {
 struct AnsweredCall {
     int Number = 0;    // the callsign's number in the exercise, from 1
     std::string Sent;  // as keyed, without its trailing space
-    std::string Typed; // as typed
+    std::string Typed; // as typed, as far as CP1251 holds it: what was scored
+    // The answer exactly as typed, UTF-8 (what CP1251 cannot hold kept); empty
+    // when the view did not give it, and then Typed stands for it.
+    std::string TypedUtf8;
     AnswerOutcome Outcome;
     int ToneHz = 0;         // the tone it was keyed at
     int Replays = 0;        // F6 presses before the answer

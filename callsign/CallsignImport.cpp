@@ -3,9 +3,13 @@
 #include "callsign/CallsignImportCheck.h"
 #include "callsign/CallsignImportRead.h"
 #include "callsign/CallsignList.h"
+#include "text/RegularFile.h"
 #include "text/TextFile.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
+#include <cstring>
 
 namespace tonvik {
 namespace {
@@ -66,6 +70,54 @@ FoundCalls ReadFormat(ImportFormat format, std::string_view bytes) {
     return ReadListedCalls(bytes);
 }
 
+// A list saved as UTF-16 or UTF-32 (a Windows editor's "Unicode") is known
+// by its byte-order mark and read as the UTF-8 text it stands for; anything
+// else is left as it is.
+bool DecodeMarkedUnicode(std::string& bytes) {
+    const auto startsWith = [&](std::string_view mark) {
+        return bytes.size() >= mark.size() &&
+               std::memcmp(bytes.data(), mark.data(), mark.size()) == 0;
+    };
+    using E = QStringConverter::Encoding;
+    // The four-byte marks first: the UTF-32 LE mark begins with the UTF-16 LE one.
+    const std::pair<std::string_view, E> marks[] = {
+        {std::string_view("\xFF\xFE\x00\x00", 4), E::Utf32LE},
+        {std::string_view("\x00\x00\xFE\xFF", 4), E::Utf32BE},
+        {"\xFF\xFE", E::Utf16LE},
+        {"\xFE\xFF", E::Utf16BE},
+    };
+    for (const auto& [mark, encoding] : marks) {
+        if (!startsWith(mark))
+            continue;
+        QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+        const QString text = decoder.decode(QByteArrayView(
+            bytes.data() + mark.size(), static_cast<qsizetype>(bytes.size() - mark.size())));
+        bytes = text.toStdString();
+        return true;
+    }
+    return false;
+}
+
+// Why a file could not be read, in the system's words where it has them.
+std::string ReadProblemText(const FileRead& read, std::size_t limit) {
+    switch (read.Status) {
+    case FileReadStatus::Ok:
+        return "";
+    case FileReadStatus::Missing:
+        return "no such file";
+    case FileReadStatus::Directory:
+        return "a folder, not a file";
+    case FileReadStatus::NotRegular:
+        return "not a regular file (a device, a pipe or a socket): not read";
+    case FileReadStatus::TooLarge:
+        return "larger than " + std::to_string(limit >> 20) + " MB: not read";
+    case FileReadStatus::Denied:
+    case FileReadStatus::Failed:
+        break;
+    }
+    return "cannot be read: " + read.Message;
+}
+
 std::string_view WithoutMark(std::string_view bytes) {
     return bytes.substr(0, Utf8Mark.size()) == Utf8Mark ? bytes.substr(Utf8Mark.size()) : bytes;
 }
@@ -74,7 +126,6 @@ std::string_view WithoutMark(std::string_view bytes) {
 
 std::string FileProblemText(const std::filesystem::path& path, CallsignListStatus status,
                             std::size_t limit) {
-    std::error_code error;
     switch (status) {
     case CallsignListStatus::Ok:
         return "";
@@ -89,11 +140,11 @@ std::string FileProblemText(const std::filesystem::path& path, CallsignListStatu
     case CallsignListStatus::Unreadable:
         break;
     }
-    if (std::filesystem::is_directory(path, error))
-        return "a folder, not a file";
-    if (!std::filesystem::is_regular_file(path, error))
-        return "not a regular file (a device, a pipe or a socket): not read";
-    return "cannot be read";
+    // Judged again, for the words: a name that cannot be reached is no pipe.
+    const FileRead read = ReadRegularFile(path, 0);
+    if (read.Status == FileReadStatus::TooLarge || read.Status == FileReadStatus::Ok)
+        return "cannot be read";
+    return ReadProblemText(read, limit);
 }
 
 ImportFormat DetectImportFormat(const std::filesystem::path& path, std::string_view bytes) {
@@ -123,9 +174,16 @@ void CallsignCollection::AddExisting(std::string_view listBytes) {
 }
 
 FileImport CallsignCollection::Import(const std::filesystem::path& path) {
-    const CallsignList file = CallsignList::Load(path, MaxTextFileBytes);
+    FileRead read = ReadRegularFile(path, MaxTextFileBytes);
+    FileImport failed;
+    failed.Problem = ReadProblemText(read, MaxTextFileBytes);
+    if (!failed.Problem.empty())
+        return failed;
+    const bool unicode = DecodeMarkedUnicode(read.Bytes);
+    const CallsignList file = CallsignList::FromBytes(std::move(read.Bytes), MaxTextFileBytes);
+    if (file.Status() == CallsignListStatus::Empty && unicode)
+        return ImportBytes(path, {});
     if (!file.Ok()) {
-        FileImport failed;
         failed.Problem = FileProblemText(path, file.Status(), MaxTextFileBytes);
         return failed;
     }

@@ -85,8 +85,9 @@ void CallsignTrainer::DeviceClosed() {
         !ExerciseRunning())
         return;
     const std::string typed = std::move(*PendingAnswer);
+    const std::string asTyped = std::move(PendingAsTyped);
     DropPendingAnswer();
-    Evaluate(typed, 0);
+    Evaluate(typed, asTyped, 0);
 }
 
 void CallsignTrainer::DropPendingAnswer() {
@@ -163,17 +164,19 @@ bool CallsignTrainer::InputEnter() {
     if (!KeyingCallsign())
         return false;
     PendingAnswer = View.AnswerText();
+    PendingAsTyped = View.AnswerAsTyped();
     View.HoldAnswer(true);
     return true;
 }
 
 void CallsignTrainer::EvaluateAnswer() {
     const auto waited = std::chrono::steady_clock::now() - KeyedAt;
-    Evaluate(View.AnswerText(),
+    Evaluate(View.AnswerText(), View.AnswerAsTyped(),
              std::chrono::duration_cast<std::chrono::milliseconds>(waited).count());
 }
 
-void CallsignTrainer::Evaluate(const std::string& typed, int64_t responseMs) {
+void CallsignTrainer::Evaluate(const std::string& typed, const std::string& asTyped,
+                               int64_t responseMs) {
     PlayState& state = Control.State();
     const AnswerOutcome outcome = Figures.Answer(state.SentText, typed, View.SpeedPosition(),
                                                  View.SpeedFixed(), View.ToneFixed());
@@ -183,7 +186,7 @@ void CallsignTrainer::Evaluate(const std::string& typed, int64_t responseMs) {
         return;
     state.AwaitingAnswer = false;
     if (Observer != nullptr)
-        Observer->AnswerEvaluated(Answered(state.SentText, typed, outcome, responseMs));
+        Observer->AnswerEvaluated(Answered(state.SentText, typed, asTyped, outcome, responseMs));
     if (!outcome.Right)
         View.ShowError(outcome.ErrorLine, outcome.ErrorLineSentLength);
     View.MoveSpeed(outcome.SpeedPosition);
@@ -193,11 +196,13 @@ void CallsignTrainer::Evaluate(const std::string& typed, int64_t responseMs) {
 }
 
 AnsweredCall CallsignTrainer::Answered(const std::string& sentText, const std::string& typed,
-                                       const AnswerOutcome& outcome, int64_t responseMs) const {
+                                       const std::string& asTyped, const AnswerOutcome& outcome,
+                                       int64_t responseMs) const {
     AnsweredCall answer;
     answer.Number = Figures.CallNumber();
     answer.Sent = sentText.substr(0, sentText.size() - 1);
     answer.Typed = typed;
+    answer.TypedUtf8 = asTyped;
     answer.Outcome = outcome;
     answer.ToneHz = static_cast<int>(std::lrint(Control.ToneFreq()));
     answer.Replays = Replays;

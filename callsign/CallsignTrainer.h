@@ -79,9 +79,12 @@ private:
     bool KeyingCallsign() const;
     void ReplayCall();
     void DropPendingAnswer();
-    void Evaluate(const std::string& typed, int64_t responseMs);
+    // typed is what the scoring compares (CP1251), asTyped the field's text
+    // itself (UTF-8), which the journal keeps.
+    void Evaluate(const std::string& typed, const std::string& asTyped, int64_t responseMs);
     AnsweredCall Answered(const std::string& sentText, const std::string& typed,
-                          const AnswerOutcome& outcome, int64_t responseMs) const;
+                          const std::string& asTyped, const AnswerOutcome& outcome,
+                          int64_t responseMs) const;
 
     ExerciseControl& Control;
     CallsignView& View;
@@ -92,6 +95,7 @@ private:
     AnswerObserver* Observer = nullptr;
     // The answer of an Enter pressed while its callsign was being keyed.
     std::optional<std::string> PendingAnswer;
+    std::string PendingAsTyped;
     std::chrono::steady_clock::time_point KeyedAt{};
     int Replays = 0;
     CallsignDrill DrillKind = CallsignDrill::None;

@@ -17,6 +17,10 @@ public:
 
     virtual std::string OwnCall() const = 0;
     virtual std::string AnswerText() const = 0;
+    // The answer field's text exactly as typed, UTF-8, for the journal: it
+    // keeps what CP1251 cannot hold. Empty where the view cannot tell more
+    // than AnswerText.
+    virtual std::string AnswerAsTyped() const { return {}; }
     virtual bool SpeedFixed() const = 0;
     virtual bool ToneFixed() const = 0;
     virtual int SpeedPosition() const = 0;

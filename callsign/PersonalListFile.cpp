@@ -55,8 +55,9 @@ std::string KeepAsBackup(const std::filesystem::path& target, const std::filesys
     int error = ops.Link(target, link);
     if (error == 0) {
         error = ops.Rename(link, backup);
-        if (error != 0)
-            ops.Remove(link);
+        // Where the backup is the target's file already (a replacement cut off
+        // after this step), the rename does nothing and leaves the link.
+        ops.Remove(link);
     }
     if (error != 0)
         return "cannot keep the previous list as " + backup.string() + ": " + Reason(error);

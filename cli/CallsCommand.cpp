@@ -5,6 +5,8 @@
 #include "callsign/CallsignListLocation.h"
 #include "callsign/PersonalList.h"
 #include "callsign/PersonalListFile.h"
+#include "callsign/PersonalListLock.h"
+#include "cli/Interrupt.h"
 #include "cli/OptionValue.h"
 
 #include <ostream>
@@ -42,11 +44,14 @@ int ShowList(const CallsPaths& paths, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
+// One line for the file: its counts, or what went wrong with it when it gave
+// nothing to count (the refusals listed below it, when there are some).
 void ReportFile(const std::string& file, const FileImport& result, std::ostream& out,
                 std::ostream& err) {
     if (!result.Problem.empty())
         err << "tonvik: " << file << ": " << result.Problem << "\n";
-    if (result.Format.empty())
+    const bool counted = result.Kept + result.Duplicates + result.Refused > 0;
+    if (result.Format.empty() || (!counted && !result.Problem.empty()))
         return;
     out << file << ": " << result.Format << ", " << Plural(result.Kept, "call", "calls")
         << " kept, " << Plural(result.Duplicates, "duplicate", "duplicates") << ", "
@@ -75,8 +80,24 @@ bool ReadExisting(const CallsPaths& paths, CallsignCollection& calls, std::ostre
     return true;
 }
 
+// Held from reading the list to replacing it; one line on the error stream
+// while another program holds it.
+std::string LockList(PersonalListLock& lock, const CallsPaths& paths, std::ostream& err) {
+    const std::string error = lock.Take(paths.Personal.parent_path(), [&] {
+        err << "tonvik: another tonvik is changing the personal list " << paths.Personal.string()
+            << "; waiting for it to finish\n"
+            << std::flush;
+    });
+    if (!error.empty())
+        err << "tonvik: " << error << "; the personal list is unchanged\n";
+    return error;
+}
+
 int Import(const CliOptions& options, const CallsPaths& paths, ListFileOps& ops, std::ostream& out,
            std::ostream& err) {
+    PersonalListLock lock;
+    if (!LockList(lock, paths, err).empty())
+        return 1;
     CallsignCollection calls;
     if (options.Append && !ReadExisting(paths, calls, err))
         return 1;
@@ -95,9 +116,13 @@ int Import(const CliOptions& options, const CallsPaths& paths, ListFileOps& ops,
             << " holds every one of these callsigns already; it is unchanged.\n";
         return 0;
     }
-    if (const std::string error =
-            ReplaceListFile(paths.Personal, paths.Backup, PersonalListBytes(calls.Calls()), ops);
-        !error.empty()) {
+    const std::string bytes = PersonalListBytes(calls.Calls());
+    std::string error;
+    {
+        const FinishBeforeInterrupt noTemporaryLeft;
+        error = ReplaceListFile(paths.Personal, paths.Backup, bytes, ops);
+    }
+    if (!error.empty()) {
         err << "tonvik: " << error << "\n";
         return 1;
     }
@@ -110,6 +135,9 @@ int Import(const CliOptions& options, const CallsPaths& paths, ListFileOps& ops,
 }
 
 int Reset(const CallsPaths& paths, ListFileOps& ops, std::ostream& out, std::ostream& err) {
+    PersonalListLock lock;
+    if (!LockList(lock, paths, err).empty())
+        return 1;
     std::error_code error;
     if (!std::filesystem::exists(std::filesystem::symlink_status(paths.Personal, error))) {
         out << "There is no personal list at " << paths.Personal.string()
@@ -149,6 +177,10 @@ std::string CheckCallsOptions(const CliOptions& options) {
 
 int RunCalls(const CliOptions& options, const CallsPaths& paths, ListFileOps& ops,
              std::ostream& out, std::ostream& err) {
+    // Reading and waiting hold nothing to clean up (the lock goes with the
+    // program): Ctrl-C or SIGTERM ends them at once. Only the replacing of
+    // the list is let finish.
+    const EndAtOnceOnInterrupt untilTheListIsReplaced;
     if (options.Operands.empty())
         return ShowList(paths, out, err);
     if (options.Operands.front() == "reset")

@@ -7,6 +7,7 @@
 #include "cli/JournalCommand.h"
 #include "cli/Options.h"
 #include "cli/PlayCommand.h"
+#include "cli/StreamOutput.h"
 #include "cli/Usage.h"
 #include "cli/Version.h"
 #include "text/Cp1251.h"
@@ -18,13 +19,18 @@
 namespace tonvik {
 namespace {
 
-int RunRadiogram(const CliOptions& options, std::ostream& out) {
+int RunRadiogram(const CliOptions& options, std::ostream& out, std::ostream& err) {
     const int kind = options.Kind == "digits" ? 0 : options.Kind == "russian" ? 1 : 2;
     const auto seed = options.Seed.value_or(static_cast<unsigned long long>(
         std::chrono::system_clock::now().time_since_epoch().count()));
     Random random(seed);
-    out << Cp1251ToUtf8(MakeRadiogram(kind, options.Groups, random)) << "\n";
-    return 0;
+    out << Cp1251ToUtf8(MakeRadiogram(kind, options.Groups, random)) << "\n" << std::flush;
+    if (out)
+        return 0;
+    if (StandardOutputClosed(out))
+        return ClosedPipeStatus;
+    err << "tonvik: radiogram: the output could not be written\n";
+    return 1;
 }
 
 } // namespace
@@ -43,7 +49,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::istream& in, std::
     case CliCommand::Play:
         return RunPlay(options, in, err);
     case CliCommand::Radiogram:
-        return RunRadiogram(options, out);
+        return RunRadiogram(options, out, err);
     case CliCommand::Journal:
         return RunJournal(options, out, err);
     case CliCommand::Calls:

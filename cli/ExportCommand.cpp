@@ -5,6 +5,7 @@
 #include "cli/KochExport.h"
 #include "cli/OutputTarget.h"
 #include "cli/StandardInput.h"
+#include "cli/StreamOutput.h"
 #include "text/Cp1251.h"
 #include "text/GenCodeUnit.h"
 #include "text/TextFile.h"
@@ -87,7 +88,7 @@ CommandText ReadCommandText(const CliOptions& options, std::istream& standardInp
     } else if (!options.InputFile.empty() && options.InputFile != "-") {
         const LoadedText loaded = LoadTextFile(options.InputFile, EncodingOf(options));
         if (!loaded.Ok) {
-            result.Error = loaded.Error;
+            result.Error = "cannot read " + options.InputFile + ": " + loaded.Reason;
             return result;
         }
         text = loaded.Text;
@@ -177,6 +178,10 @@ int ExportKeyedText(ExportJob& job, const CliOptions& options, std::ostream& err
             progress.Update(p);
     });
     progress.Finish();
+    // A reader of standard output that went away (| head -c 100) ends it quietly.
+    if (!result.Ok && !result.WasInterrupted && options.OutputFile == "-" &&
+        IsClosedPipe(STDOUT_FILENO))
+        return ClosedPipeStatus;
     if (!result.Ok) {
         err << "tonvik: "
             << (result.WasInterrupted ? "interrupted; no file was left" : result.Error) << "\n";

@@ -50,14 +50,19 @@ int InterruptPipe() {
     return Pipe[0];
 }
 
-EndAtOnceOnInterrupt::EndAtOnceOnInterrupt() {
-    AtOnce.store(true);
+EndAtOnceOnInterrupt::EndAtOnceOnInterrupt() : Before(AtOnce.exchange(true)) {
     if (Requested.load())
         EndNow();
 }
 
 EndAtOnceOnInterrupt::~EndAtOnceOnInterrupt() {
-    AtOnce.store(false);
+    AtOnce.store(Before);
+}
+
+FinishBeforeInterrupt::FinishBeforeInterrupt() : Before(AtOnce.exchange(false)) {}
+
+FinishBeforeInterrupt::~FinishBeforeInterrupt() {
+    AtOnce.store(Before);
 }
 
 void WatchInterrupts() {

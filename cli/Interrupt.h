@@ -16,12 +16,30 @@ int InterruptPipe();
 // clean up (no file, no device): Ctrl-C or SIGTERM then ends it at once from
 // the signal handler with exit status 130, so that a long phase that cannot
 // look at the flag (cleaning a 50 MB text) does not hold it up.
+// Scopes nest: the end of one restores what was in force before it.
 class EndAtOnceOnInterrupt {
 public:
     EndAtOnceOnInterrupt();
     ~EndAtOnceOnInterrupt();
     EndAtOnceOnInterrupt(const EndAtOnceOnInterrupt&) = delete;
     EndAtOnceOnInterrupt& operator=(const EndAtOnceOnInterrupt&) = delete;
+
+private:
+    bool Before;
+};
+
+// Inside an EndAtOnceOnInterrupt scope, a short step that must not be cut
+// off (a file renamed into place, a temporary file removed): an interrupt
+// meanwhile is only noted, and the command then ends as it would.
+class FinishBeforeInterrupt {
+public:
+    FinishBeforeInterrupt();
+    ~FinishBeforeInterrupt();
+    FinishBeforeInterrupt(const FinishBeforeInterrupt&) = delete;
+    FinishBeforeInterrupt& operator=(const FinishBeforeInterrupt&) = delete;
+
+private:
+    bool Before;
 };
 
 } // namespace tonvik

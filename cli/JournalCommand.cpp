@@ -1,6 +1,8 @@
 #include "cli/JournalCommand.h"
 
 #include "callsign/Scoring.h"
+#include "cli/Interrupt.h"
+#include "cli/StreamOutput.h"
 #include "journal/IsoTime.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalPath.h"
@@ -9,8 +11,11 @@
 #include "stats/ProgressPlot.h"
 #include "text/Cp1251.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 
 namespace tonvik {
@@ -111,41 +116,107 @@ bool Report(const JournalArgs& a, const JournalReader& reader, const std::string
     return !reader.Failed() && static_cast<bool>(out);
 }
 
+// The picture into a device or a pipe, as it is: nothing to replace there.
+// A reader that went away ends the command quietly.
+int PlotIntoStream(const std::vector<ProgressPoint>& points, const std::string& plot,
+                   std::string& error) {
+    std::string png;
+    if (!ProgressPlotPng(points, png, error))
+        return 1;
+    const int failure = WriteIntoStream(plot, png);
+    if (failure == EPIPE)
+        return ClosedPipeStatus;
+    if (failure != 0)
+        error = "cannot write " + plot + ": " + std::strerror(failure);
+    return failure == 0 ? 0 : 1;
+}
+
+// The picture into a file, written whole beside it and renamed over it: an
+// interrupt meanwhile lets that finish, so no temporary file is left.
+int PlotIntoFile(const std::vector<ProgressPoint>& points, const std::string& plot,
+                 std::string& error) {
+    const FinishBeforeInterrupt renamedWhole;
+    return WriteProgressPlot(points, plot, error) ? 0 : 1;
+}
+
 // The progress chart as a PNG; an empty journal plots empty axes. The note
 // goes to the error stream when the picture goes to a stream.
 int WritePlot(const JournalReader& reader, const std::string& plot, std::ostream& standardOut,
               std::ostream& err) {
-    std::ostream& out = PlotGoesToStream(plot) ? err : standardOut;
+    const bool stream = PlotGoesToStream(plot);
+    std::ostream& out = stream ? err : standardOut;
     const std::vector<ProgressPoint> points =
         reader.Missing() ? std::vector<ProgressPoint>{} : ProgressSeries(reader);
     std::string error = reader.Failed() ? reader.FailureText() : "";
-    if (error.empty() && WriteProgressPlot(points, plot, error)) {
+    const int status = !error.empty() ? 1
+                       : stream       ? PlotIntoStream(points, plot, error)
+                                      : PlotIntoFile(points, plot, error);
+    if (status == 0) {
         if (points.empty())
             out << "No finished callsign exercise in the journal yet: " << plot
                 << " shows empty axes.\n";
         else
             out << "Plotted " << points.size() << " finished callsign exercises in " << plot
                 << ".\n";
-        return 0;
+    } else if (status != ClosedPipeStatus) {
+        err << "tonvik: journal --plot: " << error << "\n";
     }
-    err << "tonvik: journal --plot: " << error << "\n";
-    return 1;
+    return status;
 }
 
-// The plot is never written over the journal it is made from.
-bool SameFile(const std::string& a, const std::string& b) {
+// The plot is never written over the journal it is made from, nor over the
+// files SQLite keeps beside it (its log of answers not yet folded back):
+// by another name or a link, or by the name SQLite will give it.
+std::optional<std::string> PlotOntoJournal(const std::string& plot, const std::string& journal) {
+    namespace fs = std::filesystem;
     std::error_code error;
-    return std::filesystem::equivalent(a, b, error);
+    const fs::path target = fs::weakly_canonical(fs::absolute(plot, error), error);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const std::string member = journal + suffix;
+        const fs::path place = fs::weakly_canonical(fs::absolute(member, error), error);
+        if (fs::equivalent(plot, member, error) || (!place.empty() && place == target))
+            return suffix;
+    }
+    return std::nullopt;
+}
+
+int ReportJournal(const JournalArgs& a, const JournalReader& reader, const std::string& path,
+                  std::ostream& out, std::ostream& err) {
+    const bool empty =
+        reader.Missing() || reader.CountByKind() == std::array<long long, ExerciseKindCount>{};
+    if (empty) // the CSV stays clean for whatever reads it: the note goes to the error stream
+        (a.Csv ? err : out) << "No exercises in the journal yet (" << path << ").\n";
+    // A journal not begun yet still has its columns.
+    if (a.Csv && reader.Missing())
+        WriteCsvHeader(a.Exercises ? ExercisesCsvHeader : AnswersCsvHeader, out);
+    else if (!empty || a.Csv)
+        Report(a, reader, path, out);
+    if (!reader.Failed() && out)
+        return 0;
+    if (StandardOutputClosed(out))
+        return ClosedPipeStatus;
+    err << "tonvik: journal " << path << ": "
+        << (reader.Failed() ? reader.FailureText() : "the output could not be written") << "\n";
+    return 1;
 }
 
 } // namespace
 
 int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    // Reading holds nothing to clean up: Ctrl-C or SIGTERM ends it in any
+    // phase, an open or a wait for a lock included.
+    const EndAtOnceOnInterrupt readOnly;
     const JournalArgs a = ArgsOf(options);
     const std::string path =
         options.JournalPath.empty() ? DefaultJournalPath().string() : options.JournalPath;
-    if (!options.Plot.empty() && SameFile(options.Plot, path)) {
-        err << "tonvik: --plot names the journal itself (" << path << ")\n";
+    if (const auto member =
+            options.Plot.empty() ? std::nullopt : PlotOntoJournal(options.Plot, path)) {
+        if (member->empty())
+            err << "tonvik: --plot names the journal itself (" << path << ")\n";
+        else
+            err << "tonvik: --plot names " << path << *member
+                << ", a file SQLite keeps beside the journal " << path
+                << " (it may hold answers); nothing was written\n";
         return 2;
     }
     JournalReader reader;
@@ -156,17 +227,7 @@ int RunJournal(const CliOptions& options, std::ostream& out, std::ostream& err) 
     }
     if (!options.Plot.empty())
         return WritePlot(reader, options.Plot, out, err);
-    if (reader.Missing() || (reader.CountByKind() == std::array<long long, ExerciseKindCount>{})) {
-        // CSV stays clean for whatever reads it: the note goes to the error stream.
-        (a.Csv ? err : out) << "No exercises in the journal yet (" << path << ").\n";
-        return 0;
-    }
-    if (!Report(a, reader, path, out)) {
-        err << "tonvik: journal " << path << ": "
-            << (reader.Failed() ? reader.FailureText() : "the output could not be written") << "\n";
-        return 1;
-    }
-    return 0;
+    return ReportJournal(a, reader, path, out, err);
 }
 
 } // namespace tonvik

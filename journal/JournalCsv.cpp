@@ -16,7 +16,7 @@ std::string Cell(const sql::Statement& s, int column) {
     case SQLITE_NULL:
         return "";
     default:
-        return CsvField(s.Text(column));
+        return CsvField(SpreadsheetSafe(s.Text(column)));
     }
 }
 
@@ -42,6 +42,12 @@ bool WriteQuery(const JournalReader& reader, const char* header, const char* que
 
 } // namespace
 
+std::string SpreadsheetSafe(std::string_view text) {
+    if (text.empty() || std::string_view("=+-@\t\r").find(text.front()) == std::string_view::npos)
+        return std::string(text);
+    return "'" + std::string(text);
+}
+
 std::string CsvField(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos)
         return std::string(text);
@@ -54,11 +60,22 @@ std::string CsvField(std::string_view text) {
     return quoted + '"';
 }
 
+const char* const AnswersCsvHeader =
+    "exercise,started,own_call,number,sent,typed,right,errors,wpm,tone_hz,replays,points,"
+    "response_ms";
+const char* const ExercisesCsvHeader =
+    "exercise,kind,started,ended,end,own_call,wpm,pitch_hz,volume,speed_fixed,tone_fixed,"
+    "letter_gap,word_gap,list_path,list_sha256,answers,right,points,max_wpm,characters";
+
+bool WriteCsvHeader(const char* header, std::ostream& out) {
+    out << header << LineEnd;
+    out.flush();
+    return static_cast<bool>(out);
+}
+
 bool WriteAnswersCsv(const JournalReader& reader, std::ostream& out) {
     return WriteQuery(
-        reader,
-        "exercise,started,own_call,number,sent,typed,right,errors,wpm,tone_hz,replays,points,"
-        "response_ms",
+        reader, AnswersCsvHeader,
         "SELECT a.exercise, e.started, e.own_call, a.number, a.sent, a.typed, a.right, a.errors, "
         "a.wpm, a.tone_hz, a.replays, a.points, a.response_ms "
         "FROM answers a JOIN exercises e ON e.id = a.exercise ORDER BY a.id",
@@ -67,9 +84,7 @@ bool WriteAnswersCsv(const JournalReader& reader, std::ostream& out) {
 
 bool WriteExercisesCsv(const JournalReader& reader, std::ostream& out) {
     return WriteQuery(
-        reader,
-        "exercise,kind,started,ended,end,own_call,wpm,pitch_hz,volume,speed_fixed,tone_fixed,"
-        "letter_gap,word_gap,list_path,list_sha256,answers,right,points,max_wpm,characters",
+        reader, ExercisesCsvHeader,
         "SELECT id, kind, started, ended, coalesce(end_reason, 'stopped'), own_call, wpm, "
         "pitch_hz, volume, speed_fixed, tone_fixed, letter_gap, word_gap, list_path, "
         "list_sha256, answers, right_answers, total_points, max_wpm, characters "

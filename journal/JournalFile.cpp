@@ -3,6 +3,7 @@
 #include "journal/JournalPath.h"
 #include "journal/JournalSchema.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,6 +38,46 @@ JournalProblem MakeFolder(const fs::path& path) {
                      folder.string() + ": " +
                          (error ? error.message() : std::string("not a directory")));
     return {};
+}
+
+// The files SQLite keeps beside the journal, which it opens as it opens the
+// journal itself.
+constexpr const char* Companions[] = {"-wal", "-shm", "-journal"};
+
+// What stands at one name of the journal's family, judged by stat alone: a
+// FIFO opened for reading waits for a writer for ever, and SQLite opens it so.
+// Nothing there is fine (missing is then set); a regular file is fine; a
+// folder, a pipe, a device or a name that cannot be reached is a fault that
+// names the system's reason.
+JournalProblem CheckOneFile(const fs::path& journal, const fs::path& file, bool& missing) {
+    struct stat info {};
+    missing = false;
+    if (::stat(file.c_str(), &info) != 0) {
+        const int error = errno;
+        missing = error == ENOENT;
+        const std::string where = file == journal ? "" : file.string() + ": ";
+        return missing ? JournalProblem{}
+                       : Fault(JournalFault::CannotOpen, journal, where + std::strerror(error));
+    }
+    if (S_ISREG(info.st_mode))
+        return {};
+    const std::string what = S_ISDIR(info.st_mode)
+                                 ? "a directory stands in its place"
+                                 : "not a regular file: a pipe, a device or a socket";
+    return Fault(JournalFault::CannotOpen, journal,
+                 (file == journal ? "" : file.string() + ": ") + what);
+}
+
+// The journal and its companions, each a regular file or absent; missing
+// tells that the journal itself is absent.
+JournalProblem CheckJournalFamily(const fs::path& path, bool& missing) {
+    JournalProblem problem = CheckOneFile(path, path, missing);
+    for (const char* suffix : Companions) {
+        bool absent = false;
+        if (problem.Ok())
+            problem = CheckOneFile(path, path.string() + suffix, absent);
+    }
+    return problem;
 }
 
 // Moves the file and what SQLite keeps beside it out of the way, together.
@@ -102,6 +143,19 @@ int SwitchToWal(sql::Connection& db, std::chrono::milliseconds busyTimeout, bool
     }
 }
 
+// Brings the journal forward; a failure is told in the words SQLite gave
+// before the migration was rolled back, not in those of the rollback.
+JournalProblem Migrated(sql::Connection& db, const fs::path& path) {
+    std::string error;
+    const int rc = MigrateSchema(db, error);
+    if (rc == SQLITE_OK)
+        return {};
+    JournalProblem problem = ProblemOf(db, rc, path.string());
+    problem.Detail = "bringing it to journal version " + std::to_string(JournalSchemaVersion) +
+                     " failed: " + error;
+    return problem;
+}
+
 // After the schema check: WAL, durability, and the migration when needed.
 JournalProblem Prepare(sql::Connection& db, const SchemaCheck& check,
                        std::chrono::milliseconds busyTimeout, const fs::path& path) {
@@ -118,8 +172,8 @@ JournalProblem Prepare(sql::Connection& db, const SchemaCheck& check,
     // exercises, not inside an answer's commit.
     rc = db.Execute("PRAGMA synchronous = FULL; PRAGMA wal_autocheckpoint = 0;");
     if (rc == SQLITE_OK && check.Version < JournalSchemaVersion) {
-        std::string error;
-        rc = MigrateSchema(db, error);
+        if (JournalProblem problem = Migrated(db, path); !problem.Ok())
+            return problem;
     }
     if (rc == SQLITE_OK)
         rc = db.Execute("PRAGMA wal_checkpoint(PASSIVE)");
@@ -166,13 +220,11 @@ SchemaCheck OpenReadOnly(const fs::path& path, sql::Connection& db) {
 
 JournalProblem Upgrade(const fs::path& path) {
     sql::Connection db;
-    int rc = db.Open(path.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
-    if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(db.Handle(), static_cast<int>(DefaultBusyTimeout.count()));
-        std::string error;
-        rc = MigrateSchema(db, error);
-    }
-    return rc == SQLITE_OK ? JournalProblem{} : ProblemOf(db, rc, path.string());
+    const int rc = db.Open(path.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+    if (rc != SQLITE_OK)
+        return ProblemOf(db, rc, path.string());
+    sqlite3_busy_timeout(db.Handle(), static_cast<int>(DefaultBusyTimeout.count()));
+    return Migrated(db, path);
 }
 
 } // namespace
@@ -215,9 +267,9 @@ JournalProblem OpenJournalFile(const fs::path& path, std::chrono::milliseconds b
                                sql::Connection& db) {
     if (JournalProblem folder = MakeFolder(path); !folder.Ok())
         return folder;
-    std::error_code error;
-    if (fs::is_directory(path, error))
-        return Fault(JournalFault::CannotOpen, path, "a directory stands in its place");
+    bool missing = false;
+    if (JournalProblem family = CheckJournalFamily(path, missing); !family.Ok())
+        return family;
     bool broken = false;
     JournalProblem problem = TryOpen(path, busyTimeout, db, broken);
     if (problem.Ok())
@@ -236,10 +288,12 @@ JournalProblem OpenJournalFile(const fs::path& path, std::chrono::milliseconds b
 }
 
 JournalProblem OpenJournalForReading(const fs::path& path, sql::Connection& db, bool& missing) {
-    std::error_code error;
-    missing = !fs::exists(path, error);
-    if (missing)
-        return {};
+    // Only a journal that is not there reads as empty: one that cannot be
+    // reached is a fault with the system's reason.
+    if (JournalProblem family = CheckJournalFamily(path, missing); !family.Ok() || missing) {
+        missing = missing && family.Ok();
+        return family;
+    }
     SchemaCheck check = OpenReadOnly(path, db);
     if (check.Result == SQLITE_OK && check.State == SchemaState::Ours &&
         check.Version < JournalSchemaVersion) {

@@ -55,28 +55,34 @@ namespace {
 // per-character figures are a GROUP BY over a few thousand rows however long
 // the history (a year of daily training makes some 75,000 daily rows and
 // about a thousand in all).
+//
+// Every statement may meet its work done already: a step cut off by an older
+// program that did not hold it in one transaction leaves a file at version 1
+// with some of version 2's tables, and the step is then finished, not failed.
+const char* const AddedColumns[] = {"answers", "right_answers"};
+
 const char* const SchemaVersion2 = R"(
-ALTER TABLE exercises ADD COLUMN answers INTEGER NOT NULL DEFAULT 0;
-ALTER TABLE exercises ADD COLUMN right_answers INTEGER NOT NULL DEFAULT 0;
 UPDATE exercises SET
     answers = (SELECT count(*) FROM answers WHERE exercise = exercises.id),
     right_answers = (SELECT count(*) FROM answers WHERE exercise = exercises.id AND right = 1);
-CREATE TABLE character_counts(
+CREATE TABLE IF NOT EXISTS character_counts(
     day TEXT NOT NULL,
     sent TEXT NOT NULL,
     typed TEXT NOT NULL,
     count INTEGER NOT NULL,
     PRIMARY KEY(day, sent, typed)
 ) WITHOUT ROWID;
-CREATE TABLE character_totals(
+CREATE TABLE IF NOT EXISTS character_totals(
     sent TEXT NOT NULL,
     typed TEXT NOT NULL,
     count INTEGER NOT NULL,
     PRIMARY KEY(sent, typed)
 ) WITHOUT ROWID;
-CREATE INDEX exercises_kind_started ON exercises(kind, started);
-CREATE INDEX exercises_kind_points ON exercises(kind, total_points);
-CREATE INDEX answers_wrong ON answers(id) WHERE right = 0;
+DELETE FROM character_counts;
+DELETE FROM character_totals;
+CREATE INDEX IF NOT EXISTS exercises_kind_started ON exercises(kind, started);
+CREATE INDEX IF NOT EXISTS exercises_kind_points ON exercises(kind, total_points);
+CREATE INDEX IF NOT EXISTS answers_wrong ON answers(id) WHERE right = 0;
 )";
 
 int SetVersion(sql::Connection& db, int version) {
@@ -110,8 +116,29 @@ int FillCharacterCounts(sql::Connection& db) {
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
+int AddColumnIfMissing(sql::Connection& db, const std::string& column) {
+    sql::Statement present;
+    int rc = present.Prepare(db, "SELECT count(*) FROM pragma_table_info('exercises') "
+                                 "WHERE name = ?1");
+    if (rc != SQLITE_OK)
+        return rc;
+    present.Bind(1, column);
+    if ((rc = present.Step()) != SQLITE_ROW)
+        return rc;
+    if (present.Int(0) > 0)
+        return SQLITE_OK;
+    const std::string add =
+        "ALTER TABLE exercises ADD COLUMN " + column + " INTEGER NOT NULL DEFAULT 0";
+    return db.Execute(add.c_str());
+}
+
 int UpgradeToVersion2(sql::Connection& db) {
-    const int rc = db.Execute(SchemaVersion2);
+    int rc = SQLITE_OK;
+    for (const char* column : AddedColumns)
+        if (rc == SQLITE_OK)
+            rc = AddColumnIfMissing(db, column);
+    if (rc == SQLITE_OK)
+        rc = db.Execute(SchemaVersion2);
     return rc == SQLITE_OK ? FillCharacterCounts(db) : rc;
 }
 

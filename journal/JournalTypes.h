@@ -49,9 +49,12 @@ struct ExerciseStart {
 
 // One evaluated answer of a callsign exercise or drill.
 struct AnswerRecord {
-    int Number = 0;        // the callsign's number in the exercise, from 1
-    std::string Sent;      // CP1251, the callsign as keyed without its trailing space
-    std::string Typed;     // CP1251, the answer as typed
+    int Number = 0;    // the callsign's number in the exercise, from 1
+    std::string Sent;  // CP1251, the callsign as keyed without its trailing space
+    std::string Typed; // CP1251, the answer as typed, as far as CP1251 holds it
+    // UTF-8, the answer exactly as typed, with what CP1251 cannot hold; when
+    // empty, Typed is what was typed. This is what the journal keeps.
+    std::string TypedUtf8;
     bool Right = false;    // Sent and Typed are the same
     int Errors = 0;        // mismatched positions, as the scoring counts them
     int Wpm = 0;           // the speed the callsign was keyed at

@@ -140,7 +140,8 @@ bool JournalWriter::BeginExercise(const ExerciseStart& start) {
 int JournalWriter::InsertAnswer(const AnswerRecord& answer) {
     const std::string answered = FormatIsoTime(answer.Answered);
     const std::string sent = Cp1251ToUtf8(answer.Sent);
-    const std::string typed = Cp1251ToUtf8(answer.Typed);
+    const std::string typed =
+        answer.TypedUtf8.empty() ? Cp1251ToUtf8(answer.Typed) : answer.TypedUtf8;
     sql::Statement& s = AnswerInsert;
     s.Bind(1, static_cast<int64_t>(Exercise));
     s.Bind(2, answered);

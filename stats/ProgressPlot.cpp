@@ -3,6 +3,7 @@
 #include "stats/StatsCharts.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QChart>
 #include <QFile>
 #include <QGraphicsScene>
@@ -80,6 +81,24 @@ bool PlotGoesToStream(const std::string& path) {
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
            !std::filesystem::is_directory(status);
+}
+
+bool ProgressPlotPng(const std::vector<ProgressPoint>& points, std::string& png,
+                     std::string& error) {
+    PlotApplication application;
+    if (!application.CanDraw()) {
+        error = "the plot needs a graphical application object";
+        return false;
+    }
+    // Encoded in memory, where no write can fail halfway.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !Render(points).save(&buffer, "PNG")) {
+        error = "the picture could not be encoded";
+        return false;
+    }
+    png.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return true;
 }
 
 bool WriteProgressPlot(const std::vector<ProgressPoint>& points, const std::string& path,

@@ -20,6 +20,11 @@ inline constexpr int PlotHeight = 700;
 bool WriteProgressPlot(const std::vector<ProgressPoint>& points, const std::string& path,
                        std::string& error);
 
+// The same picture as the bytes of a PNG file, for a caller that writes it
+// into a stream itself.
+bool ProgressPlotPng(const std::vector<ProgressPoint>& points, std::string& png,
+                     std::string& error);
+
 // The path names a device or a pipe, which the plot is written into as a
 // stream (so the command's own words go elsewhere).
 bool PlotGoesToStream(const std::string& path);

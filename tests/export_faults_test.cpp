@@ -289,3 +289,38 @@ TEST_F(ExportFaultTest, SplittingStandardOutputIsRefused) {
     EXPECT_EQ(r.Status, 2);
     EXPECT_EQ(r.Err, "tonvik: --split-minutes writes files; it cannot cut standard output\n");
 }
+
+// A text file that cannot be read is named in English with the system's
+// reason, as every other line of the command line is.
+TEST_F(ExportFaultTest, AnUnreadableTextFileIsNamedWithTheSystemsReason) {
+    ASSERT_EQ(::mkfifo(Path("pipe.txt").c_str(), 0600), 0);
+    fs::create_directories(Path("folder.txt"));
+    struct Case {
+        std::string File;
+        const char* Reason;
+    };
+    for (const Case& c : {Case{Path("nosuch.txt"), "No such file or directory"},
+                          Case{Path("folder.txt"), "Is a directory"},
+                          Case{Path("pipe.txt"), "Not a regular file"}}) {
+        const ChildOutcome run = Tonvik({"export", c.File, "-o", Path("out.wav")});
+        EXPECT_EQ(run.Status, 1) << c.File;
+        EXPECT_EQ(run.Err, "tonvik: cannot read " + c.File + ": " + c.Reason + "\n");
+        EXPECT_FALSE(fs::exists(Path("out.wav")));
+    }
+}
+
+// A reader of standard output that went away (| head -c 100) ends the export
+// quietly with 128 + SIGPIPE, as tonvik journal and coreutils do.
+TEST_F(ExportFaultTest, AClosedPipeOnStandardOutputEndsQuietly) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"export", "--text", "CQ CQ DE UA3ABC", "-o", "-"},
+          std::vector<std::string>{"radiogram", "--groups", "100"}}) {
+        int output[2];
+        ASSERT_EQ(::pipe(output), 0);
+        ::close(output[0]);
+        const ChildOutcome run = Tonvik(args, 0, -1, output[1]);
+        ::close(output[1]);
+        EXPECT_EQ(run.Status, 141) << args[0] << ": " << run.Err;
+        EXPECT_EQ(run.Err, "") << args[0];
+    }
+}

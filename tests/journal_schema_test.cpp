@@ -112,3 +112,44 @@ TEST_F(JournalTest, ANewJournalIsMarkedAsOursAtTheCurrentVersion) {
     ASSERT_EQ(mode.Step(), SQLITE_ROW);
     EXPECT_EQ(mode.Text(0), "wal");
 }
+
+// A migration cut off (by a program that ran its steps one by one) leaves
+// version 1 with some of version 2's columns and tables, even half-filled
+// counts: opening finishes it, for the recorder and for the reader alike.
+TEST_F(JournalTest, AMigrationCutOffHalfwayIsFinished) {
+    const std::vector<std::pair<const char*, const char*>> cuts = {
+        {"the answer counts",
+         "ALTER TABLE exercises ADD COLUMN answers INTEGER NOT NULL DEFAULT 0;"},
+        {"both columns", "ALTER TABLE exercises ADD COLUMN answers INTEGER NOT NULL DEFAULT 0;"
+                         "ALTER TABLE exercises ADD COLUMN right_answers INTEGER NOT NULL "
+                         "DEFAULT 0;"},
+        {"a table with a stray count",
+         "ALTER TABLE exercises ADD COLUMN answers INTEGER NOT NULL DEFAULT 0;"
+         "ALTER TABLE exercises ADD COLUMN right_answers INTEGER NOT NULL DEFAULT 0;"
+         "CREATE TABLE character_totals(sent TEXT NOT NULL, typed TEXT NOT NULL, "
+         "count INTEGER NOT NULL, PRIMARY KEY(sent, typed)) WITHOUT ROWID;"
+         "INSERT INTO character_totals VALUES('O', '0', 7);"},
+    };
+    for (const bool recorder : {false, true}) {
+        for (const auto& [name, cut] : cuts) {
+            SCOPED_TRACE(std::string(name) + (recorder ? ", the recorder" : ", the reader"));
+            std::filesystem::remove_all(Path.parent_path());
+            MakeVersion1Journal(Path);
+            {
+                sql::Connection db;
+                ASSERT_EQ(db.Open(Path.string(), SQLITE_OPEN_READWRITE), SQLITE_OK);
+                ASSERT_EQ(db.Execute(cut), SQLITE_OK);
+            }
+            if (recorder) {
+                Journal journal;
+                const JournalProblem problem = journal.Open(Path);
+                EXPECT_TRUE(problem.Ok()) << DescribeProblem(problem);
+            }
+            JournalReader reader;
+            const JournalProblem problem = reader.Open(Path);
+            ASSERT_TRUE(problem.Ok()) << DescribeProblem(problem);
+            EXPECT_EQ(UserVersion(Path), JournalSchemaVersion);
+            ExpectVersion1ContentKept(reader);
+        }
+    }
+}

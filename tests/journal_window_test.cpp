@@ -104,6 +104,35 @@ TEST_F(WindowJournal, ACallsignExerciseAndItsAnswersAreRecorded) {
     EXPECT_EQ(answers[2].Errors, 6);
 }
 
+// What CP1251 cannot hold is kept in the journal as it was typed; the
+// scoring still compares what CP1251 holds of it, as ever.
+TEST_F(WindowJournal, AnAnswerIsKeptAsTypedEvenWhereCp1251CannotHoldIt) {
+    const QString typed = QString::fromUtf8("\xC3\x84\xC3\x96\xE2\x82\xAC\xF0\x9F\x98\x80");
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    Answer(typed);
+    // The next one answered while it is still being keyed, and held till then.
+    Device.AutoComplete = false;
+    ASSERT_TRUE(ProcessUntil([&] { return Device.QueuedCount() == 2; }));
+    Answer(typed + "1");
+    ASSERT_TRUE(KeyToPause());
+    Stop();
+    ASSERT_TRUE(ProcessUntil([&] { return Closed(); }));
+    ASSERT_TRUE(Records.Flush());
+
+    JournalReader reader;
+    ASSERT_TRUE(reader.Open(JournalPath()).Ok());
+    std::vector<std::string> stored;
+    reader.Query("SELECT typed, errors FROM answers ORDER BY id", JournalReader::NoParameters,
+                 [&](const sql::Statement& s) {
+                     stored.push_back(std::string(s.Text(0)));
+                     // Scored as the euro sign alone against six characters.
+                     EXPECT_EQ(s.Int(1), 6);
+                     return true;
+                 });
+    EXPECT_EQ(stored, (std::vector<std::string>{typed.toStdString(), (typed + "1").toStdString()}));
+}
+
 TEST_F(WindowJournal, AllThirtyAnsweredIsCompleted) {
     Start();
     for (int number = 1; number <= 30; ++number) {

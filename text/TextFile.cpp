@@ -149,9 +149,11 @@ std::string DecodeTextBytes(std::string_view bytes, TextEncoding encoding) {
 
 LoadedText LoadTextFile(const std::string& path, TextEncoding encoding) {
     const FileRead read = ReadRegularFile(path, MaxTextFileBytes);
+    if (read.Status == FileReadStatus::TooLarge)
+        return LoadedText{false, {}, ReadError(read.Status, path), "larger than 50 MB"};
     if (read.Status != FileReadStatus::Ok)
-        return LoadedText{false, {}, ReadError(read.Status, path)};
-    return LoadedText{true, DecodeTextBytes(read.Bytes, encoding), {}};
+        return LoadedText{false, {}, ReadError(read.Status, path), read.Message};
+    return LoadedText{true, DecodeTextBytes(read.Bytes, encoding), {}, {}};
 }
 
 } // namespace tonvik

@@ -31,6 +31,9 @@ struct LoadedText {
     bool Ok = false;
     std::string Text;  // CP1251, when Ok
     std::string Error; // Russian, in UTF-8 (it names the file, whose path may not fit CP1251)
+    // For the command line: why it could not be read, in the system's English
+    // words ("No such file or directory"); the limit for a file too large.
+    std::string Reason;
 };
 
 // Reads and decodes a text file. A missing or unreadable file, a directory or a
