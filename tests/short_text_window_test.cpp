@@ -42,7 +42,8 @@ void PrintTo(const Case& c, std::ostream* out) {
     *out << '"' << c.Text << "\" at " << c.Wpm << " wpm";
 }
 
-class ShortTextWindowTest : public WindowFixture, public ::testing::WithParamInterface<Case> {
+// A window on the sound server's stream, recorded from the sink's monitor.
+class SoundServerWindowTest : public WindowFixture {
 protected:
     void SetUp() override {
         Runtime = SharedTestServer();
@@ -117,6 +118,9 @@ protected:
     bool ClosedUnderMessage = false;
 };
 
+class ShortTextWindowTest : public SoundServerWindowTest,
+                            public ::testing::WithParamInterface<Case> {};
+
 TEST_P(ShortTextWindowTest, EndsWithItsMessageAndPlaysTheExport) {
     const Case& c = GetParam();
     const std::vector<int16_t> expected = Exported(c);
@@ -145,6 +149,40 @@ TEST_P(ShortTextWindowTest, EndsWithItsMessageAndPlaysTheExport) {
     EXPECT_TRUE(ClosedUnderMessage) << "the last completion waited until the message was gone";
     EXPECT_LE(elapsed, soundMs + EndSlackMs) << "sound of " << soundMs << " ms";
     EXPECT_EQ(Messages.CountOf(EndText), 1);
+    EXPECT_EQ(Stream.Starvations(), 0u);
+    const RecordingDiff diff = CompareRecording(ReadRawSamples(raw), expected);
+    EXPECT_TRUE(diff.Exact()) << diff.Summary();
+}
+
+// A one-letter list on the callsign page: the pause after the callsign closes
+// the device, with the whole callsign played.
+TEST_F(SoundServerWindowTest, OneLetterCallsignIsPlayedWholeBeforeThePause) {
+    const int wpm = 60;
+    const std::vector<int16_t> expected = Keyed("E ", wpm, 800);
+    const qint64 soundMs = static_cast<qint64>(expected.size()) * 1000 / SampleRate;
+    UseList("E\n");
+    Control<QLineEdit>("CallEdit")->setText("RK3ABC");
+    ShowPage(CallsignPage);
+    Control<QSlider>("SpeedTrackBar")->setValue(wpm);
+    Control<QSlider>("PitchTrackBar")->setValue(8);
+    Control<QSlider>("VolTrackBar")->setValue(3);
+    const fs::path raw = Dir / "recording.raw";
+    QProcess recorder;
+    StartRecorder(recorder, raw);
+
+    QElapsedTimer clock;
+    clock.start();
+    Start();
+    const bool paused =
+        WaitUntil([&] { return Play().AwaitingAnswer && StreamClosed(); }, soundMs + 5000);
+    const qint64 elapsed = clock.elapsed();
+    ProcessFor(static_cast<int>(soundMs) + 500); // what the server holds plays out
+    recorder.terminate();
+    recorder.waitForFinished(5000);
+
+    ASSERT_TRUE(paused) << "no pause after " << elapsed << " ms";
+    EXPECT_LE(elapsed, soundMs + EndSlackMs) << "sound of " << soundMs << " ms";
+    EXPECT_EQ(Play().SentText, "E ");
     EXPECT_EQ(Stream.Starvations(), 0u);
     const RecordingDiff diff = CompareRecording(ReadRawSamples(raw), expected);
     EXPECT_TRUE(diff.Exact()) << diff.Summary();
