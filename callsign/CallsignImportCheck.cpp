@@ -55,7 +55,7 @@ std::string DescribeCharacter(char32_t c, const std::string& cp1251Byte) {
         script = ", Cyrillic";
     else if (QChar::script(c) == QChar::Script_Greek)
         script = ", Greek";
-    return "'" + shown.toStdString() + "' (" + code + script + ")";
+    return '\'' + shown.toStdString() + "' (" + code + script + ")";
 }
 
 // The first character that may not stand in a callsign, described; "" if none.

@@ -196,7 +196,7 @@ bool AudioFileWriter::OpenDescriptor(const std::atomic<bool>* interrupted) {
 bool AudioFileWriter::CreateTemporary() {
     for (int attempt = 1; attempt <= 100; ++attempt) {
         const std::string name =
-            Output.Path + (attempt == 1 ? "" : "." + std::to_string(attempt)) + ".part";
+            Output.Path + (attempt == 1 ? "" : '.' + std::to_string(attempt)) + ".part";
         Fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (Fd >= 0) {
             Temporary = name;

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <atomic>
 #include <functional>
 
 namespace tonvik {
@@ -24,6 +25,16 @@ public:
 
 // Posts device notifications, from any thread, as WaveEvents to a QObject
 // living on the GUI thread; that object hands each one to Handler.
+//
+// A handler may run a nested event loop (the end of an exercise shows a modal
+// message, the player waits there for its device to close), and the notices
+// it waits for may already have been posted before it began: a device that
+// takes its buffers ahead completes the last two at once. Qt's GLib event
+// dispatcher hands every posted event over after one wake-up, and a nested
+// loop started while those events are being handed over gets none of them
+// until something else wakes the thread. So each handler call that leaves
+// notices still undelivered wakes the thread first: the nested loop then
+// delivers them.
 class QtWaveNotifier : public QObject, public WaveNotifier {
 public:
     using HandlerFn = std::function<void(WaveMessage, WaveHandle, WaveHeader*)>;
@@ -36,6 +47,7 @@ protected:
 
 private:
     HandlerFn Handler;
+    std::atomic<int> Undelivered{0};
 };
 
 } // namespace tonvik

@@ -26,7 +26,16 @@ start)
     exit 1
     ;;
 stop)
+    pid=$(cat "$dir/pulse/pid" 2>/dev/null || true)
     pulseaudio --kill 2>/dev/null || true
+    # --kill only asks: wait until that server process has gone, so that its
+    # folder can be removed and a new server started there.
+    for _ in $(seq 50); do
+        [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null || exit 0
+        sleep 0.1
+    done
+    echo "pulse_server.sh: the server in $dir does not stop" >&2
+    exit 1
     ;;
 *)
     echo "usage: pulse_server.sh start|stop DIR" >&2

@@ -59,7 +59,7 @@ TEST_F(CallsignListFile, CutsAtTheFirstCommaWithoutTrimming) {
 
 TEST(CallsignListLongLines, CallsignsAreCutAtTheirLimitAndTheLinesAroundThemStayWhole) {
     const std::string hundred(MaxCallsignBytes, 'Q');
-    const std::string huge = "R" + std::string(10 * 1024 * 1024, 'A') + ",name";
+    const std::string huge = 'R' + std::string(10 * 1024 * 1024, 'A') + ",name";
     CallsignList list =
         CallsignList::FromBytes("UA3ABC,x\r\n" + huge + "\r\n" + hundred + ",at the limit\n" +
                                 hundred + "Z,one over\n" + hundred + "\rDL1AB\r\nlast");

@@ -64,7 +64,7 @@ TEST(MissedCallsDrill, FewerThanThirtyAreRepeatedInTurnNewestFirst) {
 TEST(MissedCallsDrill, ThirtyOrMoreAreTakenOnceAndNoneGivesNone) {
     std::vector<std::string> many;
     for (int n = 0; n < 35; ++n)
-        many.push_back("R" + std::to_string(n));
+        many.push_back('R' + std::to_string(n));
     const auto calls = MissedCallsDrill(many);
     EXPECT_EQ(calls, std::vector<std::string>(many.begin(), many.begin() + 30));
     EXPECT_TRUE(MissedCallsDrill(std::vector<std::string>{}).empty());

@@ -69,13 +69,19 @@ void TimeQueries(const fs::path& path) {
     Time("TextExercises(200)", [&] { return TextExercises(reader, 200).size(); });
     Time("CountByKind", [&] { return reader.CountByKind().size(); });
     std::printf("Characters page:\n");
-    for (const auto& [name, period] :
-         {std::pair{"7 days", StatsPeriod::LastWeek}, std::pair{"30 days", StatsPeriod::LastMonth},
-          std::pair{"all time", StatsPeriod::AllTime}}) {
-        Time((std::string("CharacterAccuracy, ") + name).c_str(),
-             [&] { return CharacterAccuracy(reader, period, now).size(); });
-        Time((std::string("Confusions(20), ") + name).c_str(),
-             [&] { return Confusions(reader, period, now, 20).size(); });
+    // Named members, not a structured binding: clang 14 cannot capture one in a lambda.
+    struct Span {
+        const char* Name;
+        StatsPeriod Period;
+    };
+    for (const Span span :
+         {Span{"7 days", StatsPeriod::LastWeek}, Span{"30 days", StatsPeriod::LastMonth},
+          Span{"all time", StatsPeriod::AllTime}}) {
+        const std::string name(span.Name);
+        Time(("CharacterAccuracy, " + name).c_str(),
+             [&] { return CharacterAccuracy(reader, span.Period, now).size(); });
+        Time(("Confusions(20), " + name).c_str(),
+             [&] { return Confusions(reader, span.Period, now, 20).size(); });
     }
     std::printf("Errors page and the re-drills:\n");
     Time("MissedCalls(200)", [&] { return MissedCalls(reader, 200).size(); });
