@@ -1,6 +1,7 @@
 #include "cli/ExportCommand.h"
 
 #include "cli/AudioExport.h"
+#include "cli/BandOptions.h"
 #include "cli/Interrupt.h"
 #include "cli/OutputTarget.h"
 #include "cli/StandardInput.h"
@@ -182,6 +183,11 @@ int RunExport(const CliOptions& options, std::istream& in, std::ostream& err) {
     job.SplitSamples = int64_t{options.SplitMinutes} * 60 * SampleRate;
     job.Input = input;
     job.Interrupted = &InterruptRequested();
+    job.Conditions = CommandConditions(options);
+    if (job.Conditions.AnyOn()) {
+        job.Seed = CommandBandSeed(options);
+        job.Callsigns = BandCallsigns();
+    }
     ProgressLine progress(err);
     const bool showProgress = !options.Quiet && ::isatty(STDERR_FILENO) && &err == &std::cerr;
     const ExportResult result = ExportAudio(job, [&](const ExportProgress& p) {

@@ -1,5 +1,6 @@
 #include "cli/OptionTable.h"
 
+#include "cli/BandOptions.h"
 #include "cli/CallsCommand.h"
 #include "cli/OptionValue.h"
 #include "keying/SoundOutput.h"
@@ -132,7 +133,7 @@ std::vector<OptionDef> MakeCatalogue() {
         {"--seed",
          "",
          "N",
-         "a fixed seed, 0 or more, for a repeatable radiogram",
+         "a fixed seed, 0 or more: the same radiogram or band",
          {},
          [](CliOptions& o, const std::string& text) {
              const auto n = ToInteger(text);
@@ -174,6 +175,7 @@ std::vector<OptionDef> MakeCatalogue() {
         Flag("--append", "", "add to the personal list instead of replacing it",
              &CliOptions::Append),
     };
+    AppendBandOptions(all);
     return all;
 }
 
@@ -226,10 +228,13 @@ std::vector<CommandDef> MakeCommands() {
          "OUT - is standard output: there, and to a FIFO or a character device, the audio\n"
          "is streamed. A file is written under a temporary name and takes its name only\n"
          "once complete; a symbolic link is followed; the input file is never overwritten.\n",
-         With(KeyingOptions, {"--output", "--format", "--split-minutes", "--quiet", "--help"}), 1,
-         "input file",
+         With(With(KeyingOptions, BandOptionNames),
+              {"--output", "--format", "--split-minutes", "--quiet", "--help"}),
+         1, "input file",
          [](CliOptions& o) {
-             const std::string error = CheckKeyedText(o);
+             std::string error = CheckKeyedText(o);
+             if (error.empty())
+                 error = CheckBandOptions(o);
              if (error.empty() && o.OutputFile.empty())
                  return std::string("export needs an output file: -o OUT.wav");
              return error;
@@ -240,8 +245,12 @@ std::vector<CommandDef> MakeCommands() {
          "--latency-ms is 400 through a sound server and 24 through SDL unless given;\n"
          "more helps with Bluetooth headphones or on a slow machine. --stats counts\n"
          "the sound server's underruns, or SDL's callbacks that came late.\n",
-         With(KeyingOptions, {"--latency-ms", "--stats", "--help"}), 1, "input file",
-         CheckKeyedText},
+         With(With(KeyingOptions, BandOptionNames), {"--latency-ms", "--stats", "--help"}), 1,
+         "input file",
+         [](CliOptions& o) {
+             const std::string error = CheckKeyedText(o);
+             return error.empty() ? CheckBandOptions(o) : error;
+         }},
         {CliCommand::Radiogram,
          "radiogram",
          "[options]",

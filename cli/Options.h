@@ -45,6 +45,15 @@ struct CliOptions {
     std::string Plot; // --plot: the PNG the progress chart goes to
     // The calls command: import FILE... or reset are its operands.
     bool Append = false;
+    // The band (export, play): a preset, and single values over it.
+    std::string Conditions = "clean";
+    std::optional<int> Snr;
+    std::optional<int> Bandwidth;
+    std::optional<double> Qsb;
+    bool Flutter = false;
+    std::optional<int> Qrn;
+    std::optional<int> Qrm;
+    std::optional<int> Callers;
 };
 
 struct ParseResult {

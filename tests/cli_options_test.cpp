@@ -91,8 +91,8 @@ TEST(CliOptions, ValueAfterAnEqualsSignAndOperandsAfterTwoDashes) {
 }
 
 TEST(CliOptions, AnOptionOfAnotherCommandIsRefusedNamingTheCommandsHelp) {
-    EXPECT_EQ(Parse({"export", "--seed", "3", "-o", "x.wav"}).Error,
-              "--seed is not an option of export (see: tonvik export --help)");
+    EXPECT_EQ(Parse({"export", "--groups", "3", "-o", "x.wav"}).Error,
+              "--groups is not an option of export (see: tonvik export --help)");
     EXPECT_EQ(Parse({"play", "-o", "x.wav"}).Error,
               "-o is not an option of play (see: tonvik play --help)");
     EXPECT_EQ(Parse({"play", "--split-minutes", "5"}).Error,
