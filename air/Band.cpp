@@ -78,6 +78,8 @@ Band::Band(const BandConditions& conditions, BandSetup setup)
         Crashes.emplace(Conditions.Qrn, seeds.Seed());
     const double noisePeak = SetUpReceiver();
     const double stationPeaks = SetUpStations(seeds);
+    if (Conditions.CallersPercent > 0)
+        Caller = std::make_unique<Station>(StationVoice{}, 0);
     // Like a receiver's AGC: the expected peaks of the whole mix fit in the
     // output. Our signal and the noise are there together (their peaks add);
     // the other stations key apart and rarely meet (their powers add).
@@ -167,7 +169,7 @@ void Band::CallsignStarts(std::string_view ours) {
         return;
     AirRandom& draw = *CallerRandom;
     if (!draw.Chance(Conditions.CallersPercent / 100.0)) {
-        Caller.reset();
+        Caller->Restart(StationVoice{}); // silent until the next call
         return;
     }
     std::string call = RandomCallsign(draw);
@@ -178,7 +180,7 @@ void Band::CallsignStarts(std::string_view ours) {
     voice.PitchHz = Setup.PitchHz + (draw.Chance(0.5) ? offset : -offset);
     voice.DotSamples = Setup.DotSamples;
     voice.Level = DbToAmplitude(draw.Uniform(SecondCallerLevelDb, 0));
-    Caller = std::make_unique<Station>(voice, draw.Seed());
+    Caller->Restart(voice);
     Caller->Say(call, static_cast<int64_t>(draw.Uniform(0, 1) * SampleRate));
 }
 

@@ -15,15 +15,27 @@ Station::Station(const StationVoice& voice, uint64_t seed) : Station(voice, seed
 
 Station::Station(const StationVoice& voice, uint64_t seed, Script script)
     : NextMessage(std::move(script)) {
-    Settings.DotSamples = std::max<int32_t>(1, voice.DotSamples);
-    Settings.ToneFreq = voice.PitchHz;
     Settings.LetterGap = 3;
     Settings.WordGap = 7;
     Settings.ActivePage = TextPage;
     Voice.BuildSineTable(8);
-    Gain = voice.Level / 32767.0;
+    SetVoice(voice);
     if (voice.FadingHz > 0)
         Fade.emplace(voice.FadingHz, seed);
+}
+
+void Station::SetVoice(const StationVoice& voice) {
+    Settings.DotSamples = std::max<int32_t>(1, voice.DotSamples);
+    Settings.ToneFreq = voice.PitchHz;
+    Gain = voice.Level / 32767.0;
+}
+
+void Station::Restart(const StationVoice& voice) {
+    SetVoice(voice);
+    Waiting.clear();
+    Keying = false;
+    Delay = 0;
+    Current = CharRendering();
 }
 
 void Station::Say(std::string text, int64_t delaySamples) {

@@ -36,6 +36,10 @@ public:
 
     Station(const StationVoice& voice, uint64_t seed, Script script);
 
+    // Drops what is queued or being keyed and takes another voice (its fading
+    // aside), keeping the keyer's sine table: a new station is costly.
+    void Restart(const StationVoice& voice);
+
     // Queues a message to start delaySamples after the current one ends.
     void Say(std::string text, int64_t delaySamples);
     // Nothing queued and nothing being keyed.
@@ -48,6 +52,7 @@ private:
     // Renders the station's own samples, its keyed or silent runs, into out.
     void Render(int16_t* out, int count);
     bool StartNextCharacter();
+    void SetVoice(const StationVoice& voice);
 
     KeyerSettings Settings;
     Keyer Voice;
