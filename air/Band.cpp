@@ -97,21 +97,26 @@ double Band::SetUpReceiver() {
     const Biquad& section = Receiver.front();
     if (!Conditions.Noise)
         return 0;
-    // The noise power inside the passband, pitch +- bandwidth / 2, is the
-    // key-down power (1/2 for our unit sine) over the SNR.
+    NoiseSigma = NoiseSigmaFor(section);
+    return NoisePeak * NoiseSigma * std::sqrt(CascadeNoiseGain(section, ReceiverSections));
+}
+
+// The white noise's deviation that puts the noise power inside the
+// passband, pitch +- bandwidth / 2, at the key-down power (1/2 for our unit
+// sine) over the SNR, through the receiver made of sections like section.
+double Band::NoiseSigmaFor(const Biquad& section) const {
     const double inBand = 0.5 / std::pow(10.0, Conditions.SnrDb / 10);
     const double low = std::max(1.0, Setup.PitchHz - Conditions.BandwidthHz / 2.0);
     const double high = std::min(SampleRate / 2.0, Setup.PitchHz + Conditions.BandwidthHz / 2.0);
     constexpr int Steps = 4000;
-    double integral = 0; // of the pair's |H|^2 over the passband, in Hz
+    double integral = 0; // of the receiver's |H|^2 over the passband, in Hz
     for (int k = 0; k < Steps; ++k) {
         const double f = low + (high - low) * (k + 0.5) / Steps;
         integral += std::pow(section.PowerGain(f, SampleRate), ReceiverSections);
     }
     integral *= (high - low) / Steps;
     // White noise of variance s^2 has s^2 * 2 / SampleRate per Hz.
-    NoiseSigma = std::sqrt(inBand * SampleRate / (2 * integral));
-    return NoisePeak * NoiseSigma * std::sqrt(CascadeNoiseGain(section, ReceiverSections));
+    return std::sqrt(inBand * SampleRate / (2 * integral));
 }
 
 // The other stations (QRM); gives the sum of their expected peaks squared.
@@ -162,6 +167,19 @@ Station::Message Band::QrmMessage(AirRandom& random, const std::string& own) con
         break;
     }
     return m;
+}
+
+void Band::SetPitch(double pitchHz) {
+    if (!Active() || pitchHz == Setup.PitchHz)
+        return;
+    Setup.PitchHz = pitchHz;
+    // The filters keep their state: the new coefficients take over smoothly.
+    const double q = CascadeQuality(Setup.PitchHz, Conditions.BandwidthHz);
+    const Biquad section = Biquad::BandPass(Setup.PitchHz, q, SampleRate);
+    for (Biquad& s : Receiver)
+        s.Retune(section);
+    if (Conditions.Noise)
+        NoiseSigma = NoiseSigmaFor(section);
 }
 
 void Band::CallsignStarts(std::string_view ours) {

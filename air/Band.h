@@ -48,6 +48,9 @@ public:
     void Process(const int16_t* in, int16_t* out, int64_t count);
     // What the band gives while our station is silent.
     void Silence(int16_t* out, int64_t count);
+    // Retunes the receiver to another pitch of ours (a new callsign's tone);
+    // the other stations stay where they are on the band.
+    void SetPitch(double pitchHz);
     // Our callsign's first sample is the next one processed: a second caller
     // may answer with it (callsign mode).
     void CallsignStarts(std::string_view ours);
@@ -60,6 +63,7 @@ private:
     std::string RandomCallsign(AirRandom& random) const;
     Station::Message QrmMessage(AirRandom& random, const std::string& own) const;
     double SetUpReceiver();
+    double NoiseSigmaFor(const Biquad& section) const;
     double SetUpStations(AirRandom& seeds);
 
     BandConditions Conditions;

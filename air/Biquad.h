@@ -25,6 +25,14 @@ public:
     // variance for white noise.
     double NoiseGain() const;
     void Reset() { X1 = X2 = Y1 = Y2 = 0; }
+    // Takes other's coefficients and keeps this section's state.
+    void Retune(const Biquad& other) {
+        B0 = other.B0;
+        B1 = other.B1;
+        B2 = other.B2;
+        A1 = other.A1;
+        A2 = other.A2;
+    }
 
 private:
     double B0 = 1, B1 = 0, B2 = 0, A1 = 0, A2 = 0;

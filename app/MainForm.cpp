@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include "air/AirForm.h"
+
 #include "app/AboutUnit.h"
 #include "exercise/Shortcuts.h"
 #include "stats/StatsForm.h"
@@ -77,6 +79,7 @@ TMorseMain::TMorseMain(WaveOut& device, MessageService& messages, QWidget* paren
     Trainer.SetObserver(this);
     Control.FormCreate();
     ConnectHandlers();
+    SetUpAir();
     InstallKeyFilters();
 }
 

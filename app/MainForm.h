@@ -17,6 +17,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,6 +27,8 @@ namespace Ui {
 class TMorseMain;
 }
 class QChar;
+class QLabel;
+class QToolButton;
 class QKeyEvent;
 class QPainter;
 class QRect;
@@ -35,6 +38,7 @@ namespace tonvik {
 class Journal;
 class MessageService;
 class TAboutForm;
+class TAirForm;
 class TCreateForm;
 class TStatsForm;
 class WaveOut;
@@ -81,6 +85,10 @@ public:
     // The statistics window and its re-drills (MainFormStats.cpp). The
     // window is made at the first click and raised when already open.
     void StatsButClick();
+    // The band (MainFormAir.cpp): «Эфир» opens «Условия приёма»; the choice
+    // is kept in file, read here and written at every change.
+    void AirButClick();
+    void SetBandSettingsFile(const std::filesystem::path& file);
     // The weak-characters drill: 30 callsigns of the list drawn by the
     // journal's miss rates, started as StartDrill starts one.
     bool StartWeakCharactersDrill(const MissRates& rates);
@@ -208,6 +216,14 @@ private:
     CallsignTrainer Trainer;
     // Destroyed before the trainer its drills start on.
     std::unique_ptr<TStatsForm> Stats;
+    // The band: its button and the words beside it, its window, its file.
+    void SetUpAir();
+    void ApplyBand(const BandConditions& conditions);
+    void ListenToBand(const BandConditions& conditions);
+    QToolButton* AirBut = nullptr;
+    QLabel* AirLabel = nullptr;
+    std::unique_ptr<TAirForm> AirForm;
+    std::filesystem::path AirFile; // empty: nothing is kept
 };
 
 } // namespace tonvik
