@@ -69,10 +69,11 @@ bool WriteExercisesCsv(const JournalReader& reader, std::ostream& out) {
     return WriteQuery(
         reader,
         "exercise,kind,started,ended,end,own_call,wpm,pitch_hz,volume,speed_fixed,tone_fixed,"
-        "letter_gap,word_gap,list_path,list_sha256,answers,right,points,max_wpm,characters",
+        "letter_gap,word_gap,list_path,list_sha256,answers,right,points,max_wpm,characters,"
+        "conditions",
         "SELECT id, kind, started, ended, coalesce(end_reason, 'stopped'), own_call, wpm, "
         "pitch_hz, volume, speed_fixed, tone_fixed, letter_gap, word_gap, list_path, "
-        "list_sha256, answers, right_answers, total_points, max_wpm, characters "
+        "list_sha256, answers, right_answers, total_points, max_wpm, characters, conditions "
         "FROM exercises ORDER BY started, id",
         out);
 }

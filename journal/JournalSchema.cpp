@@ -79,6 +79,14 @@ CREATE INDEX exercises_kind_points ON exercises(kind, total_points);
 CREATE INDEX answers_wrong ON answers(id) WHERE right = 0;
 )";
 
+// Version 3: the band every exercise was heard through, as the band's own
+// short text ("clean", a preset's name, or its values). Every exercise of an
+// older journal was heard clean.
+const char* const SchemaVersion3 = R"(
+ALTER TABLE exercises ADD COLUMN conditions TEXT NOT NULL DEFAULT 'clean';
+CREATE INDEX exercises_conditions ON exercises(conditions, kind, started);
+)";
+
 int SetVersion(sql::Connection& db, int version) {
     const std::string pragma = "PRAGMA user_version = " + std::to_string(version);
     return db.Execute(pragma.c_str());
@@ -121,6 +129,8 @@ int StepFrom(sql::Connection& db, int64_t version) {
         return CreateVersion1(db);
     case 1:
         return UpgradeToVersion2(db);
+    case 2:
+        return db.Execute(SchemaVersion3);
     default:
         return SQLITE_INTERNAL;
     }
