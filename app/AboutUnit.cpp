@@ -8,6 +8,8 @@
 #include "text/WindowPlacement.h"
 #include "ui_AboutUnit.h"
 
+#include <QScrollBar>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -33,6 +35,11 @@ TAboutForm::TAboutForm(MessageService& messages, QWidget* mainWindow)
     QPalette palette = Ui->AboutEdit->palette();
     palette.setColor(QPalette::Base, QColor(0xFF, 0xFF, 0xE1));
     Ui->AboutEdit->setPalette(palette);
+    // Read by a screen reader under the window's own word.
+    Ui->AboutEdit->setAccessibleName(QStringLiteral("Справка"));
+    Ui->AboutEdit->verticalScrollBar()->setAccessibleName(QStringLiteral("Справка, прокрутка"));
+    Ui->AboutEdit->horizontalScrollBar()->setAccessibleName(
+        QStringLiteral("Справка, прокрутка вбок"));
 }
 
 TAboutForm::~TAboutForm() = default;

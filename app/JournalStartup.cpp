@@ -1,25 +1,26 @@
 #include "app/JournalStartup.h"
 
+#include "app/MainForm.h"
+
 #include "app/MessageService.h"
 #include "app/WindowTexts.h"
 #include "journal/Journal.h"
 #include "journal/JournalPath.h"
 
 #include <QPointer>
-#include <QWidget>
 
 namespace tonvik {
 
 JournalProblem OpenWindowJournal(Journal& journal, const std::filesystem::path& path,
-                                 MessageService& messages, QWidget& window) {
+                                 MessageService& messages, TMorseMain& window) {
     // The writer thread only asks the window's thread to look.
-    QPointer<QWidget> receiver(&window);
-    journal.SetProblemNotifier([&journal, &messages, receiver] {
+    QPointer<TMorseMain> receiver(&window);
+    journal.SetProblemNotifier([&journal, receiver] {
         QMetaObject::invokeMethod(
             receiver,
-            [&journal, &messages] {
-                if (const auto problem = journal.TakeWriteProblem())
-                    messages.ShowMessage(JournalProblemText(*problem), WarningCaption);
+            [&journal, receiver] {
+                if (const auto problem = journal.TakeWriteProblem(); problem && receiver)
+                    receiver->JournalWriteFailed(*problem);
             },
             Qt::QueuedConnection);
     });

@@ -3,6 +3,8 @@
 #include "air/AirForm.h"
 
 #include "app/AboutUnit.h"
+#include "app/Announcer.h"
+#include "callsign/KeyboardLayout.h"
 #include "exercise/Shortcuts.h"
 #include "stats/StatsForm.h"
 #include "text/SpinEdit.h"
@@ -27,6 +29,8 @@ uint64_t ClockSeed() {
 }
 
 std::unique_ptr<::Ui::TMorseMain> SetUpUi(QWidget* window) {
+    // Before the first control: an accessible interface is made once per control.
+    InstallAccessibility();
     auto form = std::make_unique<::Ui::TMorseMain>();
     form->setupUi(window);
     return form;
@@ -53,10 +57,13 @@ void SetInfoTipBackground(QWidget* widget) {
     widget->setPalette(palette);
 }
 
-// Keeps a field in capitals as the user types, as the callsign fields require.
+// Keeps a callsign field in capitals as the user types, and takes a letter
+// typed with the Russian layout left on as the Latin letter on its key: a
+// callsign holds no Cyrillic letter, so the field shows what was meant.
 void KeepUpperCase(QLineEdit* edit) {
     QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
-        const QString upper = text.toUpper();
+        const QString upper =
+            QString::fromStdU16String(LatinOnSameKeys(text.toStdU16String())).toUpper();
         if (upper == text)
             return;
         const int cursor = edit->cursorPosition();
@@ -74,7 +81,9 @@ TMorseMain::TMorseMain(WaveOut& device, MessageService& messages, QWidget* paren
           Control.Dispatch(message, handle, header);
       }),
       Control(device, Notifier, *this), Trainer(Control, *this, Rng) {
+    Speaker = new Announcer(this);
     SetUpControls();
+    SetUpAccessibility();
     Control.SetObserver(this);
     Trainer.SetObserver(this);
     Control.FormCreate();

@@ -37,6 +37,7 @@ namespace tonvik {
 
 class Journal;
 class MessageService;
+class Announcer;
 class TAboutForm;
 class TAirForm;
 class TCreateForm;
@@ -71,6 +72,11 @@ public:
         JournalOpenProblem = openProblem;
     }
     void SetCreateForm(TCreateForm* form) { CreateForm = form; }
+    // A write of the journal failed and closed it (MainFormStatus.cpp). Said
+    // in the status line at once; while an exercise runs, to a screen reader
+    // and in a message box only after the exercise ends, so that no dialog
+    // takes the answer being typed.
+    void JournalWriteFailed(const JournalProblem& problem);
 
     // Life cycle and settings (MainForm.cpp).
     void FormShow();
@@ -152,6 +158,7 @@ protected:
 
 private:
     void SetUpControls();
+    void SetUpAccessibility();
     void ConnectHandlers();
     void InstallKeyFilters();
     bool RouteKey(QObject* watched, QKeyEvent* event);
@@ -194,10 +201,22 @@ private:
     void ExerciseEnded(ExercisePhase phase, ExerciseEndCause cause, int charactersKeyed) override;
     void AnswerEvaluated(const AnsweredCall& answer) override;
     bool Recording() const;
+    void RecordEnd(ExercisePhase phase, ExerciseEndCause cause, int charactersKeyed);
+
+    // The status line and the screen reader (MainFormStatus.cpp).
+    bool Exercising() const;
+    void ShowStatus();
+    void StatusExerciseStarted(ExercisePhase phase);
+    void StatusExerciseEnded(ExercisePhase phase);
+    void StatusAnswerEvaluated(const AnsweredCall& answer);
 
     MessageService& Messages;
     Journal* Records = nullptr;
     JournalProblem JournalOpenProblem;
+    // A journal failure to show once the exercise it happened in has ended.
+    std::optional<JournalProblem> PendingJournalProblem;
+    QString DrillLine;
+    QString JournalLine;
     TAboutForm* AboutForm = nullptr;
     TCreateForm* CreateForm = nullptr;
     // The folder the file-open dialog opens in next, and what answers in its
@@ -205,6 +224,7 @@ private:
     QString OpenDialogFolder;
     std::function<std::optional<QString>()> FileChooser;
     std::unique_ptr<::Ui::TMorseMain> Ui;
+    Announcer* Speaker = nullptr; // a child of the window
     ResultsGridView ResultsGrid;
     ErrorListView ErrorList;
     TextWindow TextWinView;

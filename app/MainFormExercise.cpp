@@ -3,6 +3,7 @@
 // through the view below.
 #include "app/MainForm.h"
 
+#include "app/Announcer.h"
 #include "app/MessageService.h"
 #include "app/WindowTexts.h"
 #include "stats/StatsForm.h"
@@ -112,6 +113,9 @@ void TMorseMain::ShowNotice(ExerciseNotice notice) {
 }
 
 void TMorseMain::ShowWarning(const std::string& text, const std::string& caption) {
+    // Heard first: the box does not speak itself to every screen reader.
+    Speaker->Announce(
+        QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral(". ")));
     Messages.ShowMessage(QString::fromStdString(text), QString::fromStdString(caption),
                          MessageButtons::Ok, MessageIcon::Warning);
 }

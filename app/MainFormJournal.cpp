@@ -51,6 +51,7 @@ bool TMorseMain::Recording() const {
 }
 
 void TMorseMain::ExerciseStarted(ExercisePhase phase) {
+    StatusExerciseStarted(phase);
     if (!Recording())
         return;
     ExerciseStart start;
@@ -79,6 +80,11 @@ void TMorseMain::ExerciseStarted(ExercisePhase phase) {
 }
 
 void TMorseMain::ExerciseEnded(ExercisePhase phase, ExerciseEndCause cause, int charactersKeyed) {
+    RecordEnd(phase, cause, charactersKeyed);
+    StatusExerciseEnded(phase);
+}
+
+void TMorseMain::RecordEnd(ExercisePhase phase, ExerciseEndCause cause, int charactersKeyed) {
     if (!Recording())
         return;
     ExerciseEnd end;
@@ -94,6 +100,7 @@ void TMorseMain::ExerciseEnded(ExercisePhase phase, ExerciseEndCause cause, int 
 }
 
 void TMorseMain::AnswerEvaluated(const AnsweredCall& answer) {
+    StatusAnswerEvaluated(answer);
     if (!Recording())
         return;
     AnswerRecord record;

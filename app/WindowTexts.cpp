@@ -69,6 +69,12 @@ QString FaultText(const JournalProblem& problem) {
 
 } // namespace
 
+QString JournalStatusText(const JournalProblem& problem) {
+    if (problem.Fault == JournalFault::DiskFull)
+        return QStringLiteral("Журнал не ведется: диск полон");
+    return QStringLiteral("Журнал не ведется: ошибка записи");
+}
+
 QString JournalProblemText(const JournalProblem& problem) {
     QStringList lines;
     if (!problem.AsidePath.empty())

@@ -21,5 +21,7 @@ QString ListProblemText(CallsignListStatus status);
 // What went wrong with the training journal, where, and that training goes
 // on without it (or that a broken file was moved aside and a new one begun).
 QString JournalProblemText(const JournalProblem& problem);
+// The same in a few words, for the status line while an exercise runs.
+QString JournalStatusText(const JournalProblem& problem);
 
 } // namespace tonvik

@@ -71,6 +71,35 @@ std::vector<TextExercise> TextExercises(const JournalReader& reader, int limit, 
     return rows;
 }
 
+std::vector<DrillResult> DrillResults(const JournalReader& reader, int limit, int offset) {
+    std::vector<DrillResult> rows;
+    reader.Query(
+        "SELECT id, kind, started, ended, end_reason, answers, right_answers, max_wpm, "
+        "total_points FROM exercises WHERE kind IN (?1, ?2) "
+        "ORDER BY started DESC, id DESC LIMIT ?3 OFFSET ?4",
+        [&](sql::Statement& s) {
+            s.Bind(1, KindName(ExerciseKind::MissedCallsDrill));
+            s.Bind(2, KindName(ExerciseKind::WeakCharactersDrill));
+            s.Bind(3, limit);
+            s.Bind(4, offset);
+        },
+        [&](const sql::Statement& s) {
+            DrillResult row;
+            row.Exercise = s.Int(0);
+            row.Kind = KindFromName(s.Text(1)).value_or(ExerciseKind::MissedCallsDrill);
+            row.Started = TimeOf(s.Text(2));
+            row.Ended = ParseIsoTime(s.Text(3)).has_value();
+            row.Reason = ReasonFromName(s.Text(4));
+            row.Answers = static_cast<int>(s.Int(5));
+            row.RightAnswers = static_cast<int>(s.Int(6));
+            row.MaxWpm = static_cast<int>(s.Int(7));
+            row.TotalPoints = s.Real(8);
+            rows.push_back(row);
+            return true;
+        });
+    return rows;
+}
+
 std::vector<CharacterStat> CharacterAccuracy(const JournalReader& reader, StatsPeriod period,
                                              JournalTime now) {
     std::vector<CharacterStat> stats;

@@ -35,6 +35,21 @@ struct TextExercise {
 // Text exercises newest first, a page at a time.
 std::vector<TextExercise> TextExercises(const JournalReader& reader, int limit, int offset = 0);
 
+// A re-drill as the statistics list it: which drill, when, and how it went.
+struct DrillResult {
+    long long Exercise = 0;
+    ExerciseKind Kind = ExerciseKind::MissedCallsDrill;
+    JournalTime Started;
+    bool Ended = false; // its end was recorded
+    EndReason Reason = EndReason::Stopped;
+    int Answers = 0;
+    int RightAnswers = 0;
+    int MaxWpm = 0;
+    double TotalPoints = 0;
+};
+// Both re-drills, newest first, a page at a time.
+std::vector<DrillResult> DrillResults(const JournalReader& reader, int limit, int offset = 0);
+
 // The period the character figures cover: the last 7 or 30 days (today, UTC,
 // and the days before it), or everything.
 enum class StatsPeriod { LastWeek, LastMonth, AllTime };

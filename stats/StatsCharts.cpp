@@ -1,6 +1,7 @@
 #include "stats/StatsCharts.h"
 
 #include "stats/ChartPoints.h"
+#include "stats/TimeScale.h"
 #include "text/Cp1251.h"
 
 #include <QBarCategoryAxis>
@@ -25,9 +26,14 @@ namespace {
 const QColor SpeedColour(0xC0, 0x00, 0x00);
 const QColor PointsColour(0x00, 0x30, 0xC0);
 const QColor BarColour(0x30, 0x70, 0xB0);
+// Up to this many exercises each gets a marker, so that a single one shows
+// and a few stand apart.
+constexpr int MarkedPoints = 60;
 // The slices a progress line is thinned to: about two pixels each across
 // the window's chart and the plot.
 constexpr int ProgressSlices = 600;
+// The characters the accuracy chart shows at most.
+constexpr size_t CharactersCharted = 16;
 
 qint64 Msecs(JournalTime time) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
@@ -54,6 +60,10 @@ QLineSeries* Line(const QString& name, const QColor& colour, const std::vector<Q
     series->setPen(QPen(colour, 1.5));
     const std::vector<QPointF> thinned = ThinnedLine(points, ProgressSlices);
     series->replace(QList<QPointF>(thinned.begin(), thinned.end()));
+    if (points.size() <= static_cast<size_t>(MarkedPoints)) {
+        series->setPointsVisible(true);
+        series->setMarkerSize(7);
+    }
     return series;
 }
 
@@ -68,11 +78,8 @@ QValueAxis* ValueAxis(const QString& title, const QColor& colour, double top) {
     return axis;
 }
 
-// The span of the dates, never empty: a single exercise gets a day around it.
+// The span of the exercises on round ticks; none gives the last 30 days.
 QDateTimeAxis* DateAxis(const std::vector<ProgressPoint>& points) {
-    auto* axis = new QDateTimeAxis;
-    axis->setTitleText(QStringLiteral("Дата"));
-    axis->setFormat(QStringLiteral("dd.MM.yy"));
     qint64 first = 0, last = 0;
     if (points.empty()) {
         last = QDateTime::currentMSecsSinceEpoch();
@@ -81,11 +88,13 @@ QDateTimeAxis* DateAxis(const std::vector<ProgressPoint>& points) {
         first = Msecs(points.front().Started);
         last = Msecs(points.back().Started);
     }
-    if (last - first < 86400LL * 1000) {
-        first -= 43200LL * 1000;
-        last += 43200LL * 1000;
-    }
-    axis->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
+    const TimeScale scale = ScaleForMoments(first, last);
+    auto* axis = new QDateTimeAxis;
+    axis->setTitleText(scale.Title);
+    axis->setFormat(scale.Format);
+    axis->setTickCount(scale.TickCount);
+    axis->setRange(QDateTime::fromMSecsSinceEpoch(scale.FirstMs),
+                   QDateTime::fromMSecsSinceEpoch(scale.LastMs));
     return axis;
 }
 
@@ -127,10 +136,17 @@ QChart* BuildProgressChart(const std::vector<ProgressPoint>& points) {
     return chart;
 }
 
-QChart* BuildCharacterChart(const std::vector<CharacterStat>& stats) {
-    QChart* chart =
-        NewChart(stats.empty() ? QStringLiteral("За этот срок позывные не передавались")
-                               : QStringLiteral("Точность по знакам, %, худшие первыми"));
+QChart* BuildCharacterChart(const std::vector<CharacterStat>& all) {
+    // The worst only: more bars would leave their characters no room below
+    // them at the window's least width; the table beside lists every one.
+    const std::vector<CharacterStat> stats(
+        all.begin(), all.begin() + static_cast<long>(std::min(all.size(), CharactersCharted)));
+    QChart* chart = NewChart(all.empty() ? QStringLiteral("За этот срок позывные не передавались")
+                             : all.size() > stats.size()
+                                 ? QStringLiteral("Точность по знакам, %: %1 худших из %2")
+                                       .arg(stats.size())
+                                       .arg(all.size())
+                                 : QStringLiteral("Точность по знакам, %, худшие первыми"));
     auto* accuracy = new QBarSet(QStringLiteral("Точность, %"));
     accuracy->setColor(BarColour);
     accuracy->setBorderColor(BarColour);

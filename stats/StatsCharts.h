@@ -17,8 +17,9 @@ namespace tonvik {
 // says there is nothing yet.
 QChart* BuildProgressChart(const std::vector<ProgressPoint>& points);
 
-// The accuracy of every character in percent, in the order given (worst
-// first as the journal returns them).
+// The accuracy of the characters in percent, in the order given (worst
+// first as the journal returns them): the first 16, the title saying so
+// when there are more.
 QChart* BuildCharacterChart(const std::vector<CharacterStat>& stats);
 
 } // namespace tonvik

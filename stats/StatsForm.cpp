@@ -2,6 +2,7 @@
 
 #include "journal/JournalPath.h"
 #include "stats/PagedRowsModel.h"
+#include "stats/ScreenFit.h"
 #include "stats/StatsText.h"
 #include "ui_StatsForm.h"
 
@@ -9,6 +10,8 @@
 #include <QHeaderView>
 #include <QHideEvent>
 #include <QKeySequence>
+#include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
 
@@ -26,11 +29,25 @@ void SetHeaders(QTableWidget* table, const QStringList& headers) {
     table->setHorizontalHeaderLabels(headers);
 }
 
+// The rows a table shows at the window's least size, besides its header.
+constexpr int LeastTableRows = 4;
+
 void SetUpTable(QTableView* table) {
     table->verticalHeader()->hide();
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    const int row = table->fontMetrics().height() + 6;
+    table->verticalHeader()->setDefaultSectionSize(row);
     table->horizontalHeader()->setStretchLastSection(true);
     table->setWordWrap(false);
+    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() + LeastTableRows * row +
+                            table->horizontalScrollBar()->sizeHint().height() +
+                            2 * table->frameWidth());
+}
+
+// The decoration around a window's inside.
+QMargins FrameOf(const QWidget& window) {
+    const QRect inside = window.geometry(), outside = window.frameGeometry();
+    return {inside.left() - outside.left(), inside.top() - outside.top(),
+            outside.right() - inside.right(), outside.bottom() - inside.bottom()};
 }
 
 } // namespace
@@ -42,6 +59,7 @@ TStatsForm::TStatsForm(QWidget* mainWindow)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     SetUpTables();
+    SetUpAccessibility();
     ConnectHandlers();
     Ui->UnavailableLbl->hide();
 }
@@ -63,11 +81,17 @@ void TStatsForm::SetUpTables() {
                              {QStringLiteral("Дата"), QStringLiteral("Скорость, wpm"),
                               QStringLiteral("Передано"), QStringLiteral("Принято")},
                              {left, right, left, left});
+    DrillRows =
+        NewRowsModel(this,
+                     {QStringLiteral("Дата"), QStringLiteral("Тренировка"), QStringLiteral("Верно"),
+                      QStringLiteral("wpm"), QStringLiteral("Очки"), QStringLiteral("Конец")},
+                     {left, left, right, right, right, left});
     Ui->TextTable->setModel(TextRows);
     Ui->ErrorsTable->setModel(ErrorRows);
+    Ui->DrillsTable->setModel(DrillRows);
     for (QTableView* table :
          {static_cast<QTableView*>(Ui->LastTable), static_cast<QTableView*>(Ui->TextTable),
-          static_cast<QTableView*>(Ui->CharactersTable), Ui->ErrorsTable})
+          static_cast<QTableView*>(Ui->CharactersTable), Ui->ErrorsTable, Ui->DrillsTable})
         SetUpTable(table);
     for (QChartView* view : {Ui->ProgressChart, Ui->CharactersChart})
         view->setRenderHint(QPainter::Antialiasing);
@@ -92,7 +116,7 @@ void TStatsForm::ConnectHandlers() {
     connect(Ui->WeakDrillBut, &QPushButton::clicked, this, &TStatsForm::WeakDrillButClick);
     connect(Ui->CloseBut, &QPushButton::clicked, this, &QDialog::reject);
     // The pages' mnemonics need a Russian keyboard layout; these work on any.
-    for (int page = 0; page < 3; ++page) {
+    for (int page = 0; page < PageCount; ++page) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | (Qt::Key_1 + page)), this);
         connect(shortcut, &QShortcut::activated, this,
                 [this, page] { Ui->StatsTabs->setCurrentIndex(page); });
@@ -117,6 +141,33 @@ void TStatsForm::SetDrillsEnabled(bool enabled) {
         button->setEnabled(enabled);
         button->setToolTip(why);
     }
+}
+
+void TStatsForm::setVisible(bool visible) {
+    if (visible && !isVisible())
+        FitIntoScreen();
+    QDialog::setVisible(visible);
+}
+
+void TStatsForm::FitIntoScreen() {
+    const QWidget* main = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    const QScreen* screen = main != nullptr ? main->screen() : this->screen();
+    if (screen == nullptr)
+        return;
+    // The decoration is known once a window has been shown; before, the main
+    // window's stands in for it, or a usual title bar.
+    QMargins frame(4, 30, 4, 4);
+    if (testAttribute(Qt::WA_WState_Created) && frameGeometry() != geometry())
+        frame = FrameOf(*this);
+    else if (main != nullptr && main->isVisible())
+        frame = FrameOf(*main);
+    QRect client = geometry();
+    // Not placed yet: centred on the main window, or on the screen.
+    if (!testAttribute(Qt::WA_Moved))
+        client.moveCenter(main != nullptr && main->isVisible()
+                              ? main->geometry().center()
+                              : screen->availableGeometry().center());
+    setGeometry(FitIntoArea(client, minimumSizeHint(), screen->availableGeometry(), frame));
 }
 
 void TStatsForm::showEvent(QShowEvent* event) {
@@ -161,6 +212,7 @@ void TStatsForm::CloseJournal() {
     // The long tables read from the journal as they scroll: empty them first.
     TextRows->Clear();
     ErrorRows->Clear();
+    DrillRows->Clear();
     Reader.reset();
     Loaded = {};
 }
@@ -172,9 +224,11 @@ void TStatsForm::ShowUnavailable(const QString& text) {
 }
 
 void TStatsForm::ShowEmpty(bool empty) {
-    for (QStackedWidget* stack : {Ui->ProgressStack, Ui->CharactersStack, Ui->ErrorsStack})
+    for (QStackedWidget* stack :
+         {Ui->ProgressStack, Ui->CharactersStack, Ui->ErrorsStack, Ui->DrillsStack})
         stack->setCurrentIndex(empty ? 1 : 0);
-    for (QLabel* label : {Ui->ProgressEmptyLbl, Ui->CharactersEmptyLbl, Ui->ErrorsEmptyLbl})
+    for (QLabel* label :
+         {Ui->ProgressEmptyLbl, Ui->CharactersEmptyLbl, Ui->ErrorsEmptyLbl, Ui->DrillsEmptyLbl})
         label->setText(NoExercisesText);
 }
 
@@ -191,6 +245,9 @@ void TStatsForm::LoadPage(int page) {
         break;
     case ErrorsPage:
         LoadErrors();
+        break;
+    case DrillsPage:
+        LoadDrills();
         break;
     }
 }

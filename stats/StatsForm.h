@@ -28,8 +28,9 @@ class PagedRowsModel;
 
 // The statistics window: three pages over the training journal, "Прогресс"
 // (the progress chart, the best result, the last exercises), "Знаки" (the
-// accuracy per character and the confusions of a period) and "Ошибки" (the
-// wrongly answered callsigns), and the buttons that start the two re-drills.
+// accuracy per character and the confusions of a period), "Ошибки" (the
+// wrongly answered callsigns) and "Тренировки" (the results of the
+// re-drills), and the buttons that start the two re-drills.
 //
 // The journal is opened read-only at every showing and closed when the window
 // hides; a page reads what it shows when it is first shown, and the two long
@@ -38,7 +39,7 @@ class TStatsForm : public QDialog {
     Q_OBJECT
 
 public:
-    enum Page { ProgressPage, CharactersPage, ErrorsPage };
+    enum Page { ProgressPage, CharactersPage, ErrorsPage, DrillsPage, PageCount };
 
     // mainWindow is the window this one is centred on.
     explicit TStatsForm(QWidget* mainWindow);
@@ -74,12 +75,17 @@ public:
     // The moment the periods of the characters page end at; the clock when unset.
     void SetClock(std::function<JournalTime()> clock) { Now = std::move(clock); }
 
+    // Shown, the window stands whole within its screen's available area.
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     void SetUpTables();
+    void FitIntoScreen();
+    void SetUpAccessibility();
     void ConnectHandlers();
     // The explanation in place of the pages, or the pages.
     void ShowUnavailable(const QString& text);
@@ -87,6 +93,7 @@ private:
     void LoadProgress();
     void LoadCharacters();
     void LoadErrors();
+    void LoadDrills();
     void ShowEmpty(bool empty);
     StatsPeriod Period() const;
     void RepeatButClick();
@@ -97,11 +104,12 @@ private:
     std::unique_ptr<::Ui::TStatsForm> Ui;
     PagedRowsModel* TextRows = nullptr;
     PagedRowsModel* ErrorRows = nullptr;
+    PagedRowsModel* DrillRows = nullptr;
     std::optional<std::filesystem::path> JournalFile;
     QString NoJournalLine;
     std::unique_ptr<JournalReader> Reader;
     bool Empty = true;
-    std::array<bool, 3> Loaded{};
+    std::array<bool, PageCount> Loaded{};
     std::function<JournalTime()> Now;
     MissedCallsHandler OnMissedCalls;
     WeakCharactersHandler OnWeakCharacters;

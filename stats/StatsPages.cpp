@@ -29,10 +29,10 @@ QTableWidgetItem* Number(long long value) {
     return Cell(QString::number(value), Qt::AlignRight);
 }
 
-QString EndText(const ExerciseRow& row) {
-    if (!row.Ended)
+QString EndText(bool ended, EndReason reason) {
+    if (!ended)
         return QStringLiteral("прервано");
-    switch (row.Reason) {
+    switch (reason) {
     case EndReason::Completed:
         return QStringLiteral("все ответы");
     case EndReason::Stopped:
@@ -80,7 +80,7 @@ void TStatsForm::LoadProgress() {
         table->setItem(row, 3, Number(e.MaxWpm));
         table->setItem(row, 4,
                        Cell(QString::fromStdString(FormatPoints(e.TotalPoints)), Qt::AlignRight));
-        table->setItem(row, 5, Cell(EndText(e)));
+        table->setItem(row, 5, Cell(EndText(e.Ended.has_value(), e.Reason)));
     }
     FitColumns(table);
     const JournalReader* reader = Reader.get();
@@ -128,6 +128,26 @@ void TStatsForm::LoadErrors() {
     Ui->ErrorsEmptyLbl->setText(QStringLiteral("Ошибок пока нет"));
     Ui->ErrorsStack->setCurrentIndex(none ? 1 : 0);
     FitColumns(Ui->ErrorsTable);
+}
+
+void TStatsForm::LoadDrills() {
+    const JournalReader* reader = Reader.get();
+    DrillRows->Reset([reader](int limit, int offset) {
+        std::vector<QStringList> rows;
+        for (const DrillResult& d : DrillResults(*reader, limit, offset))
+            rows.push_back(
+                {DateText(d.Started),
+                 d.Kind == ExerciseKind::WeakCharactersDrill ? QStringLiteral("Слабые знаки")
+                                                             : QStringLiteral("Повтор ошибок"),
+                 QStringLiteral("%1/%2").arg(d.RightAnswers).arg(d.Answers),
+                 QString::number(d.MaxWpm), QString::fromStdString(FormatPoints(d.TotalPoints)),
+                 EndText(d.Ended, d.Reason)});
+        return rows;
+    });
+    const bool none = DrillRows->rowCount() == 0;
+    Ui->DrillsEmptyLbl->setText(QStringLiteral("Тренировок пока не было"));
+    Ui->DrillsStack->setCurrentIndex(none ? 1 : 0);
+    FitColumns(Ui->DrillsTable);
 }
 
 StatsPeriod TStatsForm::Period() const {

@@ -1,5 +1,6 @@
 // The help window: readme.txt read at every showing, or a warning.
 #include "app/AboutUnit.h"
+#include "tests/support/AccessibleNames.h"
 #include "tests/support/WindowFixture.h"
 
 #include <QCoreApplication>
@@ -165,6 +166,16 @@ TEST_F(HelpWindow, ShippedHelpSitsBesideTheExecutable) {
     EXPECT_TRUE(Messages.Messages.empty());
     for (const char* topic : {"Прием позывных", "master.ped", "F6", "Esc", "(R / L)^4"})
         EXPECT_TRUE(Shown().contains(QString(topic))) << topic;
+}
+
+TEST_F(HelpWindow, EveryControlHasANameForAScreenReader) {
+    WriteHelp("Help");
+    About->show();
+    EXPECT_EQ(UnnamedControls(About.get()), QStringList());
+    QAccessibleInterface* text =
+        QAccessible::queryAccessibleInterface(About->findChild<QTextEdit*>("AboutEdit"));
+    EXPECT_EQ(text->text(QAccessible::Name), "Справка");
+    About->hide();
 }
 
 } // namespace

@@ -9,6 +9,10 @@
 #include <QCheckBox>
 #include <QTemporaryDir>
 
+#include <sys/mount.h>
+
+#include <sched.h>
+
 #include <fstream>
 #include <thread>
 
@@ -165,6 +169,94 @@ TEST_F(WindowJournal, TheResultsTableKeepsItsOwnRules) {
     // Recorded in the journal, though the table takes no result with a fixed speed.
     EXPECT_EQ(Window->Callsigns().Results().NextResultRow(), 1);
     EXPECT_EQ(Exercises(ExerciseKind::Callsign).size(), 1u);
+}
+
+TEST_F(WindowJournal, AnAnswerTypedWithTheRussianLayoutIsScoredAsMeant) {
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    auto* input = Control<QLineEdit>("Input");
+    // The keys of U A 3 A B C with the Russian layout on, as the keyboard
+    // sends them: the Cyrillic letter's key code and its small letter.
+    for (QChar typed : QString("гф3фис"))
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent key(type, typed.toUpper().unicode(), Qt::NoModifier, QString(typed));
+            QCoreApplication::sendEvent(input, &key);
+        }
+    EXPECT_EQ(input->text(), "UA3ABC");
+    QTest::keyClick(input, Qt::Key_Return);
+    EXPECT_EQ(Text("PointLbl"), "540");
+    Stop();
+    const auto exercises = Exercises(ExerciseKind::Callsign);
+    ASSERT_EQ(exercises.size(), 1u);
+    EXPECT_EQ(exercises[0].RightAnswers, 1);
+    const auto answers = AnswersOf(exercises[0].Id);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].Typed, "UA3ABC");
+    EXPECT_TRUE(answers[0].Right);
+}
+
+// A disk of 256 KiB of its own: a tmpfs mounted in a mount namespace of
+// this thread, which the journal's writer thread, started after it, shares.
+class SmallDisk {
+public:
+    explicit SmallDisk(const std::filesystem::path& folder) : Folder(folder) {
+        std::filesystem::create_directories(folder);
+        Mounted = unshare(CLONE_NEWNS) == 0 &&
+                  mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                  mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=256k") == 0;
+    }
+    ~SmallDisk() {
+        if (Mounted)
+            umount2(Folder.c_str(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    // Takes what space is left.
+    void Fill() const {
+        std::ofstream filler(Folder / "filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size())))
+            filler.flush();
+    }
+
+    const std::filesystem::path Folder;
+    bool Mounted = false;
+};
+
+TEST_F(WindowFixture, AFullDiskMidExerciseTakesNeitherTheFocusNorTheAnswer) {
+    QTemporaryDir folder;
+    SmallDisk disk(folder.filePath("small").toStdString());
+    if (!disk.Mounted)
+        GTEST_SKIP() << "no mount namespace here";
+    Journal journal;
+    ASSERT_TRUE(OpenWindowJournal(journal, disk.Folder / "journal.sqlite", Messages, *Window).Ok());
+    Window->SetJournal(&journal);
+    UseList("UA3ABC\n");
+    Control<QLineEdit>("CallEdit")->setText("RK3ABC");
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    Answer("UA3ABC");
+    ASSERT_TRUE(journal.Flush());
+    disk.Fill();
+    ASSERT_TRUE(KeyToPause());
+    Answer("UA3ABD"); // its record finds the disk full
+    ASSERT_TRUE(ProcessUntil([&] { return !Text("StatusLbl").isEmpty(); }));
+    EXPECT_EQ(Text("StatusLbl"), "Журнал не ведется: диск полон");
+    EXPECT_TRUE(Messages.Messages.empty()) << "a message box in the middle of the exercise";
+    // The next answer goes where it is typed.
+    ASSERT_TRUE(KeyToPause());
+    QTest::keyClicks(Control<QLineEdit>("Input"), "dl1");
+    EXPECT_EQ(Control<QLineEdit>("Input")->text(), "DL1");
+    EXPECT_EQ(Window->focusWidget(), Control<QWidget>("Input"));
+    EXPECT_TRUE(Messages.Messages.empty());
+    Stop();
+    // Said once the exercise is over.
+    int said = 0;
+    for (const auto& message : Messages.Messages)
+        said += message.Text.startsWith("На диске нет места для журнала тренировок");
+    EXPECT_EQ(said, 1);
+    Window.reset(); // before the journal it was given
 }
 
 using WindowJournalFaults = WindowFixture;

@@ -238,11 +238,22 @@ TEST_F(Fields, CallsignFieldsTurnLettersToCapitals) {
     }
     auto* call = Control<QLineEdit>("CallEdit");
     call->clear();
-    for (QChar typed : QString("рк1а")) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(typed));
-        QCoreApplication::sendEvent(call, &press);
+    // The Russian layout left on: the letters of the same keys in the Latin one.
+    struct Case {
+        QString Typed, Shown;
+    };
+    for (const Case& c : {Case{"рк1а", "HR1F"}, Case{"ЕФ2фи.з", "TA2AB/P"}, Case{"ц1ф,", "W1A?"},
+                          Case{"ua3ж", "UA3Ж"}}) {
+        for (const char* name : {"CallEdit", "Input"}) {
+            auto* edit = Control<QLineEdit>(name);
+            edit->clear();
+            for (QChar typed : c.Typed) {
+                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(typed));
+                QCoreApplication::sendEvent(edit, &press);
+            }
+            EXPECT_EQ(edit->text(), c.Shown) << name << " " << c.Typed.toStdString();
+        }
     }
-    EXPECT_EQ(call->text(), "РК1А");
 }
 
 // Typing into a spin edit and leaving it, as the user does.

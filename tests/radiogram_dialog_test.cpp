@@ -1,4 +1,5 @@
 // The radiogram dialog: its defaults, kept choices and cancelling.
+#include "tests/support/AccessibleNames.h"
 #include "tests/support/WindowFixture.h"
 #include "text/CreateUnit.h"
 #include "text/RadioGroup.h"
@@ -153,6 +154,15 @@ TEST_F(RadiogramDialog, CancelLeavesTheTextWindowUntouched) {
     Control<QToolButton>("CreateBut")->click();
     EXPECT_TRUE(shown);
     EXPECT_EQ(text->toPlainText(), "QST QST");
+}
+
+TEST_F(RadiogramDialog, EveryControlHasANameForAScreenReader) {
+    Dialog->show();
+    EXPECT_EQ(UnnamedControls(Dialog.get()), QStringList());
+    QAccessibleInterface* groups =
+        QAccessible::queryAccessibleInterface(DialogControl<QWidget>("NumGroup"));
+    EXPECT_EQ(groups->text(QAccessible::Name), "Количество групп");
+    Dialog->hide();
 }
 
 } // namespace

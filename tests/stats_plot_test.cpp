@@ -96,6 +96,21 @@ protected:
     }
 };
 
+// The columns of the picture's middle (inside the axes and above the legend)
+// where the speed line's red shows.
+std::vector<int> SpeedColumns(const QImage& image) {
+    std::vector<int> columns;
+    for (int x = image.width() * 15 / 100; x < image.width() * 85 / 100; ++x)
+        for (int y = image.height() * 12 / 100; y < image.height() * 75 / 100; ++y) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 90 && c.blue() < 90) {
+                columns.push_back(x);
+                break;
+            }
+        }
+    return columns;
+}
+
 int Colours(const QImage& image) {
     std::set<QRgb> seen;
     for (int y = 0; y < image.height(); y += 3)
@@ -195,4 +210,34 @@ TEST_F(PlotCommand, BadOptionsAndTheJournalItselfAreRefused) {
         EXPECT_EQ(run.Err, "tonvik: " + line + "\n");
     }
     EXPECT_FALSE(fs::exists("p.png"));
+}
+
+TEST_F(PlotCommand, OneExerciseAndADayOfThemShowEachExercise) {
+    // One exercise alone, then eleven more the same day, 40 minutes apart.
+    for (const int count : {1, 12}) {
+        std::filesystem::remove_all(Path.parent_path());
+        Journal journal;
+        ASSERT_TRUE(journal.Open(Path).Ok());
+        for (int n = 0; n < count; ++n) {
+            ASSERT_TRUE(journal.BeginExercise(CallsignStart(TestTime(-8 * 3600 + n * 2400))));
+            ASSERT_TRUE(journal.RecordAnswer(ScoredAnswer(1, "UA3ABC", "UA3ABC", 30)));
+            ASSERT_TRUE(journal.EndExercise(CallsignEnd(TestTime(-8 * 3600 + n * 2400 + 60),
+                                                        EndReason::Completed, 540, 30 + n)));
+        }
+        journal.Close();
+        const fs::path png = Folder / "day.png";
+        const CommandRun run = Tonvik(Plot(png));
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        QImage image;
+        ASSERT_TRUE(image.load(QString::fromStdString(png.string()), "PNG"));
+        const std::vector<int> red = SpeedColumns(image);
+        // A marker for the one; the day's spread over half the width at least.
+        ASSERT_FALSE(red.empty()) << count;
+        if (count == 1) {
+            EXPECT_GE(red.size(), 4u);
+        } else {
+            EXPECT_GT(red.back() - red.front(), image.width() / 2)
+                << red.front() << " " << red.back();
+        }
+    }
 }

@@ -118,19 +118,19 @@ protected:
 
 } // namespace
 
-TEST_F(StatsWindow, IsRussianResizableAndHasItsThreePages) {
+TEST_F(StatsWindow, IsRussianResizableAndHasItsFourPages) {
     Form->show();
     EXPECT_EQ(Form->windowTitle(), "Статистика");
     const QTabWidget* tabs = Find<QTabWidget>("StatsTabs");
-    ASSERT_EQ(tabs->count(), 3);
+    ASSERT_EQ(tabs->count(), 4);
     QStringList titles;
-    for (int page = 0; page < 3; ++page)
+    for (int page = 0; page < 4; ++page)
         titles << tabs->tabText(page).remove('&');
-    EXPECT_EQ(titles, (QStringList{"Прогресс", "Знаки", "Ошибки"}));
+    EXPECT_EQ(titles, (QStringList{"Прогресс", "Знаки", "Ошибки", "Тренировки"}));
     Form->resize(1300, 950);
     EXPECT_EQ(Form->size(), QSize(1300, 950));
-    Form->resize(700, 500);
-    EXPECT_EQ(Form->size(), QSize(700, 500));
+    Form->resize(700, 600);
+    EXPECT_EQ(Form->size(), QSize(700, 600));
 }
 
 TEST_F(StatsWindow, ProgressShowsFinishedExercisesTheBestTheLastTenAndTheTexts) {
@@ -229,6 +229,48 @@ TEST_F(StatsWindow, ErrorsNewestFirstWithDateSpeedSentAndTyped) {
     EXPECT_EQ(ModelCell("ErrorsTable", 3, 3), "U65K");
 }
 
+TEST_F(StatsWindow, DrillsNewestFirstWithWhichDrillPointsSpeedAndEnd) {
+    Prepare();
+    ExerciseStart weak = CallsignStart(DaysAgo(0, 600));
+    weak.Kind = ExerciseKind::WeakCharactersDrill;
+    ASSERT_TRUE(Recorder.BeginExercise(weak));
+    ASSERT_TRUE(Recorder.RecordAnswer(ScoredAnswer(1, "QZ1J", "QZ1J", 35)));
+    ASSERT_TRUE(Recorder.Flush()); // never ended: cut off
+    Form->show();
+    ShowPage(TStatsForm::DrillsPage);
+    EXPECT_EQ(EmptyText("DrillsStack"), "");
+    ASSERT_EQ(ModelRows("DrillsTable"), 2);
+    EXPECT_EQ(ModelCell("DrillsTable", 0, 0), "09.03.2024 17:15");
+    EXPECT_EQ(ModelCell("DrillsTable", 0, 1), "Слабые знаки");
+    EXPECT_EQ(ModelCell("DrillsTable", 0, 2), "1/1");
+    EXPECT_EQ(ModelCell("DrillsTable", 0, 5), "прервано");
+    // The drill of missed callsigns: OK2AB wrong once, R3A right.
+    EXPECT_EQ(ModelCell("DrillsTable", 1, 0), "09.03.2024 17:05");
+    EXPECT_EQ(ModelCell("DrillsTable", 1, 1), "Повтор ошибок");
+    EXPECT_EQ(ModelCell("DrillsTable", 1, 2), "2/3");
+    EXPECT_EQ(ModelCell("DrillsTable", 1, 3), "50");
+    EXPECT_EQ(ModelCell("DrillsTable", 1, 4), "7000");
+    EXPECT_EQ(ModelCell("DrillsTable", 1, 5), "все ответы");
+    // Still out of the progress chart and the last exercises.
+    ShowPage(TStatsForm::ProgressPage);
+    EXPECT_EQ(SeriesValues(0), (std::vector<double>{30, 44}));
+    EXPECT_EQ(Find<QTableWidget>("LastTable")->rowCount(), 3);
+    // Ctrl+4 shows the page.
+    ShowPage(TStatsForm::ProgressPage);
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    QTest::keyClick(Form.get(), Qt::Key_4, Qt::ControlModifier);
+    EXPECT_EQ(Find<QTabWidget>("StatsTabs")->currentIndex(), TStatsForm::DrillsPage);
+}
+
+TEST_F(StatsWindow, WithoutDrillsTheirPageSaysSo) {
+    ASSERT_TRUE(Recorder.Open(Path).Ok());
+    Add(1, ExerciseKind::Callsign, EndReason::Completed, {{"R3A", "R3A"}}, 30, 100);
+    Form->show();
+    ShowPage(TStatsForm::DrillsPage);
+    EXPECT_EQ(EmptyText("DrillsStack"), "Тренировок пока не было");
+}
+
 TEST_F(StatsWindow, RepeatingTheErrorsClosesTheWindowAndHandsOnThirtyCallsigns) {
     Prepare();
     int result = -1;
@@ -284,7 +326,7 @@ TEST_F(StatsWindow, AnEmptyOrMissingJournalSaysSoOnEveryPage) {
         }
         Form->show();
         EXPECT_FALSE(Find<QLabel>("UnavailableLbl")->isVisible());
-        for (const char* stack : {"ProgressStack", "CharactersStack", "ErrorsStack"})
+        for (const char* stack : {"ProgressStack", "CharactersStack", "ErrorsStack", "DrillsStack"})
             EXPECT_EQ(EmptyText(stack), "Пока нет ни одного упражнения") << stack << round;
         ShowPage(TStatsForm::ErrorsPage);
         EXPECT_FALSE(Find<QPushButton>("RepeatBut")->isVisible());

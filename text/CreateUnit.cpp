@@ -21,6 +21,10 @@ TCreateForm::TCreateForm(QWidget* parent)
     Ui->CancelBtn->setAutoDefault(false);
     connect(Ui->OkBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(Ui->CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    // The label names the field for a screen reader; it has no mnemonic, so
+    // nothing changes on the screen.
+    Ui->Label1->setBuddy(Ui->NumGroup);
+    Ui->CancelBtn->setAccessibleDescription(QStringLiteral("Клавиша Esc"));
 }
 
 TCreateForm::~TCreateForm() = default;

@@ -4,11 +4,12 @@
 // show, the first page laid out and painted) and each page switch and period
 // change with its paint; prints the median and the worst of each. Run by hand:
 //   build/bin/stats_window_measure [--exercises N] [--days D] [--journal PATH]
-//                                  [--runs N] [--show PAGE]
+//                                  [--hours H] [--runs N] [--show PAGE [--least]]
 // --journal PATH keeps the journal there and reuses it when it exists already;
-// --show PAGE (0, 1, 2) skips the timing and shows the window on that page
-// until it is closed, for screenshots. Without a display it runs on Qt's
-// offscreen platform.
+// --show PAGE (0 to 3) skips the timing and shows the window on that page
+// until it is closed, for screenshots (--least: at its least size). --hours H
+// puts the exercises within the last H hours (one day of practice). Without a display it runs on
+// Qt's offscreen platform.
 
 #include "callsign/CallsignList.h"
 #include "stats/StatsForm.h"
@@ -44,6 +45,7 @@ struct Options {
     fs::path Journal;
     int Runs = 7;
     int ShowPage = -1;
+    bool Least = false;
 };
 
 double Ms(Clock::duration d) {
@@ -53,6 +55,10 @@ double Ms(Clock::duration d) {
 bool ParseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--least") {
+            o.Least = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return false;
         const char* value = argv[++i];
@@ -60,12 +66,14 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             o.Shape.Exercises = std::max(1, std::atoi(value));
         else if (arg == "--days")
             o.Shape.Span = std::chrono::hours(24 * std::max(1, std::atoi(value)));
+        else if (arg == "--hours")
+            o.Shape.Span = std::chrono::hours(std::max(1, std::atoi(value)));
         else if (arg == "--journal")
             o.Journal = value;
         else if (arg == "--runs")
             o.Runs = std::max(1, std::atoi(value));
         else if (arg == "--show")
-            o.ShowPage = std::clamp(std::atoi(value), 0, 2);
+            o.ShowPage = std::clamp(std::atoi(value), 0, TStatsForm::PageCount - 1);
         else
             return false;
     }
@@ -155,6 +163,7 @@ void Measure(const fs::path& path, int runs) {
                                          "characters: 30 days",
                                          "characters: all time",
                                          "switch to errors",
+                                         "switch to drills",
                                          "switch back to progress (read already)"};
     for (int run = 0; run < runs; ++run) {
         std::unique_ptr<TStatsForm> form;
@@ -176,7 +185,8 @@ void Measure(const fs::path& path, int runs) {
         step(order[3], [&] { form->findChild<QRadioButton*>("PeriodMonthBut")->setChecked(true); });
         step(order[4], [&] { form->findChild<QRadioButton*>("PeriodAllBut")->setChecked(true); });
         step(order[5], [&] { tabs->setCurrentIndex(TStatsForm::ErrorsPage); });
-        step(order[6], [&] { tabs->setCurrentIndex(TStatsForm::ProgressPage); });
+        step(order[6], [&] { tabs->setCurrentIndex(TStatsForm::DrillsPage); });
+        step(order[7], [&] { tabs->setCurrentIndex(TStatsForm::ProgressPage); });
         form->hide();
     }
     std::printf("The statistics window on %s (%s platform):\n", path.c_str(),
@@ -197,7 +207,7 @@ int main(int argc, char** argv) {
     Options o;
     if (!ParseOptions(argc, argv, o)) {
         std::fprintf(stderr, "usage: stats_window_measure [--exercises N] [--days D] "
-                             "[--journal PATH] [--runs N] [--show PAGE]\n");
+                             "[--journal PATH] [--hours H] [--runs N] [--show PAGE [--least]]\n");
         return 2;
     }
     if (!DisplayAvailable())
@@ -213,6 +223,8 @@ int main(int argc, char** argv) {
         TStatsForm form(nullptr);
         form.SetJournalFile(path);
         form.findChild<QTabWidget*>("StatsTabs")->setCurrentIndex(o.ShowPage);
+        if (o.Least)
+            form.resize(form.minimumSizeHint());
         return form.exec() >= 0 ? 0 : 1;
     }
     Measure(path, o.Runs);

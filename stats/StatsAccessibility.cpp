@@ -1,0 +1,54 @@
+// The statistics window as a screen reader hears it: every control named by
+// the label that stands for it, the charts pointing to the tables that hold
+// their figures, and each action saying its key.
+#include "stats/StatsForm.h"
+#include "ui_StatsForm.h"
+
+#include <QTabBar>
+
+namespace tonvik {
+namespace {
+
+// A control takes the words of the label above or beside it as its name.
+void NameFromLabel(QLabel* label, QWidget* control) {
+    label->setBuddy(control);
+    control->setAccessibleName(label->text().remove(QLatin1Char('&')));
+}
+
+void Describe(QWidget* control, const QString& text) {
+    control->setAccessibleDescription(text);
+}
+
+} // namespace
+
+void TStatsForm::SetUpAccessibility() {
+    NameFromLabel(Ui->LastLbl, Ui->LastTable);
+    NameFromLabel(Ui->TextLbl, Ui->TextTable);
+    NameFromLabel(Ui->CharactersLbl, Ui->CharactersTable);
+    NameFromLabel(Ui->ConfusionsLbl, Ui->ConfusionsList);
+    NameFromLabel(Ui->ErrorsLbl, Ui->ErrorsTable);
+    NameFromLabel(Ui->DrillsLbl, Ui->DrillsTable);
+    Ui->ProgressChart->setAccessibleName(
+        QStringLiteral("График: наибольшая скорость и очки упражнений с позывными"));
+    Describe(Ui->ProgressChart,
+             QStringLiteral("Его числа — в строке лучшего результата и в таблице «Последние "
+                            "упражнения с позывными» ниже"));
+    Ui->CharactersChart->setAccessibleName(QStringLiteral("График: точность по знакам"));
+    Describe(Ui->CharactersChart, QStringLiteral("Его числа — в таблице «Знаки» ниже"));
+    const QString pages = QStringLiteral("Страницы: Ctrl+1 — Прогресс, Ctrl+2 — Знаки, Ctrl+3 — "
+                                         "Ошибки, Ctrl+4 — Тренировки");
+    Ui->StatsTabs->setAccessibleName(QStringLiteral("Статистика"));
+    Ui->StatsTabs->tabBar()->setAccessibleName(QStringLiteral("Страницы статистики"));
+    Describe(Ui->StatsTabs, pages);
+    const QString period = QStringLiteral("Срок знаков и путаниц; ");
+    Describe(Ui->PeriodWeekBut, period + QStringLiteral("Alt+7"));
+    Describe(Ui->PeriodMonthBut, period + QStringLiteral("Alt+3"));
+    Describe(Ui->PeriodAllBut, period + QStringLiteral("Alt+В"));
+    Describe(Ui->WeakDrillBut, QStringLiteral("Закрывает окно и начинает упражнение с позывными "
+                                              "из слабых знаков; Alt+Т"));
+    Describe(Ui->RepeatBut, QStringLiteral("Закрывает окно и начинает упражнение из неверно "
+                                           "принятых позывных; Alt+В"));
+    Describe(Ui->CloseBut, QStringLiteral("Закрывает окно; Esc"));
+}
+
+} // namespace tonvik
