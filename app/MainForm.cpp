@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include "air/AirForm.h"
+
 #include "app/AboutUnit.h"
 #include "app/Announcer.h"
 #include "callsign/KeyboardLayout.h"
@@ -89,6 +91,7 @@ TMorseMain::TMorseMain(WaveOut& device, MessageService& messages, QWidget* paren
     Control.FormCreate();
     SetUpCourse(device);
     ConnectHandlers();
+    SetUpAir();
     InstallKeyFilters();
 }
 

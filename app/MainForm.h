@@ -19,6 +19,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,6 +29,8 @@ namespace Ui {
 class TMorseMain;
 }
 class QChar;
+class QLabel;
+class QToolButton;
 class QKeyEvent;
 class QPainter;
 class QRect;
@@ -38,6 +41,7 @@ class Journal;
 class MessageService;
 class Announcer;
 class TAboutForm;
+class TAirForm;
 class TCreateForm;
 class TStatsForm;
 class WaveOut;
@@ -92,6 +96,10 @@ public:
     // The statistics window and its re-drills (MainFormStats.cpp). The
     // window is made at the first click and raised when already open.
     void StatsButClick();
+    // The band (MainFormAir.cpp): «Эфир» opens «Условия приёма»; the choice
+    // is kept in file, read here and written at every change.
+    void AirButClick();
+    void SetBandSettingsFile(const std::filesystem::path& file);
     // The weak-characters drill: 30 callsigns of the list drawn by the
     // journal's miss rates, started as StartDrill starts one.
     bool StartWeakCharactersDrill(const MissRates& rates);
@@ -261,6 +269,14 @@ private:
     bool AwaitingKey = false; // a character keyed and not yet answered
     int RecognitionRuns = 0;  // a pause of an earlier run never keys into this one
     std::unique_ptr<RecognitionPlayer> RecognitionSound;
+    // The band: its button and the words beside it, its window, its file.
+    void SetUpAir();
+    void ApplyBand(const BandConditions& conditions);
+    void ListenToBand(const BandConditions& conditions);
+    QToolButton* AirBut = nullptr;
+    QLabel* AirLabel = nullptr;
+    std::unique_ptr<TAirForm> AirForm;
+    std::filesystem::path AirFile; // empty: nothing is kept
 };
 
 } // namespace tonvik

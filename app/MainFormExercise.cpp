@@ -99,6 +99,8 @@ void TMorseMain::ShowControls(const ExerciseControls& controls) {
     Ui->VolTrackBar->setEnabled(controls.SettingsEnabled);
     if (Stats)
         Stats->SetDrillsEnabled(controls.StartEnabled);
+    if (AirBut != nullptr) // no window takes the keyboard during an exercise
+        AirBut->setEnabled(controls.StartEnabled);
 }
 
 void TMorseMain::ShowPageTabs(bool callsignPage, bool textPage) {

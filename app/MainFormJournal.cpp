@@ -70,6 +70,12 @@ void TMorseMain::ExerciseStarted(ExercisePhase phase) {
         start.ListPath = QFile::decodeName(QByteArray::fromStdString(list.string())).toStdString();
         start.ListSha256 = FileSha256(list);
     }
+    if (phase != ExercisePhase::Test) {
+        BandConditions band = Control.BandSettings();
+        if (phase != ExercisePhase::CallsignExercise)
+            band.CallersPercent = 0; // a second caller answers callsigns only
+        start.Conditions = DescribeConditions(band);
+    }
     Records->BeginExercise(start);
 }
 

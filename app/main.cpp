@@ -1,4 +1,5 @@
 // Program start: the trainer window, or a headless command.
+#include "air/BandSettingsFile.h"
 #include "app/AboutUnit.h"
 #include "app/JournalStartup.h"
 #include "app/MainForm.h"
@@ -40,6 +41,7 @@ int RunWindow(int argc, char** argv, const tonvik::CliOptions& options) {
     tonvik::TCreateForm CreateForm(&MorseMain);
     MorseMain.SetAboutForm(&AboutForm);
     MorseMain.SetCreateForm(&CreateForm);
+    MorseMain.SetBandSettingsFile(tonvik::BandSettingsPath());
     MorseMain.show();
     if (!options.NoJournal) {
         const tonvik::JournalProblem problem =

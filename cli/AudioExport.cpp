@@ -1,5 +1,6 @@
 #include "cli/AudioExport.h"
 
+#include "air/Band.h"
 #include "cli/Interrupt.h"
 #include "cli/PlayTextRenderer.h"
 
@@ -17,7 +18,10 @@ public:
     Exporter(const ExportJob& job, const std::function<void(const ExportProgress&)>& onProgress)
         : Job(job), OnProgress(onProgress),
           Renderer(job.PlayText, job.Settings, job.VolumeFactor, job.FarnsworthWpm),
-          Chunk(std::make_unique<int16_t[]>(ChunkSamples)) {}
+          Chunk(std::make_unique<int16_t[]>(ChunkSamples)) {
+        if (job.Conditions.AnyOn())
+            Air = std::make_unique<Band>(job.Conditions, BandOf(job));
+    }
 
     ExportResult Run();
 
@@ -31,11 +35,14 @@ private:
     void Report();
     void Plan();
     bool WriteChunk();
+    int64_t RenderChunk();
+    static BandSetup BandOf(const ExportJob& job);
 
     const ExportJob& Job;
     const std::function<void(const ExportProgress&)>& OnProgress;
     PlayTextRenderer Renderer;
     std::unique_ptr<int16_t[]> Chunk;
+    std::unique_ptr<Band> Air; // none when every condition is off
     std::unique_ptr<AudioFileWriter> Writer;
     ExportResult Result;
     AudioFormat Format = AudioFormat::Wav;
@@ -85,8 +92,7 @@ bool Exporter::WriteChunk() {
         if (!ClosePart() || !OpenPart())
             return false;
     }
-    const int64_t n = Splitting() ? Renderer.NextWithinCharacter(Chunk.get(), ChunkSamples)
-                                  : Renderer.Next(Chunk.get(), ChunkSamples);
+    const int64_t n = RenderChunk();
     if (n == 0)
         return false;
     if (!Writer->Write(Chunk.get(), n))
@@ -95,6 +101,30 @@ bool Exporter::WriteChunk() {
     WrittenSamples += n;
     Report();
     return true;
+}
+
+// The next samples as the receiver hears them. A second caller answers with
+// our callsign, so then each callsign's start is found character by character.
+int64_t Exporter::RenderChunk() {
+    const bool callers = Air && Air->Settings().CallersPercent > 0;
+    if (callers && Renderer.AtWordBoundary() && !Renderer.Finished())
+        Air->CallsignStarts(Renderer.NextWord());
+    const int64_t n = Splitting() || callers
+                          ? Renderer.NextWithinCharacter(Chunk.get(), ChunkSamples)
+                          : Renderer.Next(Chunk.get(), ChunkSamples);
+    if (Air)
+        Air->Process(Chunk.get(), Chunk.get(), n);
+    return n;
+}
+
+BandSetup Exporter::BandOf(const ExportJob& job) {
+    BandSetup setup;
+    setup.PitchHz = static_cast<double>(job.Settings.ToneFreq);
+    setup.DotSamples = job.Settings.DotSamples;
+    setup.VolumeFactor = job.VolumeFactor;
+    setup.Seed = job.Seed;
+    setup.Callsigns = job.Callsigns;
+    return setup;
 }
 
 bool Exporter::OpenPart() {

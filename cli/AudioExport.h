@@ -1,5 +1,6 @@
 #pragma once
 
+#include "air/BandConditions.h"
 #include "cli/AudioFile.h"
 #include "keying/Keyer.h"
 
@@ -25,6 +26,10 @@ struct ExportJob {
     // A WAV whose data would pass this many bytes is written as RF64.
     uint64_t Rf64ThresholdBytes = 0xFFFFFFFFull - 64;
     const std::atomic<bool>* Interrupted = nullptr;
+    // The band the samples pass through; all off: the keyer's samples as they are.
+    BandConditions Conditions;
+    uint64_t Seed = 0;
+    std::vector<std::string> Callsigns; // for other stations and second callers
 };
 
 struct ExportProgress {

@@ -1,6 +1,7 @@
 #include "cli/ExportCommand.h"
 
 #include "cli/AudioExport.h"
+#include "cli/BandOptions.h"
 #include "cli/Interrupt.h"
 #include "cli/KochExport.h"
 #include "cli/OutputTarget.h"
@@ -171,6 +172,11 @@ int ExportKeyedText(ExportJob& job, const CliOptions& options, std::ostream& err
                      .value_or(AudioFormat::Wav);
     job.SplitSamples = int64_t{options.SplitMinutes} * 60 * SampleRate;
     job.Interrupted = &InterruptRequested();
+    job.Conditions = CommandConditions(options);
+    if (job.Conditions.AnyOn()) {
+        job.Seed = CommandBandSeed(options);
+        job.Callsigns = BandCallsigns();
+    }
     ProgressLine progress(err);
     const bool showProgress = !options.Quiet && ::isatty(STDERR_FILENO) && &err == &std::cerr;
     const ExportResult result = ExportAudio(job, [&](const ExportProgress& p) {

@@ -1,5 +1,6 @@
 #include "cli/OptionTable.h"
 
+#include "cli/BandOptions.h"
 #include "cli/CallsCommand.h"
 #include "cli/KochOptions.h"
 #include "cli/OptionValue.h"
@@ -133,7 +134,7 @@ std::vector<OptionDef> MakeCatalogue() {
         {"--seed",
          "",
          "N",
-         "a fixed seed, 0 or more, for a repeatable radiogram",
+         "a fixed seed, 0 or more: the same radiogram, lesson or band",
          {},
          [](CliOptions& o, const std::string& text) {
              const auto n = ToInteger(text);
@@ -181,6 +182,7 @@ std::vector<OptionDef> MakeCatalogue() {
         Number("--farnsworth", "WPM", "effective speed: wider gaps, same letters",
                &CliOptions::Farnsworth, 5, 100),
     };
+    AppendBandOptions(all);
     return all;
 }
 
@@ -241,13 +243,16 @@ std::vector<CommandDef> MakeCommands() {
          "writes the lesson's text beside OUT as OUT's name with .txt, to check the copy\n"
          "by. A .txt there that is not a lesson written by tonvik is never overwritten.\n"
          "--farnsworth keeps the characters at --wpm and stretches the gaps between them.\n",
-         With(KeyingOptions, {"--output", "--format", "--split-minutes", "--quiet", "--koch",
-                              "--minutes", "--course", "--seed", "--help"}),
+         With(With(KeyingOptions, BandOptionNames),
+              {"--output", "--format", "--split-minutes", "--quiet", "--koch", "--minutes",
+               "--course", "--help"}),
          1, "input file",
          [](CliOptions& o) {
              std::string error = CheckLessonOnlyOptions(o);
              if (error.empty())
                  error = o.Koch != 0 ? CheckKochLesson(o) : CheckKeyedText(o);
+             if (error.empty())
+                 error = CheckBandOptions(o);
              if (error.empty() && o.OutputFile.empty())
                  return std::string("export needs an output file: -o OUT.wav");
              return error;
@@ -258,8 +263,12 @@ std::vector<CommandDef> MakeCommands() {
          "--latency-ms is 400 through a sound server and 24 through SDL unless given;\n"
          "more helps with Bluetooth headphones or on a slow machine. --stats counts\n"
          "the sound server's underruns, or SDL's callbacks that came late.\n",
-         With(KeyingOptions, {"--latency-ms", "--stats", "--help"}), 1, "input file",
-         CheckKeyedText},
+         With(With(KeyingOptions, BandOptionNames), {"--latency-ms", "--stats", "--help"}), 1,
+         "input file",
+         [](CliOptions& o) {
+             const std::string error = CheckKeyedText(o);
+             return error.empty() ? CheckBandOptions(o) : error;
+         }},
         {CliCommand::Radiogram,
          "radiogram",
          "[options]",

@@ -54,6 +54,15 @@ struct CliOptions {
     int Farnsworth = 0;
     // The options the command line gave, by name: defaults that depend on others.
     std::set<std::string> Given;
+    // The band (export, play): a preset, and single values over it.
+    std::string Conditions = "clean";
+    std::optional<int> Snr;
+    std::optional<int> Bandwidth;
+    std::optional<double> Qsb;
+    bool Flutter = false;
+    std::optional<int> Qrn;
+    std::optional<int> Qrm;
+    std::optional<int> Callers;
 };
 
 struct ParseResult {

@@ -2,6 +2,8 @@
 
 #include "callsign/CallsignSession.h"
 
+#include "air/Band.h"
+#include "cli/BandOptions.h"
 #include "cli/ExportCommand.h"
 #include "cli/Interrupt.h"
 #include "course/Farnsworth.h"
@@ -28,8 +30,8 @@ namespace {
 class Player : public PumpHost {
 public:
     Player(const std::string& playText, const KeyerSettings& settings, int volume, int latencyMs,
-           int farnsworthWpm, std::ostream& err)
-        : Settings(settings), Err(err), Device(CreateSoundOutput(latencyMs)) {
+           int farnsworthWpm, std::ostream& err, std::unique_ptr<Band> air)
+        : Settings(settings), Err(err), Device(CreateSoundOutput(latencyMs)), Air(std::move(air)) {
         if (farnsworthWpm > 0)
             Spacing.emplace(settings.DotSamples, farnsworthWpm);
         Voice.BuildSineTable(volume);
@@ -76,6 +78,7 @@ public:
         Failed = true;
     }
     uint64_t Starvations() const { return Device->Starvations(); }
+    void KeyedSamples(int16_t* samples, int64_t count, int startedChar) override;
 
 private:
     void OnNotice(WaveMessage message, WaveHandle device, WaveHeader* header);
@@ -92,6 +95,7 @@ private:
     QtWaveNotifier Notifier{
         [this](WaveMessage m, WaveHandle d, WaveHeader* h) { OnNotice(m, d, h); }};
     WavePump Pump{*Device, Notifier, Voice, State, *this};
+    std::unique_ptr<Band> Air; // none when every condition is off
     QEventLoop* EndLoop = nullptr;
     bool Resume = false;
     bool Ended = false;
@@ -113,6 +117,20 @@ void Player::OnNotice(WaveMessage message, WaveHandle device, WaveHeader* header
     if (EndLoop != nullptr)
         EndLoop->quit();
     QCoreApplication::exit(0);
+}
+
+// Through the band, if any; a second caller answers as each callsign starts.
+void Player::KeyedSamples(int16_t* samples, int64_t count, int startedChar) {
+    if (!Air)
+        return;
+    const int index = State.PlayPos - 2; // of the character just started
+    const std::string& text = State.PlayText;
+    if (startedChar > ' ' && index >= 0 && (index == 0 || text[index - 1] == ' ')) {
+        const std::size_t end = text.find(' ', index);
+        Air->CallsignStarts(std::string_view(text).substr(
+            index, end == std::string::npos ? std::string::npos : end - index));
+    }
+    Air->Process(samples, samples, count);
 }
 
 void Player::OnInterrupt() {
@@ -161,8 +179,19 @@ int RunPlay(const CliOptions& options, std::istream& in, std::ostream& err) {
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    Player player(playText, CommandKeyerSettings(options), options.Volume, options.LatencyMs,
-                  options.Farnsworth, err);
+    const KeyerSettings settings = CommandKeyerSettings(options);
+    std::unique_ptr<Band> air;
+    if (const BandConditions conditions = CommandConditions(options); conditions.AnyOn()) {
+        BandSetup setup;
+        setup.PitchHz = static_cast<double>(settings.ToneFreq);
+        setup.DotSamples = settings.DotSamples;
+        setup.VolumeFactor = options.Volume;
+        setup.Seed = CommandBandSeed(options);
+        setup.Callsigns = BandCallsigns();
+        air = std::make_unique<Band>(conditions, std::move(setup));
+    }
+    Player player(playText, settings, options.Volume, options.LatencyMs, options.Farnsworth, err,
+                  std::move(air));
     const int status = player.Run();
     if (options.Stats)
         err << "sound ran out while keying: " << player.Starvations() << " times\n";

@@ -44,6 +44,11 @@ bool PlayTextRenderer::AtWordBoundary() const {
     return Current.Finished() && LastEndedWord;
 }
 
+std::string PlayTextRenderer::NextWord() const {
+    const std::size_t end = Text.find(' ', Position);
+    return Text.substr(Position, end == std::string::npos ? std::string::npos : end - Position);
+}
+
 bool PlayTextRenderer::Finished() const {
     return Current.Finished() && Position >= Text.size();
 }

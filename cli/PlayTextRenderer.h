@@ -27,6 +27,8 @@ public:
     // in callsign mode): a place where the audio may be cut into parts.
     bool AtWordBoundary() const;
     bool Finished() const;
+    // The word the next character starts or belongs to (a callsign in callsign mode).
+    std::string NextWord() const;
     size_t CharactersStarted() const { return Position; }
     size_t TextLength() const { return Text.size(); }
 

@@ -1,5 +1,8 @@
 #include "exercise/ExerciseControl.h"
 
+#include "air/Band.h"
+#include <random>
+
 #include "exercise/ExerciseMode.h"
 #include "exercise/Shortcuts.h"
 #include "text/GenCodeUnit.h"
@@ -58,6 +61,46 @@ void ExerciseControl::Shutdown() {
     Ended(ExerciseEndCause::Stopped);
 }
 
+ExerciseControl::~ExerciseControl() = default;
+
+void ExerciseControl::SetBand(const BandConditions& conditions,
+                              std::vector<std::string> callsigns) {
+    AirConditions = conditions;
+    AirCalls = std::move(callsigns);
+}
+
+// The band of the exercise starting now, from a fresh seed.
+void ExerciseControl::TuneIn() {
+    Air.reset();
+    if (!AirConditions.AnyOn())
+        return;
+    BandSetup setup;
+    setup.PitchHz = static_cast<double>(Tone);
+    setup.DotSamples = Dot;
+    setup.VolumeFactor = Volume;
+    setup.Seed = (static_cast<uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
+    setup.Callsigns = AirCalls;
+    BandConditions conditions = AirConditions;
+    if (Running != ExercisePhase::CallsignExercise)
+        conditions.CallersPercent = 0; // a second caller answers callsigns only
+    Air = std::make_unique<Band>(conditions, std::move(setup));
+}
+
+void ExerciseControl::KeyedSamples(int16_t* samples, int64_t count, int startedChar) {
+    if (!Air || TestIsRunning)
+        return;
+    Air->SetPitch(static_cast<double>(Tone));
+    const std::string& text = Play.PlayText;
+    const int index = Play.PlayPos - 2; // of the character just started
+    if (startedChar > ' ' && index >= 0 && index < static_cast<int>(text.size()) &&
+        (index == 0 || text[index - 1] == ' ')) {
+        const std::size_t end = text.find(' ', index);
+        Air->CallsignStarts(std::string_view(text).substr(
+            index, end == std::string::npos ? std::string::npos : end - index));
+    }
+    Air->Process(samples, samples, count);
+}
+
 void ExerciseControl::Began() {
     DeviceFailed = false;
     Observed = Running;
@@ -70,6 +113,7 @@ void ExerciseControl::Ended(ExerciseEndCause cause) {
         return;
     const ExercisePhase phase = *Observed;
     Observed.reset();
+    Air.reset();
     if (DeviceFailed)
         cause = ExerciseEndCause::NoSoundDevice;
     const int keyed = std::clamp(Play.PlayPos - 1, 0, static_cast<int>(Play.PlayText.size()));
@@ -138,6 +182,7 @@ void ExerciseControl::StartButClick() {
     Play.AwaitingAnswer = false;
     Enter(phase);
     BuildPlayText();
+    TuneIn();
     Began();
     Pump.OpenWaveOut();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "air/BandConditions.h"
 #include "exercise/ExerciseObserver.h"
 #include "exercise/ExerciseView.h"
 #include "keying/Keyer.h"
@@ -8,11 +9,14 @@
 #include "keying/WavePump.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tonvik {
 
+class Band;
 class ExerciseMode;
 class ExerciseObserver;
 
@@ -33,6 +37,7 @@ public:
     ExerciseControl(WaveOut& device, WaveNotifier& notifier, ExerciseView& view);
     ExerciseControl(const ExerciseControl&) = delete;
     ExerciseControl& operator=(const ExerciseControl&) = delete;
+    ~ExerciseControl() override;
 
     void SetCallsignMode(ExerciseMode* mode) { CallsignPart = mode; }
     // Told of every start and end; nullptr for none.
@@ -50,6 +55,10 @@ public:
     void SetVolume(int position);
     // The callsign trainer's tone for the next callsign.
     void SetToneFreq(long double hertz) { Tone = hertz; }
+    // The band the next exercises are heard through, and callsigns for its
+    // other stations; all off: the keyer's samples as they are.
+    void SetBand(const BandConditions& conditions, std::vector<std::string> callsigns);
+    const BandConditions& BandSettings() const { return AirConditions; }
 
     void StartButClick();
     void StopButClick();
@@ -72,6 +81,7 @@ public:
     void PauseForAnswer() override;
     void ShowWarning(const std::string& text, const std::string& caption) override;
     void DeviceClosed() override;
+    void KeyedSamples(int16_t* samples, int64_t count, int startedChar) override;
 
     ExercisePhase Phase() const { return Running; }
     // The controls as the running state makes them usable now.
@@ -92,6 +102,7 @@ private:
     void StopTest();
     void Began();
     void Ended(ExerciseEndCause cause);
+    void TuneIn();
 
     ExerciseView& View;
     ExerciseMode* CallsignPart = nullptr;
@@ -107,6 +118,9 @@ private:
     int32_t Dot = 0;
     long double Tone = 1000.0L;
     int32_t Volume = 0;
+    BandConditions AirConditions;
+    std::vector<std::string> AirCalls;
+    std::unique_ptr<Band> Air; // while an exercise runs under conditions
     // Declared last so that it is destroyed first: its destructor stops the
     // device while the keyer and the state it uses still exist.
     WavePump Pump;

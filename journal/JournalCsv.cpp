@@ -65,7 +65,8 @@ const char* const AnswersCsvHeader =
     "response_ms";
 const char* const ExercisesCsvHeader =
     "exercise,kind,started,ended,end,own_call,wpm,pitch_hz,volume,speed_fixed,tone_fixed,"
-    "letter_gap,word_gap,list_path,list_sha256,answers,right,points,max_wpm,characters";
+    "letter_gap,word_gap,list_path,list_sha256,answers,right,points,max_wpm,characters,"
+    "conditions";
 
 bool WriteCsvHeader(const char* header, std::ostream& out) {
     out << header << LineEnd;
@@ -87,7 +88,7 @@ bool WriteExercisesCsv(const JournalReader& reader, std::ostream& out) {
         reader, ExercisesCsvHeader,
         "SELECT id, kind, started, ended, coalesce(end_reason, 'stopped'), own_call, wpm, "
         "pitch_hz, volume, speed_fixed, tone_fixed, letter_gap, word_gap, list_path, "
-        "list_sha256, answers, right_answers, total_points, max_wpm, characters "
+        "list_sha256, answers, right_answers, total_points, max_wpm, characters, conditions "
         "FROM exercises ORDER BY started, id",
         out);
 }

@@ -45,6 +45,8 @@ struct ExerciseStart {
     // and the SHA-256 of its bytes in lower-case hex (FileSha256); empty otherwise.
     std::string ListPath;
     std::string ListSha256;
+    // The band it was heard through, as DescribeConditions gives it.
+    std::string Conditions = "clean";
 };
 
 // One evaluated answer of a callsign exercise or drill.

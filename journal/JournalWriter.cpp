@@ -61,8 +61,8 @@ int JournalWriter::PrepareStatements() {
     prepare(Rollback, "ROLLBACK");
     prepare(ExerciseInsert,
             "INSERT INTO exercises(kind, started, own_call, wpm, pitch_hz, volume, speed_fixed, "
-            "tone_fixed, letter_gap, word_gap, list_path, list_sha256) "
-            "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
+            "tone_fixed, letter_gap, word_gap, list_path, list_sha256, conditions) "
+            "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
     prepare(AnswerInsert,
             "INSERT INTO answers(exercise, answered, number, sent, typed, right, errors, wpm, "
             "tone_hz, replays, points, call_points, response_ms) "
@@ -125,6 +125,7 @@ int JournalWriter::InsertExercise(const ExerciseStart& start) {
     s.Bind(10, start.WordGap);
     s.Bind(11, start.ListPath);
     s.Bind(12, start.ListSha256);
+    s.Bind(13, start.Conditions);
     const int rc = s.Step();
     s.Reset();
     if (rc == SQLITE_DONE)

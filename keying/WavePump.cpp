@@ -83,13 +83,16 @@ void WavePump::MmWomOpen(WaveHandle device) {
 void WavePump::QueueNextChar(WaveHeader& header) {
     if (State.StopRequested)
         return;
+    int started = -1;
     if (!HasPending) {
         const unsigned char ch = CharAt(State.PlayText, State.PlayPos);
         Pending = Host.PlanChar(KeyerRef, ch);
         State.SentText.push_back(static_cast<char>(ch));
         ++State.PlayPos;
+        started = ch;
     }
     const int64_t samples = KeyerRef.RenderInto(Pending, header.Data, WaveBufferSamples);
+    Host.KeyedSamples(header.Data, samples, started);
     HasPending = !Pending.Finished();
     header.BufferLength = static_cast<uint32_t>(samples * 2);
     ++InFlight;

@@ -35,6 +35,14 @@ public:
     virtual void DeviceLost(MmResult code);
     // The device has closed after a pause, a stop or the end.
     virtual void DeviceClosed() {}
+    // A buffer just rendered, before it is written: the host may change its
+    // samples (the band they are heard through). startedChar is the character
+    // begun in it, or -1 when it carries on the last one.
+    virtual void KeyedSamples(int16_t* samples, int64_t count, int startedChar) {
+        (void)samples;
+        (void)count;
+        (void)startedChar;
+    }
 };
 
 // Keys PlayText through a waveform device, one character per buffer, with two

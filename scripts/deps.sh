@@ -4,10 +4,11 @@ set -euo pipefail
 # Qt Charts' CMake files need Qt OpenGL's, which Debian's qt6-charts-dev does not pull in.
 # pulseaudio and pulseaudio-utils (parec) serve the sound-server tests and measurements.
 # qt6-base-private-dev lets the accessibility tests stand in for a screen reader.
+# libfftw3-dev measures the band's spectrum in the tests.
 packages=(build-essential cmake ninja-build pkg-config clang qt6-base-dev qt6-base-private-dev
           qt6-translations-l10n
           qt6-charts-dev libqt6opengl6-dev
-          libsdl2-dev libpulse-dev libsndfile1-dev libsqlite3-dev libgtest-dev libbenchmark-dev
+          libsdl2-dev libpulse-dev libsndfile1-dev libsqlite3-dev libgtest-dev libbenchmark-dev libfftw3-dev
           xvfb xauth imagemagick pulseaudio pulseaudio-utils
           man-db bash-completion) # the manual page and completion tests
 missing=()

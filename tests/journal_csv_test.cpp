@@ -72,6 +72,7 @@ TEST_F(JournalTest, TheExercisesCsvHasOneLinePerExerciseOfEveryKind) {
         ExerciseStart text;
         text.Kind = ExerciseKind::Text;
         text.Started = TestTime(120);
+        text.Conditions = "snr=6 bw=500 qrn=2";
         ASSERT_TRUE(journal.BeginExercise(text)); // and never ended
     }
     const CommandRun run = Tonvik({"journal", "--journal", Path.string(), "--exercises", "--csv"});
@@ -79,12 +80,13 @@ TEST_F(JournalTest, TheExercisesCsvHasOneLinePerExerciseOfEveryKind) {
     EXPECT_EQ(run.Out,
               "exercise,kind,started,ended,end,own_call,wpm,pitch_hz,volume,speed_fixed,"
               "tone_fixed,letter_gap,word_gap,list_path,list_sha256,answers,right,points,max_wpm,"
-              "characters\r\n"
+              "characters,conditions\r\n"
               "1,callsign,2024-03-09T17:05:42.120Z,2024-03-09T17:06:42.120Z,stopped,UA3XYZ,30,800,"
               "5,0,0,3,7,/usr/lib/tonvik/master.ped," +
                   std::string(64, 'a') +
-                  ",1,1,540,32,0\r\n"
-                  "2,text,2024-03-09T17:07:42.120Z,,stopped,,30,800,5,0,0,3,7,,,0,0,0,0,0\r\n");
+                  ",1,1,540,32,0,clean\r\n"
+                  "2,text,2024-03-09T17:07:42.120Z,,stopped,,30,800,5,0,0,3,7,,,0,0,0,0,0,"
+                  "snr=6 bw=500 qrn=2\r\n");
 }
 
 TEST_F(JournalTest, TheSummaryShowsTheCountsTheLastTenAndTheBest) {

@@ -153,3 +153,21 @@ TEST_F(JournalTest, AMigrationCutOffHalfwayIsFinished) {
         }
     }
 }
+
+TEST_F(JournalTest, AnOlderJournalsExercisesAreRecordedAsHeardOnACleanBand) {
+    MakeVersion1Journal(Path);
+    Journal journal;
+    ASSERT_TRUE(journal.Open(Path).Ok());
+    ExerciseStart start = CallsignStart(TestTime(3600));
+    start.Conditions = "contest";
+    ASSERT_TRUE(journal.BeginExercise(start));
+    journal.Close();
+    sql::Connection db;
+    ASSERT_EQ(db.Open(Path.string(), SQLITE_OPEN_READONLY), SQLITE_OK);
+    int64_t clean = -1;
+    int64_t contest = -1;
+    db.QueryInt("SELECT count(*) FROM exercises WHERE id = 1 AND conditions = 'clean'", clean);
+    db.QueryInt("SELECT count(*) FROM exercises WHERE id = 2 AND conditions = 'contest'", contest);
+    EXPECT_EQ(clean, 1);
+    EXPECT_EQ(contest, 1);
+}

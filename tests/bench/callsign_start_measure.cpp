@@ -6,7 +6,9 @@
 // Run: QT_QPA_PLATFORM=offscreen callsign_start_measure [ANSWERS]
 //   with a server whose monitor source is TONVIK_MONITOR (default
 //   morse.monitor); TONVIK_LATENCY_MS and SDL_AUDIODRIVER choose the device
-//   as they do for the window.
+//   as they do for the window. TONVIK_BAND (a band's short text, such as
+//   "bw=500 qsb=0.5 flutter=20") hears the exercise through that band: one
+//   that adds nothing between callsigns, so that the onsets stay ours.
 #include "app/MainForm.h"
 #include "app/MessageService.h"
 #include "app/SoundDevice.h"
@@ -25,6 +27,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -167,6 +170,16 @@ int main(int argc, char** argv) {
     const auto device = CreateSoundDevice();
     MessageRecorder messages;
     TMorseMain window(*device, messages);
+    if (const char* band = std::getenv("TONVIK_BAND"); band != nullptr) {
+        const auto file = std::filesystem::temp_directory_path() / "tonvik-measure-band.txt";
+        std::FILE* out = std::fopen(file.c_str(), "w");
+        if (out != nullptr) {
+            std::fprintf(out, "%s\n", band);
+            std::fclose(out);
+        }
+        window.SetBandSettingsFile(file);
+        std::printf("band: %s\n", band);
+    }
     window.show();
     QTest::keyClicks(Control<QLineEdit>(window, "CallEdit"), "UA3TST");
     QTest::mouseClick(Control<QToolButton>(window, "StartBut"), Qt::LeftButton);

@@ -1,0 +1,127 @@
+// The band on the main window: «Эфир», the words beside it while a condition
+// is on, the window «Условия приёма» and the kept choice.
+#include "app/MainForm.h"
+
+#include "air/AirForm.h"
+#include "air/BandSettingsFile.h"
+#include "callsign/CallsignList.h"
+#include "text/WindowPlacement.h"
+#include "ui_MainForm.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProcess>
+#include <QToolButton>
+
+namespace tonvik {
+namespace {
+
+// Callsigns for the other stations, from the list the exercise draws from.
+std::vector<std::string> StationCalls(const std::filesystem::path& list) {
+    const CallsignList calls = CallsignList::Load(list);
+    std::vector<std::string> out;
+    for (int i = 0; i < calls.Count() && out.size() < 2000; ++i) {
+        const std::string_view line = calls.Line(i);
+        const std::string call(line.substr(0, line.find(',')));
+        if (!call.empty() && call.size() <= 12)
+            out.push_back(call);
+    }
+    return out;
+}
+
+} // namespace
+
+// Beside «Статистика» on the toolbar, so that no control of the window moves.
+void TMorseMain::SetUpAir() {
+    AirBut = new QToolButton(Ui->ControlPanel);
+    AirBut->setObjectName("AirBut");
+    AirBut->setGeometry(410, 1, 70, 23);
+    AirBut->setText("Эфир");
+    AirBut->setAccessibleName("Эфир: условия приёма");
+    AirBut->setAutoRaise(true);
+    AirBut->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    AirBut->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    AirLabel = new QLabel(Ui->ControlPanel);
+    AirLabel->setObjectName("AirLbl");
+    AirLabel->setGeometry(484, 4, 128, 17);
+    AirLabel->setStyleSheet("color: #a00000;");
+    AirLabel->hide();
+    connect(AirBut, &QToolButton::clicked, this, &TMorseMain::AirButClick);
+    AirBut->setEnabled(Control.Controls().StartEnabled);
+}
+
+void TMorseMain::SetBandSettingsFile(const std::filesystem::path& file) {
+    AirFile = file;
+    const LoadedBand loaded = LoadBandSettings(file);
+    if (!loaded.Problem.empty()) {
+        // Not ours: kept aside, never written over.
+        std::error_code ignored;
+        std::filesystem::rename(file, file.string() + ".bak", ignored);
+    }
+    ApplyBand(loaded.Conditions);
+}
+
+void TMorseMain::ApplyBand(const BandConditions& conditions) {
+    Control.SetBand(conditions, conditions.Qrm > 0 || conditions.CallersPercent > 0
+                                    ? StationCalls(Trainer.ListFile())
+                                    : std::vector<std::string>{});
+    AirLabel->setText("Эфир: " + TAirForm::Describe(conditions));
+    AirLabel->setAccessibleName(AirLabel->text());
+    AirLabel->setVisible(conditions.AnyOn());
+}
+
+void TMorseMain::AirButClick() {
+    if (!Control.Controls().StartEnabled)
+        return;
+    const bool first = !AirForm;
+    if (first) {
+        AirForm = std::make_unique<TAirForm>(this);
+        AirForm->SetListenHandler([this](const BandConditions& c) { ListenToBand(c); });
+    }
+    AirForm->SetConditions(Control.BandSettings());
+    if (first)
+        CentreOnWindow(*AirForm, *this);
+    if (AirForm->exec() != QDialog::Accepted)
+        return;
+    const BandConditions chosen = AirForm->Conditions();
+    ApplyBand(chosen);
+    if (!AirFile.empty()) {
+        if (const std::string error = SaveBandSettings(AirFile, chosen); !error.empty())
+            ShowWarning("Условия приёма не сохранены: " + error, "Эфир");
+    }
+}
+
+// Five seconds of callsigns through the chosen band, played by the program's
+// own player in the background, at the window's speed, pitch and volume.
+void TMorseMain::ListenToBand(const BandConditions& c) {
+    const KeyerSettings keyer = Control.CurrentKeyerSettings();
+    const int wpm = 9600 / std::max(1, keyer.DotSamples);
+    QStringList args{"play",
+                     "--mode",
+                     "callsign",
+                     "--text",
+                     "UA3ABC DL1XYZ RV9CX",
+                     "--wpm",
+                     QString::number(std::clamp(wpm, 10, 100)),
+                     "--pitch",
+                     QString::number(static_cast<int>(keyer.ToneFreq)),
+                     "--volume",
+                     QString::number(Control.VolumeFactor()),
+                     "--bandwidth",
+                     QString::number(c.BandwidthHz),
+                     "--qsb",
+                     QString::number(c.QsbHz),
+                     "--qrn",
+                     QString::number(c.Qrn),
+                     "--qrm",
+                     QString::number(c.Qrm),
+                     "--callers",
+                     QString::number(c.CallersPercent)};
+    if (c.Noise)
+        args << "--snr" << QString::number(static_cast<int>(c.SnrDb));
+    if (c.FlutterHz > 0)
+        args << "--flutter";
+    QProcess::startDetached(QCoreApplication::applicationFilePath(), args);
+}
+
+} // namespace tonvik

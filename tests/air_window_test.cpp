@@ -1,0 +1,126 @@
+// The band on the window: «Эфир» and the words beside it, the kept choice,
+// the window «Условия приёма», and an exercise heard through the band.
+#include "air/AirForm.h"
+#include "air/BandSettingsFile.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/WindowFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+
+#include <fstream>
+
+namespace tonvik {
+namespace {
+
+class AirWindow : public CallsignWindowFixture {
+protected:
+    void Keep(const std::string& line) {
+        std::ofstream(Temp.Path("band.txt")) << line;
+        Window->SetBandSettingsFile(Temp.Path("band.txt"));
+    }
+    TempFolder Temp{"tonvik-air-window"};
+};
+
+TEST_F(AirWindow, WithoutAKeptBandTheExerciseSoundsAsBefore) {
+    Window->SetBandSettingsFile(Temp.Path("band.txt")); // no such file
+    EXPECT_FALSE(Control<QLabel>("AirLbl")->isVisible());
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    EXPECT_EQ(SamplesSince(Device, 0), Keyed(Call, 30, 800.0L));
+}
+
+TEST_F(AirWindow, AKeptPresetIsNamedOnTheToolbarAndHeard) {
+    Keep("poor\n");
+    QLabel* label = Control<QLabel>("AirLbl");
+    ASSERT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), "Эфир: тяжёлый день");
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    const std::vector<int16_t> heard = SamplesSince(Device, 0);
+    const std::vector<int16_t> clean = Keyed(Call, 30, 800.0L);
+    ASSERT_EQ(heard.size(), clean.size());
+    // Between the elements, where the keyer is silent, the band is not.
+    int noisyGaps = 0;
+    for (std::size_t i = 0; i < clean.size(); ++i)
+        noisyGaps += clean[i] == 0 && heard[i] != 0 ? 1 : 0;
+    EXPECT_GT(noisyGaps, static_cast<int>(clean.size() / 4));
+}
+
+TEST_F(AirWindow, TheButtonSitsAfterStatisticsAndIsOffDuringAnExercise) {
+    QToolButton* air = Control<QToolButton>("AirBut");
+    QToolButton* stats = Control<QToolButton>("StatsBut");
+    EXPECT_EQ(air->text(), "Эфир");
+    EXPECT_FALSE(air->accessibleName().isEmpty());
+    EXPECT_GE(air->geometry().left(), stats->geometry().right());
+    EXPECT_LE(Control<QLabel>("AirLbl")->geometry().right(), 615);
+    EXPECT_EQ(Window->size(), QSize(615, 490));
+    EXPECT_TRUE(air->isEnabled());
+    Start();
+    EXPECT_FALSE(air->isEnabled());
+    Stop();
+    ProcessPending();
+    EXPECT_TRUE(air->isEnabled());
+}
+
+TEST_F(AirWindow, AFileThatIsNotOursIsSetAsideAndTheBandStaysClean) {
+    Keep(std::string("\x7f"
+                     "ELF\x01\x02",
+                     6));
+    EXPECT_FALSE(Control<QLabel>("AirLbl")->isVisible());
+    EXPECT_TRUE(std::filesystem::exists(Temp.Path("band.txt.bak")));
+    EXPECT_FALSE(std::filesystem::exists(Temp.Path("band.txt")));
+}
+
+TEST(AirForm, EachPresetSetsItsValuesAndAChangedValueMakesThemOwn) {
+    TAirForm form;
+    auto* preset = form.findChild<QComboBox*>();
+    ASSERT_NE(preset, nullptr);
+    for (const BandPreset p : {BandPreset::Clean, BandPreset::Good, BandPreset::Average,
+                               BandPreset::Poor, BandPreset::Contest}) {
+        preset->setCurrentIndex(static_cast<int>(p));
+        emit preset->activated(static_cast<int>(p));
+        EXPECT_EQ(form.Conditions(), PresetConditions(p)) << PresetName(p);
+    }
+    form.SetConditions(PresetConditions(BandPreset::Average));
+    form.findChildren<QSpinBox*>()[0]->setValue(-5); // the SNR
+    EXPECT_EQ(preset->currentText(), "Свои условия");
+    EXPECT_EQ(TAirForm::Describe(form.Conditions()), "свои условия");
+    EXPECT_EQ(TAirForm::Describe(PresetConditions(BandPreset::Contest)), "контест");
+}
+
+TEST(AirForm, EveryControlHasARussianAccessibleName) {
+    TAirForm form;
+    const QList<QWidget*> controls = form.findChildren<QWidget*>();
+    int named = 0;
+    for (QWidget* w : controls) {
+        if (qobject_cast<QSpinBox*>(w) || qobject_cast<QDoubleSpinBox*>(w) ||
+            qobject_cast<QComboBox*>(w) || qobject_cast<QCheckBox*>(w)) {
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className();
+            ++named;
+        }
+    }
+    EXPECT_EQ(named, 9);
+}
+
+TEST(BandSettingsFile, KeepsTheChoiceAndReadsItBack) {
+    TempFolder temp("tonvik-band-file");
+    BandConditions own = PresetConditions(BandPreset::Poor);
+    own.Qrm = 5;
+    own.FlutterHz = DefaultFlutterHz;
+    for (const BandConditions& c : {own, PresetConditions(BandPreset::Contest), BandConditions{}}) {
+        ASSERT_EQ(SaveBandSettings(temp.Path("sub/band.txt"), c), "");
+        const LoadedBand loaded = LoadBandSettings(temp.Path("sub/band.txt"));
+        EXPECT_EQ(loaded.Problem, "");
+        EXPECT_EQ(loaded.Conditions, c) << DescribeConditions(c);
+    }
+    EXPECT_EQ(LoadBandSettings(temp.Path("none.txt")).Problem, "");
+    std::ofstream(temp.Path("junk.txt")) << "snr=ten";
+    EXPECT_NE(LoadBandSettings(temp.Path("junk.txt")).Problem, "");
+    EXPECT_NE(LoadBandSettings(temp.Path("")).Problem, ""); // a folder
+}
+
+} // namespace
+} // namespace tonvik
