@@ -134,7 +134,7 @@ std::vector<OptionDef> MakeCatalogue() {
         {"--seed",
          "",
          "N",
-         "a fixed seed, 0 or more: the same radiogram, lesson or band",
+         "a seed from 0 up: the same radiogram, lesson or band",
          {},
          [](CliOptions& o, const std::string& text) {
              const auto n = ToInteger(text);

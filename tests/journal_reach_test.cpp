@@ -52,7 +52,8 @@ const char* const AnswersHeader =
     "response_ms\r\n";
 const char* const ExercisesHeader =
     "exercise,kind,started,ended,end,own_call,wpm,pitch_hz,volume,speed_fixed,tone_fixed,"
-    "letter_gap,word_gap,list_path,list_sha256,answers,right,points,max_wpm,characters\r\n";
+    "letter_gap,word_gap,list_path,list_sha256,answers,right,points,max_wpm,characters,"
+    "conditions\r\n";
 
 const std::vector<std::vector<std::string>> Commands = {
     {}, {"--csv"}, {"--csv", "--exercises"}, {"--characters"}};
