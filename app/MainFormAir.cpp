@@ -29,6 +29,24 @@ std::vector<std::string> StationCalls(const std::filesystem::path& list) {
     return out;
 }
 
+// A file in our place that is not ours goes to the first free name of
+// band.txt.bak, band.txt.bak.1, ...: an earlier one set aside is never
+// written over. False when it could not be moved.
+bool SetAside(const std::filesystem::path& file) {
+    for (int n = 0; n < 1000; ++n) {
+        std::filesystem::path aside = file.string() + ".bak";
+        if (n > 0)
+            aside += "." + std::to_string(n);
+        std::error_code error;
+        if (std::filesystem::symlink_status(aside, error).type() !=
+            std::filesystem::file_type::not_found)
+            continue;
+        std::filesystem::rename(file, aside, error);
+        return !error;
+    }
+    return false;
+}
+
 } // namespace
 
 // Beside «Статистика» on the toolbar, so that no control of the window moves.
@@ -53,11 +71,8 @@ void TMorseMain::SetUpAir() {
 void TMorseMain::SetBandSettingsFile(const std::filesystem::path& file) {
     AirFile = file;
     const LoadedBand loaded = LoadBandSettings(file);
-    if (!loaded.Problem.empty()) {
-        // Not ours: kept aside, never written over.
-        std::error_code ignored;
-        std::filesystem::rename(file, file.string() + ".bak", ignored);
-    }
+    if (!loaded.Problem.empty() && !SetAside(file))
+        AirFile.clear(); // neither moved nor ours: the choice is not kept over it
     ApplyBand(loaded.Conditions);
 }
 

@@ -74,6 +74,19 @@ TEST_F(AirWindow, AFileThatIsNotOursIsSetAsideAndTheBandStaysClean) {
     EXPECT_FALSE(std::filesystem::exists(Temp.Path("band.txt")));
 }
 
+TEST_F(AirWindow, AnEarlierFileSetAsideIsNeverWrittenOver) {
+    std::ofstream(Temp.Path("band.txt.bak")) << "the user's own\n";
+    Keep("not a band at all\n");
+    EXPECT_FALSE(std::filesystem::exists(Temp.Path("band.txt")));
+    std::ifstream earlier(Temp.Path("band.txt.bak"));
+    std::string line;
+    std::getline(earlier, line);
+    EXPECT_EQ(line, "the user's own");
+    std::ifstream moved(Temp.Path("band.txt.bak.1"));
+    std::getline(moved, line);
+    EXPECT_EQ(line, "not a band at all");
+}
+
 TEST(AirForm, EachPresetSetsItsValuesAndAChangedValueMakesThemOwn) {
     TAirForm form;
     auto* preset = form.findChild<QComboBox*>();
