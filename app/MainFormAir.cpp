@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProcess>
+#include <QShortcut>
 #include <QToolButton>
 
 namespace tonvik {
@@ -65,6 +66,9 @@ void TMorseMain::SetUpAir() {
     AirLabel->setStyleSheet("color: #a00000;");
     AirLabel->hide();
     connect(AirBut, &QToolButton::clicked, this, &TMorseMain::AirButClick);
+    AirBut->setAccessibleDescription("Шум, замирания, помехи и другие станции. Клавиша F4");
+    connect(new QShortcut(QKeySequence(Qt::Key_F4), this), &QShortcut::activated, this,
+            &TMorseMain::AirButClick);
     AirBut->setEnabled(Control.Controls().StartEnabled);
 }
 

@@ -1,13 +1,12 @@
 #include "exercise/ExerciseControl.h"
 
 #include "air/Band.h"
-#include <random>
-
 #include "exercise/ExerciseMode.h"
 #include "exercise/Shortcuts.h"
 #include "text/GenCodeUnit.h"
 
 #include <algorithm>
+#include <random>
 
 namespace tonvik {
 

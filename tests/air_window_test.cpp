@@ -5,10 +5,14 @@
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowFixture.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QSpinBox>
+#include <QTimer>
+#include <QtTest>
 
 #include <fstream>
 
@@ -85,6 +89,33 @@ TEST_F(AirWindow, AnEarlierFileSetAsideIsNeverWrittenOver) {
     std::ifstream moved(Temp.Path("band.txt.bak.1"));
     std::getline(moved, line);
     EXPECT_EQ(line, "not a band at all");
+}
+
+// F4 opens «Условия приёма» from the keyboard, says so to a screen reader,
+// and never opens it over a running exercise.
+TEST_F(AirWindow, F4OpensTheConditionsWindowOnlyBetweenExercises) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(Control<QWidget>("AirBut"));
+    EXPECT_TRUE(iface->text(QAccessible::Description).contains("F4"));
+    Window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    QString opened;
+    const auto pressF4 = [&] {
+        opened.clear();
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                opened = modal->windowTitle();
+                modal->close();
+            }
+        });
+        QTest::keyClick(Window.get(), Qt::Key_F4);
+        ProcessPending();
+    };
+    pressF4();
+    EXPECT_EQ(opened, QString("Условия приёма"));
+    Start();
+    pressF4();
+    EXPECT_TRUE(opened.isEmpty());
+    Stop();
 }
 
 TEST(AirForm, EachPresetSetsItsValuesAndAChangedValueMakesThemOwn) {
