@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -82,6 +83,12 @@ void CoursePage::Build() {
     ScoreLabel->setWordWrap(true);
     ScoreLabel->setAccessibleName(QStringLiteral("Состояние урока и оценка"));
     CopyEdit->setPlaceholderText(QStringLiteral("Принятый текст: набирайте здесь"));
+    // A screen reader reads the scroll bars as the box's own.
+    for (QAbstractScrollArea* box :
+         std::initializer_list<QAbstractScrollArea*>{CopyEdit, ResultView}) {
+        box->verticalScrollBar()->setAccessibleName(box->accessibleName() + ", прокрутка");
+        box->horizontalScrollBar()->setAccessibleName(box->accessibleName() + ", прокрутка вбок");
+    }
 
     auto* lessons = new QWidget;
     auto* page = new QVBoxLayout(lessons);

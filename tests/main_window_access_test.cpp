@@ -9,6 +9,7 @@
 
 #include <QAccessibleValueInterface>
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTextEdit>
@@ -56,6 +57,16 @@ TEST_F(AccessibleWindow, EveryControlIsNamedAsItsLabelSays) {
     EXPECT_EQ(UnnamedControls(Window.get()), QStringList()) << "on the callsign page";
     ShowPage(TextPage);
     EXPECT_EQ(UnnamedControls(Window.get()), QStringList()) << "on the text page";
+    // The course page with boxes full enough to show their scroll bars.
+    ShowPage(CoursePageIndex);
+    for (QPlainTextEdit* box : Window->findChildren<QPlainTextEdit*>())
+        if (box->isVisible())
+            box->setPlainText(QString("KMKMK ").repeated(400).replace(" K", "\nK"));
+    for (QTextEdit* box : Window->findChildren<QTextEdit*>())
+        if (box->isVisible())
+            box->setPlainText(QString("KMKMK").repeated(400) + QString("\nM").repeated(40));
+    QApplication::processEvents();
+    EXPECT_EQ(UnnamedControls(Window.get()), QStringList()) << "on the course page";
     ShowPage(CallsignPage);
     Start();
     ASSERT_TRUE(KeyToPause());
