@@ -20,6 +20,8 @@ constexpr double FadePeak = 2.5;
 constexpr double SecondCallerLevelDb = -6; // the quietest; the loudest is ours
 // The limiter keeps the output this far below full scale: no flat tops.
 constexpr double Ceiling = 0.95;
+// How far the receiver's filter lets a keyed edge overshoot its level.
+constexpr double SignalOvershoot = 1.05;
 
 double DbToAmplitude(double db) {
     return std::pow(10.0, db / 20);
@@ -78,7 +80,7 @@ Band::Band(const BandConditions& conditions, BandSetup setup)
         Crashes.emplace(Conditions.Qrn, seeds.Seed());
     const double noisePeak = SetUpReceiver();
     const double stationPeaks = SetUpStations(seeds);
-    if (Conditions.CallersPercent > 0)
+    if (Conditions.CallersPercent > 0 && Setup.Part != BandPart::Signal)
         Caller = std::make_unique<Station>(StationVoice{}, 0);
     // Like a receiver's AGC: the expected peaks of the whole mix fit in the
     // output. Our signal and the noise are there together (their peaks add);
@@ -86,7 +88,23 @@ Band::Band(const BandConditions& conditions, BandSetup setup)
     const double wantedPeak = (Qsb || Flutter) ? FadePeak : 1.0;
     const double callerPeak = Conditions.CallersPercent > 0 ? 1.0 : 0.0;
     const double peak = wantedPeak + noisePeak + std::sqrt(stationPeaks + Square(callerPeak));
-    Headroom = Ceiling / std::max(1.0, peak);
+    const double scale = std::max(1.0, peak);
+    Headroom = Ceiling / scale;
+    // Our signal's expected peak is its share; the rest is the background's.
+    switch (Setup.Part) {
+    case BandPart::Whole:
+        PartCeiling = Ceiling;
+        break;
+    case BandPart::Signal:
+        // With room for the receiver filter's overshoot at a keyed edge:
+        // the two parts still sum below full scale.
+        PartCeiling = std::min(Ceiling, Ceiling * wantedPeak / scale * SignalOvershoot);
+        break;
+    case BandPart::Background:
+        // Nothing but our signal on: no background to play, nothing to share.
+        PartCeiling = peak > wantedPeak ? Ceiling * (scale - wantedPeak) / scale : Ceiling;
+        break;
+    }
     LimiterRelease = 1 - std::exp(-1.0 / (LimiterSeconds * SampleRate));
 }
 
@@ -169,6 +187,11 @@ Station::Message Band::QrmMessage(AirRandom& random, const std::string& own) con
     return m;
 }
 
+bool Band::HasBackground() const {
+    return Active() &&
+           (Conditions.Noise || Crashes || !Qrm.empty() || Conditions.CallersPercent > 0);
+}
+
 void Band::SetPitch(double pitchHz) {
     if (!Active() || pitchHz == Setup.PitchHz)
         return;
@@ -183,7 +206,7 @@ void Band::SetPitch(double pitchHz) {
 }
 
 void Band::CallsignStarts(std::string_view ours) {
-    if (!Active() || Conditions.CallersPercent <= 0)
+    if (!Active() || !Caller)
         return;
     AirRandom& draw = *CallerRandom;
     if (!draw.Chance(Conditions.CallersPercent / 100.0)) {
@@ -227,21 +250,24 @@ void Band::Silence(int16_t* out, int64_t count) {
 void Band::ProcessBlock(const int16_t* in, int16_t* out, int count) {
     std::array<float, BlockSamples> mix{};
     const double toUnit = Reference > 0 ? 1.0 / Reference : 0.0;
-    for (int i = 0; i < count; ++i) {
-        double x = in == nullptr ? 0.0 : in[i] * toUnit;
-        if (Qsb)
-            x *= Qsb->Next();
-        if (Flutter)
-            x *= Flutter->Next();
-        mix[i] = static_cast<float>(x);
+    if (Setup.Part != BandPart::Background) {
+        for (int i = 0; i < count; ++i) {
+            double x = in == nullptr ? 0.0 : in[i] * toUnit;
+            if (Qsb)
+                x *= Qsb->Next();
+            if (Flutter)
+                x *= Flutter->Next();
+            mix[i] = static_cast<float>(x);
+        }
     }
-    AddOthers(mix.data(), count);
+    if (Setup.Part != BandPart::Signal)
+        AddOthers(mix.data(), count);
     for (int i = 0; i < count; ++i) {
         double y = mix[i];
         for (Biquad& section : Receiver)
             y = section.Step(y);
         y *= Headroom;
-        const double size = std::abs(y) * LimiterGain / Ceiling;
+        const double size = std::abs(y) * LimiterGain / PartCeiling;
         if (size > 1.0)
             LimiterGain /= size;
         else

@@ -21,6 +21,14 @@ namespace tonvik {
 // of detuning on each side.
 inline constexpr int ReceiverSections = 4;
 
+// Which of the band's sounds a Band gives. A file or a single stream takes
+// the whole: our signal and everything else, through one receiver. A window
+// that keeps the band going between callsigns plays it on a stream of its
+// own, the background (noise, static, other stations, a second caller), and
+// our keying on the keying stream, the signal; the two parts add up to the
+// whole, and each keeps to its share of full scale, so their sum never clips.
+enum class BandPart { Whole, Signal, Background };
+
 // What the band needs to know of the exercise besides its conditions.
 struct BandSetup {
     double PitchHz = 800;
@@ -28,6 +36,7 @@ struct BandSetup {
     int VolumeFactor = 5;     // 0..8, the keyer's; the band's output follows it
     uint64_t Seed = 1;
     std::vector<std::string> Callsigns; // CP1251, for other stations and second callers
+    BandPart Part = BandPart::Whole;
 };
 
 // The band between the keyer and the ear: takes the keyed samples (8000 Hz,
@@ -42,6 +51,9 @@ public:
     Band& operator=(const Band&) = delete;
 
     bool Active() const { return Conditions.AnyOn(); }
+    // Something is heard while our station is silent: noise, static, other
+    // stations or a second caller.
+    bool HasBackground() const;
     const BandConditions& Settings() const { return Conditions; }
 
     // count samples in, count out; in and out may be the same buffer.
@@ -72,7 +84,8 @@ private:
     double Reference = 0; // our key-down amplitude in the keyer's samples
     std::array<Biquad, ReceiverSections> Receiver;
     double NoiseSigma = 0;
-    double Headroom = 1; // scales the mix so its expected peaks fit
+    double Headroom = 1;    // scales the mix so its expected peaks fit
+    double PartCeiling = 1; // this part's share of full scale, at most Ceiling
     double LimiterGain = 1;
     double LimiterRelease = 0; // per sample, toward a gain of 1
     std::optional<AirRandom> NoiseRandom;

@@ -82,6 +82,9 @@ TMorseMain::TMorseMain(WaveOut& device, MessageService& messages, QWidget* paren
       Notifier([this](WaveMessage message, WaveHandle handle, WaveHeader* header) {
           Control.Dispatch(message, handle, header);
       }),
+      BandNotifier([this](WaveMessage message, WaveHandle handle, WaveHeader* header) {
+          Control.DispatchBand(message, handle, header);
+      }),
       Control(device, Notifier, *this), Trainer(Control, *this, Rng) {
     Speaker = new Announcer(this);
     SetUpControls();

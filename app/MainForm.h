@@ -100,6 +100,9 @@ public:
     // is kept in file, read here and written at every change.
     void AirButClick();
     void SetBandSettingsFile(const std::filesystem::path& file);
+    // The device the band's background plays on between callsigns; it must
+    // outlive the window.
+    void SetBandDevice(WaveOut& device);
     // The weak-characters drill: 30 callsigns of the list drawn by the
     // journal's miss rates, started as StartDrill starts one.
     bool StartWeakCharactersDrill(const MissRates& rates);
@@ -256,6 +259,7 @@ private:
     TextWindow TextWinView;
     Random Rng;
     QtWaveNotifier Notifier;
+    QtWaveNotifier BandNotifier;
     // Declared after what they use and destroyed before it: the pump inside
     // exercise control resets and closes the device when it goes.
     ExerciseControl Control;

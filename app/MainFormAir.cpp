@@ -80,6 +80,10 @@ void TMorseMain::SetBandSettingsFile(const std::filesystem::path& file) {
     ApplyBand(loaded.Conditions);
 }
 
+void TMorseMain::SetBandDevice(WaveOut& device) {
+    Control.SetBandDevice(device, BandNotifier);
+}
+
 void TMorseMain::ApplyBand(const BandConditions& conditions) {
     Control.SetBand(conditions, conditions.Qrm > 0 || conditions.CallersPercent > 0
                                     ? StationCalls(Trainer.ListFile())

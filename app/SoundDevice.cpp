@@ -14,4 +14,9 @@ std::unique_ptr<WaveOut> CreateSoundDevice() {
     return CreateSoundOutput(latency.value_or(0));
 }
 
+std::unique_ptr<WaveOut> CreateBandDevice() {
+    std::string error;
+    return CreateSoundOutput(LatencyFromEnvironment(error).value_or(0));
+}
+
 } // namespace tonvik

@@ -34,6 +34,8 @@ int RunWindow(int argc, char** argv, const tonvik::CliOptions& options) {
     QApplication::setApplicationName(QStringLiteral("Tonvik"));
     tonvik::InstallQtTranslations(app);
     const auto device = tonvik::CreateSoundDevice();
+    // The band's background has a stream of its own: it goes on between callsigns.
+    const auto bandDevice = tonvik::CreateBandDevice();
     tonvik::ModalMessageService messages;
     tonvik::Journal journal;
     tonvik::TMorseMain MorseMain(*device, messages);
@@ -41,6 +43,7 @@ int RunWindow(int argc, char** argv, const tonvik::CliOptions& options) {
     tonvik::TCreateForm CreateForm(&MorseMain);
     MorseMain.SetAboutForm(&AboutForm);
     MorseMain.SetCreateForm(&CreateForm);
+    MorseMain.SetBandDevice(*bandDevice);
     MorseMain.SetBandSettingsFile(tonvik::BandSettingsPath());
     MorseMain.show();
     if (!options.NoJournal) {

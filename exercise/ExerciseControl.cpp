@@ -1,6 +1,7 @@
 #include "exercise/ExerciseControl.h"
 
 #include "air/Band.h"
+#include "air/BandBed.h"
 #include "exercise/ExerciseMode.h"
 #include "exercise/Shortcuts.h"
 #include "text/GenCodeUnit.h"
@@ -68,9 +69,25 @@ void ExerciseControl::SetBand(const BandConditions& conditions,
     AirCalls = std::move(callsigns);
 }
 
-// The band of the exercise starting now, from a fresh seed.
+void ExerciseControl::SetBandDevice(WaveOut& device, WaveNotifier& notifier) {
+    Bed = std::make_unique<BandBed>(device, notifier);
+}
+
+void ExerciseControl::DispatchBand(WaveMessage message, WaveHandle device, WaveHeader* header) {
+    if (Bed)
+        Bed->Dispatch(message, device, header);
+}
+
+bool ExerciseControl::BandBedPlaying() const {
+    return Bed && Bed->Playing();
+}
+
+// The band of the exercise starting now, from a fresh seed. Its background
+// goes to a device of its own when there is one that opens, and the keying
+// stream then carries our signal alone; otherwise the keying stream carries
+// the whole band.
 void ExerciseControl::TuneIn() {
-    Air.reset();
+    TuneOut();
     if (!AirConditions.AnyOn())
         return;
     BandSetup setup;
@@ -82,19 +99,41 @@ void ExerciseControl::TuneIn() {
     BandConditions conditions = AirConditions;
     if (Running != ExercisePhase::CallsignExercise)
         conditions.CallersPercent = 0; // a second caller answers callsigns only
+    if (Bed) {
+        BandSetup background = setup;
+        background.Part = BandPart::Background;
+        auto bed = std::make_unique<Band>(conditions, std::move(background));
+        if (bed->HasBackground() && Bed->Start(std::move(bed)))
+            setup.Part = BandPart::Signal;
+    }
     Air = std::make_unique<Band>(conditions, std::move(setup));
+}
+
+void ExerciseControl::TuneOut() {
+    Air.reset();
+    if (Bed)
+        Bed->Stop();
+}
+
+// The band a second caller answers from: the background's when it plays.
+Band* ExerciseControl::CallerBand() {
+    if (Bed && Bed->Air() != nullptr)
+        return Bed->Air();
+    return Air.get();
 }
 
 void ExerciseControl::KeyedSamples(int16_t* samples, int64_t count, int startedChar) {
     if (!Air || TestIsRunning)
         return;
     Air->SetPitch(static_cast<double>(Tone));
+    if (Bed && Bed->Air() != nullptr)
+        Bed->Air()->SetPitch(static_cast<double>(Tone));
     const std::string& text = Play.PlayText;
     const int index = Play.PlayPos - 2; // of the character just started
     if (startedChar > ' ' && index >= 0 && index < static_cast<int>(text.size()) &&
         (index == 0 || text[index - 1] == ' ')) {
         const std::size_t end = text.find(' ', index);
-        Air->CallsignStarts(std::string_view(text).substr(
+        CallerBand()->CallsignStarts(std::string_view(text).substr(
             index, end == std::string::npos ? std::string::npos : end - index));
     }
     Air->Process(samples, samples, count);
@@ -112,7 +151,7 @@ void ExerciseControl::Ended(ExerciseEndCause cause) {
         return;
     const ExercisePhase phase = *Observed;
     Observed.reset();
-    Air.reset();
+    TuneOut();
     if (DeviceFailed)
         cause = ExerciseEndCause::NoSoundDevice;
     const int keyed = std::clamp(Play.PlayPos - 1, 0, static_cast<int>(Play.PlayText.size()));

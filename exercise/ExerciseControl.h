@@ -17,6 +17,7 @@
 namespace tonvik {
 
 class Band;
+class BandBed;
 class ExerciseMode;
 class ExerciseObserver;
 
@@ -59,6 +60,14 @@ public:
     // other stations; all off: the keyer's samples as they are.
     void SetBand(const BandConditions& conditions, std::vector<std::string> callsigns);
     const BandConditions& BandSettings() const { return AirConditions; }
+    // A device of its own for the band's background, so that it goes on
+    // through the pause for the answer; without one the band is heard only
+    // while characters are keyed. device and notifier must outlive this
+    // object; notifier's receiver hands its notices to DispatchBand.
+    void SetBandDevice(WaveOut& device, WaveNotifier& notifier);
+    void DispatchBand(WaveMessage message, WaveHandle device, WaveHeader* header);
+    // The background is playing on its own device now.
+    bool BandBedPlaying() const;
 
     void StartButClick();
     void StopButClick();
@@ -103,6 +112,8 @@ private:
     void Began();
     void Ended(ExerciseEndCause cause);
     void TuneIn();
+    void TuneOut();
+    Band* CallerBand();
 
     ExerciseView& View;
     ExerciseMode* CallsignPart = nullptr;
@@ -121,6 +132,7 @@ private:
     BandConditions AirConditions;
     std::vector<std::string> AirCalls;
     std::unique_ptr<Band> Air; // while an exercise runs under conditions
+    std::unique_ptr<BandBed> Bed;
     // Declared last so that it is destroyed first: its destructor stops the
     // device while the keyer and the state it uses still exist.
     WavePump Pump;

@@ -109,6 +109,87 @@ TEST(AirBand, AStreamCutIntoRandomPiecesGivesTheSameSamples) {
     EXPECT_NE(whole, std::vector<int16_t>(whole.size(), 0));
 }
 
+// The window plays the band's background on a stream of its own and our
+// keying on another: what the two streams carry must add up to the band a
+// single stream gives (two roundings apart), our stream must be silent
+// between characters, and the two together must fit in 16 bits. (Each part
+// has a limiter of its own for the rare peak beyond the expected: the seeds
+// here are ones whose noise stays below it.)
+struct PartsCase {
+    const char* Name;
+    BandConditions Conditions;
+};
+
+// A preset without static and fading, whose peaks the limiter would take
+// in each part apart.
+BandConditions Steady(BandPreset preset, int callers) {
+    BandConditions c = PresetConditions(preset);
+    c.CallersPercent = callers;
+    c.Qrn = 0;
+    c.QsbHz = 0;
+    return c;
+}
+
+TEST(AirBand, TheSignalAndTheBackgroundAddUpToTheWholeBand) {
+    const std::vector<int16_t> keyed = KeyedText("UA3ABC DL1XYZ ", Keying(), Volume);
+    const std::vector<PartsCase> cases{
+        {"noise", NoiseOnly(6)},
+        {"poor, steady", Steady(BandPreset::Poor, 0)},
+        {"average, steady", Steady(BandPreset::Average, 0)},
+        {"contest, steady", Steady(BandPreset::Contest, 100)},
+    };
+    for (const PartsCase& c : cases) {
+        const auto render = [&](BandPart part) {
+            BandSetup setup = BandOf(22);
+            setup.Part = part;
+            Band band(c.Conditions, setup);
+            band.CallsignStarts("UA3ABC");
+            std::vector<int16_t> out(keyed.size() + 16000);
+            band.Process(keyed.data(), out.data(), static_cast<int64_t>(keyed.size()));
+            band.Silence(out.data() + keyed.size(), 16000);
+            return out;
+        };
+        const std::vector<int16_t> whole = render(BandPart::Whole);
+        const std::vector<int16_t> signal = render(BandPart::Signal);
+        const std::vector<int16_t> background = render(BandPart::Background);
+        int worst = 0;
+        for (std::size_t i = 0; i < whole.size(); ++i)
+            worst = std::max(worst, std::abs(signal[i] + background[i] - whole[i]));
+        EXPECT_LE(worst, 2) << c.Name;
+        EXPECT_TRUE(std::all_of(signal.begin() + static_cast<std::ptrdiff_t>(keyed.size()) + 400,
+                                signal.end(), [](int16_t s) { return s == 0; }))
+            << c.Name << ": our stream is not silent after our keying";
+        EXPECT_NE(background, std::vector<int16_t>(background.size(), 0)) << c.Name;
+    }
+}
+
+TEST(AirBand, TheTwoStreamsTogetherNeverClipAtTheWorstSetting) {
+    BandConditions worst = PresetConditions(BandPreset::Contest);
+    worst.SnrDb = MinSnrDb;
+    worst.Qrn = MaxQrn;
+    worst.Qrm = MaxQrm;
+    worst.CallersPercent = 100;
+    worst.FlutterHz = MaxFlutterHz;
+    const std::vector<int16_t> keyed = KeyedText("UA3ABC DL1XYZ OK1AB ", Keying(), 8);
+    BandSetup setup = BandOf(5);
+    setup.VolumeFactor = 8;
+    const auto render = [&](BandPart part) {
+        setup.Part = part;
+        Band band(worst, setup);
+        band.CallsignStarts("UA3ABC");
+        std::vector<int16_t> out(keyed.size());
+        band.Process(keyed.data(), out.data(), static_cast<int64_t>(keyed.size()));
+        return out;
+    };
+    const std::vector<int16_t> signal = render(BandPart::Signal);
+    const std::vector<int16_t> background = render(BandPart::Background);
+    int peak = 0;
+    for (std::size_t i = 0; i < signal.size(); ++i)
+        peak = std::max(peak, std::abs(signal[i] + background[i]));
+    EXPECT_LE(peak, 32767);
+    EXPECT_GT(peak, 32767 / 4) << "the mix is not near full scale: the test measures nothing";
+}
+
 TEST(AirBand, TheSameSeedGivesTheSameSamplesAndAnotherSeedOthers) {
     const std::vector<int16_t> keyed = KeyedText("CQ TEST UA3ABC", Keying(), Volume);
     const BandConditions c = PresetConditions(BandPreset::Poor);

@@ -1,11 +1,14 @@
 // Exercise control without a window: the controls each running state makes
 // usable, the shortcut table, and what Start, the test and the end leave behind.
 #include "exercise/ExerciseControl.h"
+#include "exercise/ExerciseMode.h"
 #include "exercise/Shortcuts.h"
 #include "tests/support/TestWaveOut.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -174,6 +177,138 @@ TEST_F(ExerciseCore, SettingsTurnIntoTheKeyersFigures) {
     EXPECT_EQ(Control.CharKeyer().SineTable()[8192], 0);
     Control.SetVolume(0);
     EXPECT_EQ(Control.CharKeyer().SineTable()[8192], 32767);
+}
+
+// A callsign page that keys one short callsign and pauses after it.
+class OneCallMode : public ExerciseMode {
+public:
+    explicit OneCallMode(PlayState& state) : State(state) {}
+    void BeginExercise() override {}
+    void AppendPlayText(std::string& playText) override { playText += "EEE "; }
+    void PauseForAnswer() override {
+        State.StopRequested = true;
+        State.AwaitingAnswer = true;
+    }
+    void ExerciseEnded() override {}
+
+private:
+    PlayState& State;
+};
+
+double Rms(const std::vector<int16_t>& samples) {
+    double sum = 0;
+    for (const int16_t s : samples)
+        sum += static_cast<double>(s) * s;
+    return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
+}
+
+// The band's background on a device of its own: it plays from Start through
+// the pause for the answer to the end, while the keying stream closes.
+class ExerciseBand : public ExerciseCore {
+protected:
+    void SetUp() override {
+        Control.SetCallsignMode(&Mode);
+        Control.SetSpeed(30);
+        Control.SetPitch(8);
+        Control.SetVolume(3);
+        Device.AutoComplete = true;
+    }
+    void TearDown() override { Control.SetCallsignMode(nullptr); }
+    void UseBand(const BandConditions& conditions, bool bedDevice = true) {
+        Control.SetBand(conditions, {});
+        if (bedDevice)
+            Control.SetBandDevice(Bed, BedNotices);
+    }
+    static BandConditions Noise() {
+        BandConditions c;
+        c.Noise = true;
+        c.SnrDb = 10;
+        return c;
+    }
+    // The keying runs to the pause: the callsign keyed, its device closed.
+    void KeyToThePause() {
+        Control.StartButClick();
+        for (int n = 0; n < 1000 && !(Control.State().AwaitingAnswer && !Device.IsOpen()); ++n)
+            Deliver();
+        ASSERT_TRUE(Control.State().AwaitingAnswer);
+        ASSERT_FALSE(Device.IsOpen());
+    }
+    // The band's device plays one more buffer.
+    void BedPlaysOne() {
+        ASSERT_TRUE(Bed.CompleteNext());
+        while (!BedNotices.Empty()) {
+            const auto n = BedNotices.Take();
+            Control.DispatchBand(n.Message, n.Device, n.Header);
+        }
+    }
+    void OpenBed() {
+        while (!BedNotices.Empty()) {
+            const auto n = BedNotices.Take();
+            Control.DispatchBand(n.Message, n.Device, n.Header);
+        }
+    }
+
+    OneCallMode Mode{Control.State()};
+    TestWaveOut Bed;
+    QueueNotifier BedNotices;
+};
+
+TEST_F(ExerciseBand, TheBandGoesOnThroughThePauseAtASteadyLevelAndStopsAtTheEnd) {
+    UseBand(Noise());
+    KeyToThePause();
+    ASSERT_TRUE(Bed.IsOpen());
+    OpenBed();
+    const std::size_t before = Bed.Writes.size();
+    for (int n = 0; n < 30; ++n) // three seconds of waiting for the answer
+        BedPlaysOne();
+    ASSERT_EQ(Bed.Writes.size(), before + 30);
+    // Half a second a level: the noise's own wobble stays within a dB.
+    std::vector<double> levels;
+    for (std::size_t n = 0; n + 5 <= Bed.Writes.size(); n += 5) {
+        std::vector<int16_t> half;
+        for (std::size_t k = n; k < n + 5; ++k) {
+            EXPECT_EQ(Bed.Writes[k].size(), 800u);
+            half.insert(half.end(), Bed.Writes[k].begin(), Bed.Writes[k].end());
+        }
+        levels.push_back(Rms(half));
+    }
+    const auto [low, high] = std::minmax_element(levels.begin(), levels.end());
+    EXPECT_GT(*low, 100.0);
+    EXPECT_LT(20 * std::log10(*high / *low), 2.5) << "the noise is not steady";
+    // Our stream carries our signal alone: silent around the callsign.
+    const std::vector<int16_t> keyed = Device.AllSamples();
+    EXPECT_TRUE(std::all_of(keyed.end() - 100, keyed.end(), [](int16_t s) { return s == 0; }));
+
+    Control.StopButClick();
+    EXPECT_FALSE(Bed.IsOpen());
+    EXPECT_FALSE(Control.BandBedPlaying());
+    EXPECT_FALSE(Bed.CompleteNext());
+}
+
+TEST_F(ExerciseBand, WithoutItsOwnDeviceTheBandIsHeardOnTheKeyingStream) {
+    for (const bool withDevice : {false, true}) {
+        SCOPED_TRACE(withDevice ? "a band device that does not open" : "no band device");
+        Bed.NextOpenResult = withDevice ? MmNoDriver : MmNoError;
+        UseBand(Noise(), withDevice);
+        KeyToThePause();
+        EXPECT_FALSE(Control.BandBedPlaying());
+        const std::vector<int16_t> keyed = Device.AllSamples();
+        EXPECT_GT(Rms({keyed.end() - 400, keyed.end()}), 100.0) << "no noise after the callsign";
+        EXPECT_EQ(View.Warnings, 0);
+        Control.StopButClick();
+        Device.Writes.clear();
+    }
+}
+
+TEST_F(ExerciseBand, NothingToHearBetweenCallsignsOpensNoBandDevice) {
+    BandConditions fading;
+    fading.QsbHz = 0.5;
+    for (const BandConditions& c : {BandConditions{}, fading}) {
+        UseBand(c);
+        KeyToThePause();
+        EXPECT_EQ(Bed.OpenCount, 0);
+        Control.StopButClick();
+    }
 }
 
 } // namespace
