@@ -1,0 +1,142 @@
+// The band under an exercise, heard at a real PulseAudio server: its noise
+// goes on through the pause for the answer, at the level it had while the
+// callsign was keyed, and stops with the exercise. Recorded from the sink's
+// monitor, which carries both the keying stream and the band's.
+//
+// Runs where TONVIK_TEST_PULSE names the runtime folder of a server started
+// by scripts/pulse_server.sh; skipped elsewhere.
+#include "keying/PulseWaveOut.h"
+#include "tests/support/PulseTestServer.h"
+#include "tests/support/RecordingCompare.h"
+#include "tests/support/WindowFixture.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <thread>
+
+using namespace tonvik;
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int Rate = 8000;
+constexpr std::size_t Level = Rate / 4; // a level every 250 ms
+
+double Rms(const std::vector<int16_t>& x, std::size_t from, std::size_t count) {
+    double sum = 0;
+    for (std::size_t i = from; i < from + count; ++i)
+        sum += static_cast<double>(x[i]) * x[i];
+    return std::sqrt(sum / static_cast<double>(count));
+}
+
+class BandPauseWindowTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        Runtime = SharedTestServer();
+        if (Runtime.empty())
+            GTEST_SKIP() << "no test sound server (TONVIK_TEST_PULSE)";
+        ::setenv("PULSE_SERVER", ServerAddress(Runtime).c_str(), 1);
+        OpenWindow(Keying);
+        Window->SetBandDevice(Air);
+        Dir = fs::temp_directory_path() / ("tonvik-band-pause-" + std::to_string(::getpid()));
+        fs::create_directories(Dir);
+    }
+    void TearDown() override {
+        WindowFixture::TearDown();
+        ::unsetenv("PULSE_SERVER");
+        if (!Dir.empty())
+            fs::remove_all(Dir);
+    }
+
+    void UseBand(const std::string& text) {
+        std::ofstream(Dir / "band.txt") << text << '\n';
+        Window->SetBandSettingsFile(Dir / "band.txt");
+    }
+
+    void StartRecorder(QProcess& recorder, const fs::path& raw) const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PULSE_SERVER", QString::fromStdString(ServerAddress(Runtime)));
+        recorder.setProcessEnvironment(env);
+        recorder.setStandardOutputFile(QString::fromStdString(raw));
+        recorder.start("parec", {"-d", "morse.monitor", "--format=s16le", "--rate=8000",
+                                 "--channels=1", "--raw"});
+        ASSERT_TRUE(recorder.waitForStarted(5000)) << "parec does not start";
+        for (int n = 0; n < 100 && !RecorderConnected(env); ++n)
+            std::this_thread::sleep_for(50ms);
+    }
+
+    static bool RecorderConnected(const QProcessEnvironment& env) {
+        QProcess pactl;
+        pactl.setProcessEnvironment(env);
+        pactl.start("pactl", {"list", "short", "source-outputs"});
+        return pactl.waitForFinished(5000) && !pactl.readAllStandardOutput().trimmed().isEmpty();
+    }
+
+    std::string Runtime;
+    fs::path Dir;
+    PulseWaveOut Keying;
+    PulseWaveOut Air;
+};
+
+TEST_F(BandPauseWindowTest, TheNoiseGoesOnThroughThePauseAndStopsAtTheEnd) {
+    UseList("UA3ABC\n");
+    UseBand("snr=10 bw=500");
+    Control<QLineEdit>("CallEdit")->setText("RK3ABC");
+    ShowPage(CallsignPage);
+    Control<QSlider>("SpeedTrackBar")->setValue(40);
+    const fs::path raw = Dir / "recording.raw";
+    QProcess recorder;
+    StartRecorder(recorder, raw);
+
+    QElapsedTimer clock;
+    clock.start();
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return Play().AwaitingAnswer && Closed(); }, 10000));
+    const qint64 paused = clock.elapsed();
+    ProcessFor(2500); // the user thinks
+    const qint64 stopped = clock.elapsed();
+    Stop();
+    ProcessFor(1500);
+    recorder.terminate();
+    recorder.waitForFinished(5000);
+
+    const std::vector<int16_t> heard = ReadRawSamples(raw);
+    const auto first = std::find_if(heard.begin(), heard.end(), [](int16_t s) { return s != 0; });
+    ASSERT_NE(first, heard.end()) << "nothing was heard";
+    const auto at = [&](qint64 ms) {
+        return static_cast<std::size_t>(first - heard.begin()) +
+               static_cast<std::size_t>(ms * Rate / 1000);
+    };
+    ASSERT_GT(heard.size(), at(stopped));
+    // From half a second after the callsign to the stop: the band alone,
+    // steady, and as loud as it was between the callsign's characters.
+    std::vector<double> levels;
+    for (std::size_t from = at(paused + 500); from + Level <= at(stopped); from += Level)
+        levels.push_back(Rms(heard, from, Level));
+    ASSERT_GE(levels.size(), 6u);
+    const auto [low, high] = std::minmax_element(levels.begin(), levels.end());
+    EXPECT_GT(*low, 200.0) << "the pause is silent";
+    EXPECT_LT(20 * std::log10(*high / *low), 2.5) << "the noise is not steady in the pause";
+    // The band between the callsign's elements: the lower quarter of its
+    // 20 ms levels falls in the gaps.
+    std::vector<double> keyed;
+    for (std::size_t from = at(0); from + Rate / 50 <= at(paused); from += Rate / 50)
+        keyed.push_back(Rms(heard, from, Rate / 50));
+    ASSERT_GE(keyed.size(), 20u);
+    std::nth_element(keyed.begin(), keyed.begin() + keyed.size() / 4, keyed.end());
+    const double between = keyed[keyed.size() / 4];
+    EXPECT_LT(std::abs(20 * std::log10(*low / between)), 3.0)
+        << "the noise in the pause is not the level it had under the callsign";
+    // Nothing after the end, once what the server held has played.
+    const auto last = std::find_if(heard.rbegin(), heard.rend(), [](int16_t s) { return s != 0; });
+    const std::size_t end = static_cast<std::size_t>(heard.rend() - last);
+    EXPECT_LE(end, at(stopped + 700)) << "the band plays on after the end";
+    EXPECT_EQ(Keying.Starvations(), 0u);
+}
+
+} // namespace
