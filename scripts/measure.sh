@@ -4,7 +4,8 @@
 #  the first sample handed to it; samples inserted or lost over 1000 characters
 #  at 100 wpm through SDL's disk driver; resident memory of the running window;
 #  CPU used by the idle window over 10 s; the journal's cost per answer and its
-#  queries and commands on a year of history; then the export figures.
+#  queries and commands on a year of history; the export figures; the band's
+#  export speed, and Enter -> tone and the window's CPU under band conditions.
 # Needs a built tree (bash scripts/test.sh); takes about five minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -75,3 +76,14 @@ QT_QPA_PLATFORM=offscreen "$bin/stats_window_measure" --journal "$work/history.s
 
 echo "== Export"
 bash scripts/measure_export.sh | sed 's/^/  /'
+
+echo "== Band conditions: export with every condition on"
+"$bin/band_export_measure" 2>/dev/null | sed 's/^/  /'
+
+echo "== Band conditions in the window, at a private sound server: Enter -> tone and CPU"
+bash scripts/pulse_server.sh start "$work/pulse" >/dev/null
+(
+    export PULSE_SERVER="unix:$work/pulse/pulse/native"
+    QT_QPA_PLATFORM=offscreen "$bin/callsign_start_measure" 20 2>/dev/null | sed 's/^/  /'
+) || true
+bash scripts/pulse_server.sh stop "$work/pulse" >/dev/null 2>&1 || true

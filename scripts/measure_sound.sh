@@ -91,8 +91,8 @@ soak_row() {
     starved=$(sed -n 's/^sound ran out while keying: \([0-9]*\) times$/\1/p' "$work/play.err")
     cmp=$("$bin/recording_compare" "$work/rec.raw" "$work/text.wav")
     enter=$(env "${env[@]}" TONVIK_LATENCY_MS="$ms" QT_QPA_PLATFORM=offscreen "${nopriv[@]}" \
-        "$bin/callsign_start_measure" "$answers" 2>/dev/null |
-        sed -n 's/.*median \([0-9]*\)  max \([0-9]*\) ms/\1 | \2/p')
+        "$bin/callsign_start_measure" "$answers" clean 2>/dev/null |
+        sed -n 's/.*median \(-\?[0-9]*\)  max \(-\?[0-9]*\) ms/\1 | \2/p')
     field() { sed -n "s/.*$1=\([0-9a-z]*\).*/\1/p" <<<"$cmp"; }
     local label="server stream, $ms ms buffer"
     [ "$kind" = pulse ] || label="$kind, period $((ms * 8)) samples ($ms ms)"

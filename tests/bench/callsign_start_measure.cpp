@@ -7,7 +7,8 @@
 // that still lets every onset be told), and the «contest» preset, whose
 // other stations hide the onsets, for its CPU alone.
 //
-// Run: QT_QPA_PLATFORM=offscreen callsign_start_measure [ANSWERS]
+// Run: QT_QPA_PLATFORM=offscreen callsign_start_measure [ANSWERS [clean]]
+//   (clean: the clean exercise alone)
 //   with a server whose monitor source is TONVIK_MONITOR (default
 //   morse.monitor); TONVIK_LATENCY_MS and SDL_AUDIODRIVER choose the device
 //   as they do for the window.
@@ -347,8 +348,10 @@ int main(int argc, char** argv) {
     Control<QCheckBox>(window, "ToneBox")->setChecked(true);
     Control<QCheckBox>(window, "SpeedBox")->setChecked(true);
     const char* band = std::getenv("TONVIK_BAND");
-    const std::vector<Phase> phases{
+    std::vector<Phase> phases{
         {"clean"}, {band != nullptr ? band : "snr=20 bw=500"}, {"contest", false}};
+    if (argc > 2 && std::string(argv[2]) == "clean")
+        phases.resize(1);
     for (const Phase& phase : phases) {
         PhaseResult result;
         if (!RunPhase(window, monitor, cpu, phase, answers, result)) {
