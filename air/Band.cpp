@@ -205,7 +205,7 @@ void Band::SetPitch(double pitchHz) {
         NoiseSigma = NoiseSigmaFor(section);
 }
 
-void Band::CallsignStarts(std::string_view ours) {
+void Band::CallsignStarts(std::string_view ours, int64_t aheadSamples) {
     if (!Active() || !Caller)
         return;
     AirRandom& draw = *CallerRandom;
@@ -222,7 +222,8 @@ void Band::CallsignStarts(std::string_view ours) {
     voice.DotSamples = Setup.DotSamples;
     voice.Level = DbToAmplitude(draw.Uniform(SecondCallerLevelDb, 0));
     Caller->Restart(voice);
-    Caller->Say(call, static_cast<int64_t>(draw.Uniform(0, 1) * SampleRate));
+    const auto delay = static_cast<int64_t>(draw.Uniform(0, 1) * SampleRate);
+    Caller->Say(call, std::max<int64_t>(0, delay - aheadSamples));
 }
 
 void Band::Process(const int16_t* in, int16_t* out, int64_t count) {

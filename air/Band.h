@@ -64,8 +64,9 @@ public:
     // the other stations stay where they are on the band.
     void SetPitch(double pitchHz);
     // Our callsign's first sample is the next one processed: a second caller
-    // may answer with it (callsign mode).
-    void CallsignStarts(std::string_view ours);
+    // may answer with it (callsign mode). A band rendered ahead of the sound
+    // (a stream of its own) gives how far: the caller comes that much sooner.
+    void CallsignStarts(std::string_view ours, int64_t aheadSamples = 0);
 
 private:
     static constexpr int BlockSamples = 256;

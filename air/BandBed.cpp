@@ -1,5 +1,7 @@
 #include "air/BandBed.h"
 
+#include <algorithm>
+
 namespace tonvik {
 
 BandBed::BandBed(WaveOut& device, WaveNotifier& notifier) : Out(device), Notifier(notifier) {}
@@ -44,7 +46,19 @@ void BandBed::Dispatch(WaveMessage message, WaveHandle device, WaveHeader* heade
     }
 }
 
+int64_t BandBed::AheadSamples() const {
+    if (Device == 0 || Written == 0)
+        return 0;
+    const auto played = std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::steady_clock::now() - Began)
+                            .count() *
+                        SampleRate / 1000000;
+    return std::max<int64_t>(0, Written - played);
+}
+
 void BandBed::Opened() {
+    Began = std::chrono::steady_clock::now();
+    Written = 0;
     for (std::size_t n = 0; n < Headers.size(); ++n) {
         Headers[n] = WaveHeader{};
         Headers[n].Data = Buffers[n].data();
@@ -68,6 +82,7 @@ void BandBed::Completed(WaveHeader* header) {
 void BandBed::Queue(WaveHeader& header) {
     Sound->Silence(header.Data, BufferSamples);
     header.BufferLength = BufferSamples * sizeof(int16_t);
+    Written += BufferSamples;
     Out.Write(Device, &header);
 }
 

@@ -4,6 +4,7 @@
 #include "keying/WaveOut.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
@@ -35,6 +36,9 @@ public:
     // The band being played, to retune it and to tell it of a callsign;
     // nullptr when stopped.
     Band* Air() { return Sound.get(); }
+    // How far the band has been rendered ahead of what the device has
+    // played by now: samples written less the time since it began.
+    int64_t AheadSamples() const;
 
     void Dispatch(WaveMessage message, WaveHandle device, WaveHeader* header);
 
@@ -47,6 +51,8 @@ private:
     WaveNotifier& Notifier;
     std::unique_ptr<Band> Sound;
     WaveHandle Device = 0;
+    std::chrono::steady_clock::time_point Began;
+    int64_t Written = 0; // samples since Began
     std::array<WaveHeader, 2> Headers{};
     std::array<std::array<int16_t, BufferSamples>, 2> Buffers{};
 };

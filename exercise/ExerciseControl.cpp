@@ -115,13 +115,6 @@ void ExerciseControl::TuneOut() {
         Bed->Stop();
 }
 
-// The band a second caller answers from: the background's when it plays.
-Band* ExerciseControl::CallerBand() {
-    if (Bed && Bed->Air() != nullptr)
-        return Bed->Air();
-    return Air.get();
-}
-
 void ExerciseControl::KeyedSamples(int16_t* samples, int64_t count, int startedChar) {
     if (!Air || TestIsRunning)
         return;
@@ -133,8 +126,14 @@ void ExerciseControl::KeyedSamples(int16_t* samples, int64_t count, int startedC
     if (startedChar > ' ' && index >= 0 && index < static_cast<int>(text.size()) &&
         (index == 0 || text[index - 1] == ' ')) {
         const std::size_t end = text.find(' ', index);
-        CallerBand()->CallsignStarts(std::string_view(text).substr(
-            index, end == std::string::npos ? std::string::npos : end - index));
+        const std::string_view ours = std::string_view(text).substr(
+            index, end == std::string::npos ? std::string::npos : end - index);
+        // The background stream runs ahead of the keying stream, whose
+        // first character plays at once: its caller is brought forward.
+        if (Bed && Bed->Air() != nullptr)
+            Bed->Air()->CallsignStarts(ours, Bed->AheadSamples());
+        else
+            Air->CallsignStarts(ours);
     }
     Air->Process(samples, samples, count);
 }

@@ -113,7 +113,6 @@ private:
     void Ended(ExerciseEndCause cause);
     void TuneIn();
     void TuneOut();
-    Band* CallerBand();
 
     ExerciseView& View;
     ExerciseMode* CallsignPart = nullptr;

@@ -163,6 +163,29 @@ TEST(AirBand, TheSignalAndTheBackgroundAddUpToTheWholeBand) {
     }
 }
 
+// A background rendered ahead of the sound brings its second caller forward
+// by as much, so that he still comes up to a second after ours.
+TEST(AirBand, ACallerOnABandRenderedAheadComesThatMuchSooner) {
+    BandConditions callers;
+    callers.CallersPercent = 100;
+    const auto firstSound = [&](int64_t ahead) {
+        BandSetup setup = BandOf(9);
+        setup.Part = BandPart::Background;
+        Band band(callers, setup);
+        band.CallsignStarts("UA3ABC", ahead);
+        std::vector<int16_t> out(20000);
+        band.Silence(out.data(), static_cast<int64_t>(out.size()));
+        return std::find_if(out.begin(), out.end(), [](int16_t s) { return s != 0; }) - out.begin();
+    };
+    const int64_t onTime = firstSound(0);
+    ASSERT_GT(onTime, 3200) << "this seed's caller comes too soon to measure";
+    ASSERT_LT(onTime, 8000 + 400);
+    const int64_t atOnce = firstSound(1'000'000); // no delay left at all
+    EXPECT_LT(atOnce, 50);
+    for (const int64_t ahead : {int64_t{800}, int64_t{3200}})
+        EXPECT_EQ(firstSound(ahead), onTime - ahead) << ahead;
+}
+
 TEST(AirBand, TheTwoStreamsTogetherNeverClipAtTheWorstSetting) {
     BandConditions worst = PresetConditions(BandPreset::Contest);
     worst.SnrDb = MinSnrDb;
