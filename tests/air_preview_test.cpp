@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 namespace tonvik {
 namespace {
@@ -40,11 +41,8 @@ bool AllSilent(const std::vector<int16_t>& samples, std::size_t from) {
                        [](int16_t s) { return s == 0; });
 }
 
-struct LengthCase {
-    BandPreset Preset;
-    int Wpm;
-};
-class PreviewLength : public testing::TestWithParam<LengthCase> {};
+// Every preset at the slowest, a middling and the fastest speed.
+class PreviewLength : public testing::TestWithParam<std::tuple<BandPreset, int>> {};
 
 TEST_P(PreviewLength, IsFiveSecondsAtAnySpeedAndBand) {
     const auto [preset, wpm] = GetParam();
@@ -54,11 +52,10 @@ TEST_P(PreviewLength, IsFiveSecondsAtAnySpeedAndBand) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PresetsAndSpeeds, PreviewLength,
-                         testing::Values(LengthCase{BandPreset::Clean, 10},
-                                         LengthCase{BandPreset::Clean, 100},
-                                         LengthCase{BandPreset::Poor, 30},
-                                         LengthCase{BandPreset::Contest, 10},
-                                         LengthCase{BandPreset::Contest, 100}));
+                         testing::Combine(testing::Values(BandPreset::Clean, BandPreset::Good,
+                                                          BandPreset::Average, BandPreset::Poor,
+                                                          BandPreset::Contest),
+                                          testing::Values(10, 30, 100)));
 
 TEST(BandPreview, ACleanBandIsTheKeyersOwnSamplesAndSilence) {
     const std::vector<int16_t> keyed = KeyedText("UA3ABC", Keying(30), Volume);
