@@ -52,14 +52,6 @@ QString Program() {
     return QString::fromUtf8(TONVIK_PROGRAM);
 }
 
-QProcessEnvironment ServerEnvironment(const std::string& runtime) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
-    env.remove("PULSE_SERVER");
-    env.remove("SDL_AUDIODRIVER");
-    return env;
-}
-
 // True once the server has a recording stream connected (parec is listening).
 bool RecorderConnected(const std::string& runtime) {
     QProcess pactl;
@@ -78,19 +70,9 @@ int PlaybackStreams(const std::string& runtime) {
     return static_cast<int>(pactl.readAllStandardOutput().count('\n'));
 }
 
-class ShortTextSoundTest : public ::testing::TestWithParam<Case> {
+class ShortTextSoundTest : public SharedServerTest, public ::testing::WithParamInterface<Case> {
 protected:
-    void SetUp() override {
-        Runtime = SharedTestServer();
-        if (Runtime.empty())
-            GTEST_SKIP() << "no test sound server (TONVIK_TEST_PULSE)";
-        Dir = fs::temp_directory_path() / ("tonvik-short-" + std::to_string(::getpid()));
-        fs::create_directories(Dir);
-    }
-    void TearDown() override {
-        if (!Dir.empty())
-            fs::remove_all(Dir);
-    }
+    ShortTextSoundTest() : SharedServerTest("tonvik-short-") {}
 
     static QStringList Arguments(const char* command, const Case& c) {
         return {command, "--wpm",  QString::number(c.Wpm),   "--mode",
@@ -106,9 +88,6 @@ protected:
         EXPECT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
         return ReadSoundFile(wav);
     }
-
-    std::string Runtime;
-    fs::path Dir;
 };
 
 TEST_P(ShortTextSoundTest, EndsWithinASecondOfItsLastSampleAndPlaysTheExport) {

@@ -93,6 +93,15 @@ protected:
         return ReadSoundFile(wav);
     }
 
+    // The window set to key at wpm with the export's pitch and volume, and
+    // the sink's monitor recorded into raw from now on.
+    void KeyAndRecord(int wpm, QProcess& recorder, const fs::path& raw) const {
+        Control<QSlider>("SpeedTrackBar")->setValue(wpm);
+        Control<QSlider>("PitchTrackBar")->setValue(8);
+        Control<QSlider>("VolTrackBar")->setValue(3);
+        StartRecorder(recorder, raw);
+    }
+
     void StartRecorder(QProcess& recorder, const fs::path& raw) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("PULSE_SERVER", QString::fromStdString(ServerAddress(Runtime)));
@@ -128,12 +137,9 @@ TEST_P(ShortTextWindowTest, EndsWithItsMessageAndPlaysTheExport) {
     const qint64 soundMs =
         static_cast<qint64>(expected.size()) * 1000 / SampleRate + WordGapDots * 1200 / c.Wpm;
 
-    Control<QSlider>("SpeedTrackBar")->setValue(c.Wpm);
-    Control<QSlider>("PitchTrackBar")->setValue(8);
-    Control<QSlider>("VolTrackBar")->setValue(3);
     const fs::path raw = Dir / "recording.raw";
     QProcess recorder;
-    StartRecorder(recorder, raw);
+    KeyAndRecord(c.Wpm, recorder, raw);
 
     QElapsedTimer clock;
     clock.start();
@@ -163,12 +169,9 @@ TEST_F(SoundServerWindowTest, OneLetterCallsignIsPlayedWholeBeforeThePause) {
     UseList("E\n");
     Control<QLineEdit>("CallEdit")->setText("RK3ABC");
     ShowPage(CallsignPage);
-    Control<QSlider>("SpeedTrackBar")->setValue(wpm);
-    Control<QSlider>("PitchTrackBar")->setValue(8);
-    Control<QSlider>("VolTrackBar")->setValue(3);
     const fs::path raw = Dir / "recording.raw";
     QProcess recorder;
-    StartRecorder(recorder, raw);
+    KeyAndRecord(wpm, recorder, raw);
 
     QElapsedTimer clock;
     clock.start();

@@ -3,9 +3,15 @@
 // The sound servers of the tests: the one .ci/run (or a developer) started
 // for them, named by TONVIK_TEST_PULSE, and private ones that a test starts
 // and stops itself, both through scripts/pulse_server.sh.
+#include <QProcessEnvironment>
+#include <QString>
+
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 namespace tonvik {
 
@@ -19,6 +25,42 @@ inline std::string SharedTestServer() {
 inline std::string ServerAddress(const std::string& runtime) {
     return "unix:" + runtime + "/pulse/native";
 }
+
+// The environment of a program that is to reach the server of a runtime
+// folder, and no other sound system.
+inline QProcessEnvironment ServerEnvironment(const std::string& runtime) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
+    env.remove("PULSE_SERVER");
+    env.remove("SDL_AUDIODRIVER");
+    return env;
+}
+
+// A test on the shared test server: skipped where there is none, with a
+// temporary folder of its own (Dir) made before it and removed after it.
+class SharedServerTest : public ::testing::Test {
+protected:
+    // The folder is named folderPrefix and the process's number.
+    explicit SharedServerTest(std::string folderPrefix) : Prefix(std::move(folderPrefix)) {}
+
+    void SetUp() override {
+        Runtime = SharedTestServer();
+        if (Runtime.empty())
+            GTEST_SKIP() << "no test sound server (TONVIK_TEST_PULSE)";
+        Dir = std::filesystem::temp_directory_path() / (Prefix + std::to_string(::getpid()));
+        std::filesystem::create_directories(Dir);
+    }
+    void TearDown() override {
+        if (!Dir.empty())
+            std::filesystem::remove_all(Dir);
+    }
+
+    std::string Runtime;
+    std::filesystem::path Dir;
+
+private:
+    std::string Prefix;
+};
 
 // A server of its own, in `runtime`, stopped at the latest on destruction.
 class PrivatePulseServer {
