@@ -52,14 +52,6 @@ QString Program() {
     return QString::fromUtf8(TONVIK_PROGRAM);
 }
 
-// True once the server has a recording stream connected (parec is listening).
-bool RecorderConnected(const std::string& runtime) {
-    QProcess pactl;
-    pactl.setProcessEnvironment(ServerEnvironment(runtime));
-    pactl.start("pactl", {"list", "short", "source-outputs"});
-    return pactl.waitForFinished(5000) && !pactl.readAllStandardOutput().trimmed().isEmpty();
-}
-
 // The playback streams the server has now.
 int PlaybackStreams(const std::string& runtime) {
     QProcess pactl;
@@ -99,13 +91,7 @@ TEST_P(ShortTextSoundTest, EndsWithinASecondOfItsLastSampleAndPlaysTheExport) {
 
     const fs::path raw = Dir / "recording.raw";
     QProcess recorder;
-    recorder.setProcessEnvironment(ServerEnvironment(Runtime));
-    recorder.setStandardOutputFile(QString::fromStdString(raw));
-    recorder.start(
-        "parec", {"-d", "morse.monitor", "--format=s16le", "--rate=8000", "--channels=1", "--raw"});
-    ASSERT_TRUE(recorder.waitForStarted(5000)) << "parec does not start";
-    for (int n = 0; n < 100 && !RecorderConnected(Runtime); ++n)
-        std::this_thread::sleep_for(50ms);
+    ASSERT_NO_FATAL_FAILURE(StartRecorder(recorder, Runtime, raw));
 
     // Timed from the moment the player's stream is on the server, so that a
     // slow process start (a sanitizer build, a loaded machine) does not count.

@@ -99,26 +99,7 @@ protected:
         Control<QSlider>("SpeedTrackBar")->setValue(wpm);
         Control<QSlider>("PitchTrackBar")->setValue(8);
         Control<QSlider>("VolTrackBar")->setValue(3);
-        StartRecorder(recorder, raw);
-    }
-
-    void StartRecorder(QProcess& recorder, const fs::path& raw) const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("PULSE_SERVER", QString::fromStdString(ServerAddress(Runtime)));
-        recorder.setProcessEnvironment(env);
-        recorder.setStandardOutputFile(QString::fromStdString(raw));
-        recorder.start("parec", {"-d", "morse.monitor", "--format=s16le", "--rate=8000",
-                                 "--channels=1", "--raw"});
-        ASSERT_TRUE(recorder.waitForStarted(5000)) << "parec does not start";
-        for (int n = 0; n < 100 && !RecorderConnected(env); ++n)
-            std::this_thread::sleep_for(50ms);
-    }
-
-    static bool RecorderConnected(const QProcessEnvironment& env) {
-        QProcess pactl;
-        pactl.setProcessEnvironment(env);
-        pactl.start("pactl", {"list", "short", "source-outputs"});
-        return pactl.waitForFinished(5000) && !pactl.readAllStandardOutput().trimmed().isEmpty();
+        StartRecorder(recorder, Runtime, raw);
     }
 
     std::string Runtime;

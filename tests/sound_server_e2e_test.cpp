@@ -68,11 +68,7 @@ TEST_F(SoundServerTest, AMinuteAt100WpmIsRecordedExactlyAsExported) {
     ASSERT_GT(expected.size(), 55u * 8000) << "the text is shorter than a minute";
 
     QProcess recorder;
-    recorder.setProcessEnvironment(ServerEnvironment(Runtime));
-    recorder.setStandardOutputFile(QString::fromStdString(raw));
-    recorder.start(
-        "parec", {"-d", "morse.monitor", "--format=s16le", "--rate=8000", "--channels=1", "--raw"});
-    ASSERT_TRUE(recorder.waitForStarted(5000)) << "parec does not start";
+    ASSERT_NO_FATAL_FAILURE(StartRecorder(recorder, Runtime, raw));
 
     QProcess player;
     player.setProcessEnvironment(ServerEnvironment(Runtime));

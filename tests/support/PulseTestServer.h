@@ -3,14 +3,17 @@
 // The sound servers of the tests: the one .ci/run (or a developer) started
 // for them, named by TONVIK_TEST_PULSE, and private ones that a test starts
 // and stops itself, both through scripts/pulse_server.sh.
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace tonvik {
@@ -34,6 +37,27 @@ inline QProcessEnvironment ServerEnvironment(const std::string& runtime) {
     env.remove("PULSE_SERVER");
     env.remove("SDL_AUDIODRIVER");
     return env;
+}
+
+// True once the server of a runtime folder has a recording stream connected.
+inline bool RecorderConnected(const std::string& runtime) {
+    QProcess pactl;
+    pactl.setProcessEnvironment(ServerEnvironment(runtime));
+    pactl.start("pactl", {"list", "short", "source-outputs"});
+    return pactl.waitForFinished(5000) && !pactl.readAllStandardOutput().trimmed().isEmpty();
+}
+
+// Records what the sink of the server of a runtime folder plays into raw
+// (S16LE, 8000 Hz, mono) from the moment it returns.
+inline void StartRecorder(QProcess& recorder, const std::string& runtime,
+                          const std::filesystem::path& raw) {
+    recorder.setProcessEnvironment(ServerEnvironment(runtime));
+    recorder.setStandardOutputFile(QString::fromStdString(raw.string()));
+    recorder.start(
+        "parec", {"-d", "morse.monitor", "--format=s16le", "--rate=8000", "--channels=1", "--raw"});
+    ASSERT_TRUE(recorder.waitForStarted(5000)) << "parec does not start";
+    for (int n = 0; n < 100 && !RecorderConnected(runtime); ++n)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
 // A test on the shared test server: skipped where there is none, with a
