@@ -57,6 +57,10 @@ TAirForm::TAirForm(QWidget* parent) : QDialog(parent) {
     Qsb->setSpecialValueText("нет");
     Qsb->setSuffix(" Гц");
     Flutter = new QCheckBox("&Флаттер (быстрые замирания)");
+    FlutterRate = new QDoubleSpinBox;
+    FlutterRate->setRange(MinFlutterHz, MaxFlutterHz);
+    FlutterRate->setDecimals(1);
+    FlutterRate->setSuffix(" Гц");
     Qrn = Spin(0, MaxQrn, "нет");
     Qrm = Spin(0, MaxQrm, "нет");
     Callers = Spin(0, 100, "нет");
@@ -77,12 +81,17 @@ TAirForm::TAirForm(QWidget* parent) : QDialog(parent) {
     row("&QSB (замирания):", Qsb, "Частота замираний QSB, Гц");
     form->addRow(Flutter);
     Flutter->setAccessibleName("Флаттер");
+    row("&Частота флаттера:", FlutterRate, "Частота флаттера, Гц");
     row("QR&N (треск):", Qrn, "Атмосферные разряды QRN, уровень");
     row("QR&M (станций):", Qrm, "Другие станции QRM, число");
     row("&Второй вызывающий:", Callers, "Второй вызывающий, процент");
 
     auto* listen = new QPushButton("П&рослушать");
     listen->setAccessibleName("Прослушать пять секунд");
+    ListenProblem = new QLabel;
+    ListenProblem->setObjectName("ListenProblem");
+    ListenProblem->setWordWrap(true);
+    ListenProblem->hide();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->addButton(listen, QDialogButtonBox::ActionRole);
     auto* layout = new QVBoxLayout(this);
@@ -90,6 +99,7 @@ TAirForm::TAirForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(
         new QLabel("Сигнал/шум — мощность сигнала при нажатом ключе\nк мощности шума в полосе "
                    "приёмника."));
+    layout->addWidget(ListenProblem);
     layout->addWidget(buttons);
 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -101,7 +111,8 @@ TAirForm::TAirForm(QWidget* parent) : QDialog(parent) {
     connect(Preset, &QComboBox::activated, this, &TAirForm::PresetChosen);
     for (QSpinBox* box : {Snr, Bandwidth, Qrn, Qrm, Callers})
         connect(box, &QSpinBox::valueChanged, this, &TAirForm::ValueChanged);
-    connect(Qsb, &QDoubleSpinBox::valueChanged, this, &TAirForm::ValueChanged);
+    for (QDoubleSpinBox* box : {Qsb, FlutterRate})
+        connect(box, &QDoubleSpinBox::valueChanged, this, &TAirForm::ValueChanged);
     for (QCheckBox* box : {Noise, Flutter})
         connect(box, &QCheckBox::toggled, this, &TAirForm::ValueChanged);
     SetConditions(BandConditions{});
@@ -115,6 +126,8 @@ void TAirForm::SetConditions(const BandConditions& c) {
     Bandwidth->setValue(c.BandwidthHz);
     Qsb->setValue(c.QsbHz);
     Flutter->setChecked(c.FlutterHz > 0);
+    FlutterRate->setValue(c.FlutterHz > 0 ? c.FlutterHz : DefaultFlutterHz);
+    FlutterRate->setEnabled(c.FlutterHz > 0);
     Qrn->setValue(c.Qrn);
     Qrm->setValue(c.Qrm);
     Callers->setValue(c.CallersPercent);
@@ -129,11 +142,17 @@ BandConditions TAirForm::Conditions() const {
     c.SnrDb = Snr->value();
     c.BandwidthHz = Bandwidth->value();
     c.QsbHz = Qsb->value();
-    c.FlutterHz = Flutter->isChecked() ? DefaultFlutterHz : 0;
+    c.FlutterHz = Flutter->isChecked() ? FlutterRate->value() : 0;
     c.Qrn = Qrn->value();
     c.Qrm = Qrm->value();
     c.CallersPercent = Callers->value();
     return ClampConditions(c);
+}
+
+void TAirForm::ShowListenProblem(const QString& text) {
+    ListenProblem->setText(text);
+    ListenProblem->setAccessibleName(text);
+    ListenProblem->setVisible(!text.isEmpty());
 }
 
 void TAirForm::PresetChosen(int index) {

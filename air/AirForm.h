@@ -9,6 +9,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QLabel;
 class QSpinBox;
 
 namespace tonvik {
@@ -27,6 +28,8 @@ public:
     void SetListenHandler(std::function<void(const BandConditions&)> handler) {
         Listen = std::move(handler);
     }
+    // Why «Прослушать» could not play, shown in the window; empty hides it.
+    void ShowListenProblem(const QString& text);
 
     // «хороший день», … or «свои условия»: the main window's words for them.
     static QString Describe(const BandConditions& conditions);
@@ -41,9 +44,11 @@ private:
     QSpinBox* Bandwidth = nullptr;
     QDoubleSpinBox* Qsb = nullptr;
     QCheckBox* Flutter = nullptr;
+    QDoubleSpinBox* FlutterRate = nullptr;
     QSpinBox* Qrn = nullptr;
     QSpinBox* Qrm = nullptr;
     QSpinBox* Callers = nullptr;
+    QLabel* ListenProblem = nullptr;
     bool Showing = false; // the controls are being set from values
     std::function<void(const BandConditions&)> Listen;
 };

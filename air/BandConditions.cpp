@@ -9,9 +9,30 @@
 namespace tonvik {
 namespace {
 
-constexpr std::array<BandPreset, 5> AllPresets{BandPreset::Clean, BandPreset::Good,
-                                               BandPreset::Average, BandPreset::Poor,
-                                               BandPreset::Contest};
+// Each preset: its name on the command line and in the journal, its values.
+struct PresetEntry {
+    BandPreset Preset;
+    std::string_view Name;
+    BandConditions Conditions;
+};
+constexpr std::array<PresetEntry, 5> PresetTable{{
+    {BandPreset::Clean, "clean", {}},
+    {BandPreset::Good, "good", {.Noise = true, .SnrDb = 20, .QsbHz = 0.1}},
+    {BandPreset::Average,
+     "average",
+     {.Noise = true, .SnrDb = 10, .QsbHz = 0.3, .Qrn = 1, .Qrm = 1}},
+    {BandPreset::Poor, "poor", {.Noise = true, .SnrDb = 3, .QsbHz = 1, .Qrn = 2, .Qrm = 2}},
+    {BandPreset::Contest,
+     "contest",
+     {.Noise = true, .SnrDb = 12, .QsbHz = 0.2, .Qrn = 1, .Qrm = 4, .CallersPercent = 30}},
+}};
+
+const PresetEntry& EntryOf(BandPreset preset) {
+    for (const PresetEntry& entry : PresetTable)
+        if (entry.Preset == preset)
+            return entry;
+    return PresetTable.front();
+}
 
 std::string Number(double value) {
     char text[32];
@@ -49,68 +70,24 @@ bool SetValue(BandConditions& c, std::string_view key, double v) {
 } // namespace
 
 BandConditions PresetConditions(BandPreset preset) {
-    BandConditions c;
-    switch (preset) {
-    case BandPreset::Clean:
-        break;
-    case BandPreset::Good:
-        c.Noise = true;
-        c.SnrDb = 20;
-        c.QsbHz = 0.1;
-        break;
-    case BandPreset::Average:
-        c.Noise = true;
-        c.SnrDb = 10;
-        c.QsbHz = 0.3;
-        c.Qrn = 1;
-        c.Qrm = 1;
-        break;
-    case BandPreset::Poor:
-        c.Noise = true;
-        c.SnrDb = 3;
-        c.QsbHz = 1;
-        c.Qrn = 2;
-        c.Qrm = 2;
-        break;
-    case BandPreset::Contest:
-        c.Noise = true;
-        c.SnrDb = 12;
-        c.QsbHz = 0.2;
-        c.Qrn = 1;
-        c.Qrm = 4;
-        c.CallersPercent = 30;
-        break;
-    }
-    return c;
+    return EntryOf(preset).Conditions;
 }
 
 std::string_view PresetName(BandPreset preset) {
-    switch (preset) {
-    case BandPreset::Clean:
-        return "clean";
-    case BandPreset::Good:
-        return "good";
-    case BandPreset::Average:
-        return "average";
-    case BandPreset::Poor:
-        return "poor";
-    case BandPreset::Contest:
-        return "contest";
-    }
-    return "clean";
+    return EntryOf(preset).Name;
 }
 
 std::optional<BandPreset> PresetFromName(std::string_view name) {
-    for (BandPreset p : AllPresets)
-        if (PresetName(p) == name)
-            return p;
+    for (const PresetEntry& entry : PresetTable)
+        if (entry.Name == name)
+            return entry.Preset;
     return std::nullopt;
 }
 
 std::optional<BandPreset> MatchingPreset(const BandConditions& conditions) {
-    for (BandPreset p : AllPresets)
-        if (PresetConditions(p) == conditions)
-            return p;
+    for (const PresetEntry& entry : PresetTable)
+        if (entry.Conditions == conditions)
+            return entry.Preset;
     return std::nullopt;
 }
 

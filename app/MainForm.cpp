@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "air/AirForm.h"
+#include "air/PreviewPlayer.h"
 
 #include "app/AboutUnit.h"
 #include "app/Announcer.h"
@@ -94,7 +95,7 @@ TMorseMain::TMorseMain(WaveOut& device, MessageService& messages, QWidget* paren
     Control.FormCreate();
     SetUpCourse(device);
     ConnectHandlers();
-    SetUpAir();
+    SetUpAir(device);
     InstallKeyFilters();
 }
 

@@ -42,6 +42,7 @@ class MessageService;
 class Announcer;
 class TAboutForm;
 class TAirForm;
+class PreviewPlayer;
 class TCreateForm;
 class TStatsForm;
 class WaveOut;
@@ -274,13 +275,14 @@ private:
     int RecognitionRuns = 0;  // a pause of an earlier run never keys into this one
     std::unique_ptr<RecognitionPlayer> RecognitionSound;
     // The band: its button and the words beside it, its window, its file.
-    void SetUpAir();
+    void SetUpAir(WaveOut& device);
     void ApplyBand(const BandConditions& conditions);
     void ListenToBand(const BandConditions& conditions);
     QToolButton* AirBut = nullptr;
     QLabel* AirLabel = nullptr;
     std::unique_ptr<TAirForm> AirForm;
-    std::filesystem::path AirFile; // empty: nothing is kept
+    std::filesystem::path AirFile;            // empty: nothing is kept
+    std::unique_ptr<PreviewPlayer> Listening; // «Прослушать» in that window
 };
 
 } // namespace tonvik

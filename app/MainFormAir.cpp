@@ -3,16 +3,19 @@
 #include "app/MainForm.h"
 
 #include "air/AirForm.h"
+#include "air/AirRandom.h"
+#include "air/BandPreview.h"
 #include "air/BandSettingsFile.h"
+#include "air/PreviewPlayer.h"
 #include "callsign/CallsignList.h"
 #include "text/WindowPlacement.h"
 #include "ui_MainForm.h"
 
-#include <QCoreApplication>
 #include <QLabel>
-#include <QProcess>
 #include <QShortcut>
 #include <QToolButton>
+
+#include <chrono>
 
 namespace tonvik {
 namespace {
@@ -28,6 +31,17 @@ std::vector<std::string> StationCalls(const std::filesystem::path& list) {
             out.push_back(call);
     }
     return out;
+}
+
+// Callsigns for the preview to key: more than five seconds hold at any speed.
+std::vector<std::string> PreviewCalls(const std::vector<std::string>& list, uint64_t seed) {
+    static const std::vector<std::string> Fallback{"UA3ABC", "DL1XYZ", "RV9CX"};
+    const std::vector<std::string>& from = list.empty() ? Fallback : list;
+    AirRandom draw(seed);
+    std::vector<std::string> calls;
+    for (int n = 0; n < 8; ++n)
+        calls.push_back(from[static_cast<std::size_t>(draw.Below(static_cast<int>(from.size())))]);
+    return calls;
 }
 
 // A file in our place that is not ours goes to the first free name of
@@ -51,7 +65,8 @@ bool SetAside(const std::filesystem::path& file) {
 } // namespace
 
 // Beside «Статистика» on the toolbar, so that no control of the window moves.
-void TMorseMain::SetUpAir() {
+void TMorseMain::SetUpAir(WaveOut& device) {
+    Listening = std::make_unique<PreviewPlayer>(device);
     AirBut = new QToolButton(Ui->ControlPanel);
     AirBut->setObjectName("AirBut");
     AirBut->setGeometry(410, 1, 70, 23);
@@ -104,7 +119,10 @@ void TMorseMain::AirButClick() {
     AirForm->SetConditions(Control.BandSettings());
     if (first)
         CentreOnWindow(*AirForm, *this);
-    if (AirForm->exec() != QDialog::Accepted)
+    AirForm->ShowListenProblem({});
+    const int answer = AirForm->exec();
+    Listening->Stop();
+    if (answer != QDialog::Accepted)
         return;
     const BandConditions chosen = AirForm->Conditions();
     ApplyBand(chosen);
@@ -114,37 +132,20 @@ void TMorseMain::AirButClick() {
     }
 }
 
-// Five seconds of callsigns through the chosen band, played by the program's
-// own player in the background, at the window's speed, pitch and volume.
+// Five seconds of callsigns through exactly the band the dialog shows, at
+// the window's speed, pitch and volume, through the window's own device.
+// Pressed again, it starts over.
 void TMorseMain::ListenToBand(const BandConditions& c) {
-    const KeyerSettings keyer = Control.CurrentKeyerSettings();
-    const int wpm = 9600 / std::max(1, keyer.DotSamples);
-    QStringList args{"play",
-                     "--mode",
-                     "callsign",
-                     "--text",
-                     "UA3ABC DL1XYZ RV9CX",
-                     "--wpm",
-                     QString::number(std::clamp(wpm, 10, 100)),
-                     "--pitch",
-                     QString::number(static_cast<int>(keyer.ToneFreq)),
-                     "--volume",
-                     QString::number(Control.VolumeFactor()),
-                     "--bandwidth",
-                     QString::number(c.BandwidthHz),
-                     "--qsb",
-                     QString::number(c.QsbHz),
-                     "--qrn",
-                     QString::number(c.Qrn),
-                     "--qrm",
-                     QString::number(c.Qrm),
-                     "--callers",
-                     QString::number(c.CallersPercent)};
-    if (c.Noise)
-        args << "--snr" << QString::number(static_cast<int>(c.SnrDb));
-    if (c.FlutterHz > 0)
-        args << "--flutter";
-    QProcess::startDetached(QCoreApplication::applicationFilePath(), args);
+    if (Control.Phase() != ExercisePhase::Idle || LessonRunning() || RecognitionRunning())
+        return;
+    PreviewSetup setup;
+    setup.Keying = Control.CurrentKeyerSettings();
+    setup.VolumeFactor = Control.VolumeFactor();
+    setup.Seed = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    setup.StationCalls = StationCalls(Trainer.ListFile());
+    setup.Calls = PreviewCalls(setup.StationCalls, setup.Seed);
+    const std::string problem = Listening->Play(RenderBandPreview(c, setup));
+    AirForm->ShowListenProblem(QString::fromStdString(problem).replace("\r\n", " "));
 }
 
 } // namespace tonvik

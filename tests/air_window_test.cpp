@@ -2,6 +2,7 @@
 // the window «Условия приёма», and an exercise heard through the band.
 #include "air/AirForm.h"
 #include "air/BandSettingsFile.h"
+#include "keying/MmErrMsg.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowFixture.h"
 
@@ -10,11 +11,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
 
 #include <fstream>
+#include <functional>
 
 namespace tonvik {
 namespace {
@@ -24,6 +27,29 @@ protected:
     void Keep(const std::string& line) {
         std::ofstream(Temp.Path("band.txt")) << line;
         Window->SetBandSettingsFile(Temp.Path("band.txt"));
+    }
+    // Opens «Условия приёма» with «Эфир» and runs inside while it is open;
+    // the window is cancelled after it.
+    void InAirWindow(const std::function<void(TAirForm&)>& inside) {
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            auto* form = qobject_cast<TAirForm*>(QApplication::activeModalWidget());
+            if (form == nullptr)
+                return;
+            opened = true;
+            inside(*form);
+            form->reject();
+        });
+        Control<QToolButton>("AirBut")->click();
+        ProcessPending();
+        EXPECT_TRUE(opened);
+    }
+    static QPushButton* ListenButton(TAirForm& form) {
+        for (QPushButton* button : form.findChildren<QPushButton*>())
+            if (button->accessibleName() == "Прослушать пять секунд")
+                return button;
+        ADD_FAILURE() << "no «Прослушать»";
+        return nullptr;
     }
     TempFolder Temp{"tonvik-air-window"};
 };
@@ -118,6 +144,102 @@ TEST_F(AirWindow, F4OpensTheConditionsWindowOnlyBetweenExercises) {
     Stop();
 }
 
+// «Прослушать» plays five seconds through the window's own device: one
+// buffer of 40000 samples, the device closed once that buffer has played.
+TEST_F(AirWindow, ListenPlaysOneFiveSecondBufferAndClosesTheDeviceAfterIt) {
+    Keep("poor\n");
+    InAirWindow([&](TAirForm& form) {
+        ListenButton(form)->click();
+        ProcessPending();
+        ASSERT_EQ(Device.Writes.size(), 1u);
+        EXPECT_EQ(Device.Writes[0].size() * sizeof(int16_t), 80000u);
+        EXPECT_TRUE(Device.IsOpen());
+        EXPECT_EQ(Device.CloseCount, 0);
+        ASSERT_TRUE(Device.CompleteNext());
+        ProcessPending();
+        EXPECT_FALSE(Device.IsOpen());
+        EXPECT_EQ(Device.CloseCount, 1);
+        EXPECT_EQ(Device.Writes.size(), 1u);
+    });
+    ExpectOneDeviceAtATime();
+    EXPECT_TRUE(Messages.Messages.empty());
+}
+
+// Pressed again while it plays, it starts over on a device closed first;
+// closing the window silences it.
+TEST_F(AirWindow, ListenAgainStartsOverAndClosingTheWindowStopsIt) {
+    Keep("contest\n");
+    InAirWindow([&](TAirForm& form) {
+        QPushButton* listen = ListenButton(form);
+        listen->click();
+        ProcessPending();
+        listen->click();
+        ProcessPending();
+        EXPECT_EQ(Device.Writes.size(), 2u);
+        EXPECT_EQ(Device.OpenCount, 2);
+        EXPECT_EQ(Device.CloseCount, 1);
+        EXPECT_TRUE(Device.IsOpen());
+    });
+    EXPECT_FALSE(Device.IsOpen());
+    ExpectOneDeviceAtATime();
+    // The exercise after it has the device to itself.
+    Start();
+    ASSERT_TRUE(KeyToPause());
+    EXPECT_EQ(Device.OpensOverOpenDevice, 0);
+    EXPECT_EQ(Device.StrayWrites, 0);
+}
+
+// From the keyboard: focused, Space plays it.
+TEST_F(AirWindow, ListenIsPlayedFromTheKeyboard) {
+    InAirWindow([&](TAirForm& form) {
+        QPushButton* listen = ListenButton(form);
+        EXPECT_TRUE(listen->focusPolicy() & Qt::TabFocus);
+        listen->setFocus();
+        QTest::keyClick(listen, Qt::Key_Space);
+        ProcessPending();
+        EXPECT_EQ(Device.Writes.size(), 1u);
+    });
+    ExpectOneDeviceAtATime();
+}
+
+// A device that does not open is said in the window itself, with the
+// device's reason; no message box, nothing written.
+TEST_F(AirWindow, ADeviceThatDoesNotOpenIsSaidInTheWindow) {
+    InAirWindow([&](TAirForm& form) {
+        Device.NextOpenResult = MmNoDriver;
+        ListenButton(form)->click();
+        ProcessPending();
+        auto* problem = form.findChild<QLabel*>("ListenProblem");
+        ASSERT_NE(problem, nullptr);
+        EXPECT_TRUE(problem->isVisible());
+        EXPECT_TRUE(problem->text().startsWith("Error opening waveform audio!"));
+        EXPECT_TRUE(problem->text().contains(QString::fromStdString(MmErrorText(MmNoDriver))));
+        EXPECT_FALSE(problem->accessibleName().isEmpty());
+        // Once the device opens again the problem is gone.
+        ListenButton(form)->click();
+        ProcessPending();
+        EXPECT_FALSE(problem->isVisible());
+    });
+    EXPECT_EQ(Device.Writes.size(), 1u);
+    EXPECT_TRUE(Messages.Messages.empty());
+    EXPECT_FALSE(Device.IsOpen());
+    EXPECT_EQ(Device.CloseCount, 1); // the one that opened
+    EXPECT_EQ(Device.OpensOverOpenDevice, 0);
+}
+
+// Every knob reaches the preview as it stands: the flutter's rate too.
+TEST(AirForm, TheFlutterRateIsKeptAsSet) {
+    TAirForm form;
+    for (const double rate : {10.0, 12.5, 30.0}) {
+        BandConditions c;
+        c.FlutterHz = rate;
+        form.SetConditions(c);
+        EXPECT_EQ(form.Conditions().FlutterHz, rate);
+    }
+    form.SetConditions(BandConditions{});
+    EXPECT_EQ(form.Conditions().FlutterHz, 0);
+}
+
 TEST(AirForm, EachPresetSetsItsValuesAndAChangedValueMakesThemOwn) {
     TAirForm form;
     auto* preset = form.findChild<QComboBox*>();
@@ -146,7 +268,7 @@ TEST(AirForm, EveryControlHasARussianAccessibleName) {
             ++named;
         }
     }
-    EXPECT_EQ(named, 9);
+    EXPECT_EQ(named, 10);
 }
 
 TEST(BandSettingsFile, KeepsTheChoiceAndReadsItBack) {

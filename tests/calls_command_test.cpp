@@ -3,6 +3,7 @@
 #include "callsign/PersonalList.h"
 #include "cli/CallsCommand.h"
 #include "cli/Cli.h"
+#include "tests/support/CallsFixture.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/ListFileSupport.h"
 #include "tests/support/TempFolder.h"
@@ -14,21 +15,12 @@
 namespace tonvik {
 namespace {
 
-class CallsCommand : public ::testing::Test {
+class CallsCommand : public CallsFixture {
 protected:
-    void SetUp() override {
-        Data = std::make_unique<DataHomeScope>((Temp.Folder() / "data").string());
-    }
+    CallsCommand() : CallsFixture("tonvik-calls") {}
 
-    std::string File(const std::string& name, const std::string& bytes) const {
-        PutFile(Temp.Folder() / name, bytes);
-        return (Temp.Folder() / name).string();
-    }
     std::string ListBytes() const { return FileBytes(Personal); }
 
-    TempFolder Temp{"tonvik-calls"};
-    std::unique_ptr<DataHomeScope> Data;
-    std::filesystem::path Personal = Temp.Folder() / "data/tonvik/master.ped";
     std::filesystem::path Backup = Temp.Folder() / "data/tonvik/master.ped.bak";
 };
 

@@ -2,6 +2,7 @@
 // cannot be reached, a list saved as UTF-16, files that give nothing.
 #include "callsign/PersonalList.h"
 #include "cli/Cli.h"
+#include "tests/support/CallsFixture.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/ListFileSupport.h"
@@ -26,16 +27,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-class CallsFaults : public ::testing::Test {
+class CallsFaults : public CallsFixture {
 protected:
-    void SetUp() override {
-        Data = std::make_unique<DataHomeScope>((Temp.Folder() / "data").string());
-    }
-
-    std::string File(const std::string& name, const std::string& bytes) const {
-        PutFile(Temp.Folder() / name, bytes);
-        return (Temp.Folder() / name).string();
-    }
+    CallsFaults() : CallsFixture("tonvik-calls-faults") {}
 
     // The callsigns the personal list holds now.
     std::set<std::string> ListCalls() const {
@@ -49,10 +43,6 @@ protected:
         }
         return calls;
     }
-
-    TempFolder Temp{"tonvik-calls-faults"};
-    std::unique_ptr<DataHomeScope> Data;
-    fs::path Personal = Temp.Folder() / "data/tonvik/master.ped";
 };
 
 // Distinct callsigns for one import of one round.

@@ -52,22 +52,6 @@ QString Program() {
     return QString::fromUtf8(TONVIK_PROGRAM);
 }
 
-QProcessEnvironment ServerEnvironment(const std::string& runtime) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
-    env.remove("PULSE_SERVER");
-    env.remove("SDL_AUDIODRIVER");
-    return env;
-}
-
-// True once the server has a recording stream connected (parec is listening).
-bool RecorderConnected(const std::string& runtime) {
-    QProcess pactl;
-    pactl.setProcessEnvironment(ServerEnvironment(runtime));
-    pactl.start("pactl", {"list", "short", "source-outputs"});
-    return pactl.waitForFinished(5000) && !pactl.readAllStandardOutput().trimmed().isEmpty();
-}
-
 // The playback streams the server has now.
 int PlaybackStreams(const std::string& runtime) {
     QProcess pactl;
@@ -78,19 +62,9 @@ int PlaybackStreams(const std::string& runtime) {
     return static_cast<int>(pactl.readAllStandardOutput().count('\n'));
 }
 
-class ShortTextSoundTest : public ::testing::TestWithParam<Case> {
+class ShortTextSoundTest : public SharedServerTest, public ::testing::WithParamInterface<Case> {
 protected:
-    void SetUp() override {
-        Runtime = SharedTestServer();
-        if (Runtime.empty())
-            GTEST_SKIP() << "no test sound server (TONVIK_TEST_PULSE)";
-        Dir = fs::temp_directory_path() / ("tonvik-short-" + std::to_string(::getpid()));
-        fs::create_directories(Dir);
-    }
-    void TearDown() override {
-        if (!Dir.empty())
-            fs::remove_all(Dir);
-    }
+    ShortTextSoundTest() : SharedServerTest("tonvik-short-") {}
 
     static QStringList Arguments(const char* command, const Case& c) {
         return {command, "--wpm",  QString::number(c.Wpm),   "--mode",
@@ -106,9 +80,6 @@ protected:
         EXPECT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
         return ReadSoundFile(wav);
     }
-
-    std::string Runtime;
-    fs::path Dir;
 };
 
 TEST_P(ShortTextSoundTest, EndsWithinASecondOfItsLastSampleAndPlaysTheExport) {
@@ -120,13 +91,7 @@ TEST_P(ShortTextSoundTest, EndsWithinASecondOfItsLastSampleAndPlaysTheExport) {
 
     const fs::path raw = Dir / "recording.raw";
     QProcess recorder;
-    recorder.setProcessEnvironment(ServerEnvironment(Runtime));
-    recorder.setStandardOutputFile(QString::fromStdString(raw));
-    recorder.start(
-        "parec", {"-d", "morse.monitor", "--format=s16le", "--rate=8000", "--channels=1", "--raw"});
-    ASSERT_TRUE(recorder.waitForStarted(5000)) << "parec does not start";
-    for (int n = 0; n < 100 && !RecorderConnected(Runtime); ++n)
-        std::this_thread::sleep_for(50ms);
+    ASSERT_NO_FATAL_FAILURE(StartRecorder(recorder, Runtime, raw));
 
     // Timed from the moment the player's stream is on the server, so that a
     // slow process start (a sanitizer build, a loaded machine) does not count.

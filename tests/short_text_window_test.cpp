@@ -93,23 +93,13 @@ protected:
         return ReadSoundFile(wav);
     }
 
-    void StartRecorder(QProcess& recorder, const fs::path& raw) const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("PULSE_SERVER", QString::fromStdString(ServerAddress(Runtime)));
-        recorder.setProcessEnvironment(env);
-        recorder.setStandardOutputFile(QString::fromStdString(raw));
-        recorder.start("parec", {"-d", "morse.monitor", "--format=s16le", "--rate=8000",
-                                 "--channels=1", "--raw"});
-        ASSERT_TRUE(recorder.waitForStarted(5000)) << "parec does not start";
-        for (int n = 0; n < 100 && !RecorderConnected(env); ++n)
-            std::this_thread::sleep_for(50ms);
-    }
-
-    static bool RecorderConnected(const QProcessEnvironment& env) {
-        QProcess pactl;
-        pactl.setProcessEnvironment(env);
-        pactl.start("pactl", {"list", "short", "source-outputs"});
-        return pactl.waitForFinished(5000) && !pactl.readAllStandardOutput().trimmed().isEmpty();
+    // The window set to key at wpm with the export's pitch and volume, and
+    // the sink's monitor recorded into raw from now on.
+    void KeyAndRecord(int wpm, QProcess& recorder, const fs::path& raw) const {
+        Control<QSlider>("SpeedTrackBar")->setValue(wpm);
+        Control<QSlider>("PitchTrackBar")->setValue(8);
+        Control<QSlider>("VolTrackBar")->setValue(3);
+        StartRecorder(recorder, Runtime, raw);
     }
 
     std::string Runtime;
@@ -128,12 +118,9 @@ TEST_P(ShortTextWindowTest, EndsWithItsMessageAndPlaysTheExport) {
     const qint64 soundMs =
         static_cast<qint64>(expected.size()) * 1000 / SampleRate + WordGapDots * 1200 / c.Wpm;
 
-    Control<QSlider>("SpeedTrackBar")->setValue(c.Wpm);
-    Control<QSlider>("PitchTrackBar")->setValue(8);
-    Control<QSlider>("VolTrackBar")->setValue(3);
     const fs::path raw = Dir / "recording.raw";
     QProcess recorder;
-    StartRecorder(recorder, raw);
+    KeyAndRecord(c.Wpm, recorder, raw);
 
     QElapsedTimer clock;
     clock.start();
@@ -163,12 +150,9 @@ TEST_F(SoundServerWindowTest, OneLetterCallsignIsPlayedWholeBeforeThePause) {
     UseList("E\n");
     Control<QLineEdit>("CallEdit")->setText("RK3ABC");
     ShowPage(CallsignPage);
-    Control<QSlider>("SpeedTrackBar")->setValue(wpm);
-    Control<QSlider>("PitchTrackBar")->setValue(8);
-    Control<QSlider>("VolTrackBar")->setValue(3);
     const fs::path raw = Dir / "recording.raw";
     QProcess recorder;
-    StartRecorder(recorder, raw);
+    KeyAndRecord(wpm, recorder, raw);
 
     QElapsedTimer clock;
     clock.start();

@@ -38,19 +38,9 @@ std::string TextOfSeconds(int seconds) {
     return text;
 }
 
-class SoundServerTest : public ::testing::Test {
+class SoundServerTest : public SharedServerTest {
 protected:
-    void SetUp() override {
-        Runtime = SharedTestServer();
-        if (Runtime.empty())
-            GTEST_SKIP() << "no test sound server (TONVIK_TEST_PULSE)";
-        Dir = fs::temp_directory_path() / ("tonvik-server-" + std::to_string(::getpid()));
-        fs::create_directories(Dir);
-    }
-    void TearDown() override {
-        if (!Dir.empty())
-            fs::remove_all(Dir);
-    }
+    SoundServerTest() : SharedServerTest("tonvik-server-") {}
 
     // The player as a process that cannot raise its priority (SDL would make
     // its audio thread real-time when run as root).
@@ -62,17 +52,6 @@ protected:
         else
             player.start(Program(), arguments);
     }
-
-    static QProcessEnvironment ServerEnvironment(const std::string& runtime) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
-        env.remove("PULSE_SERVER");
-        env.remove("SDL_AUDIODRIVER");
-        return env;
-    }
-
-    std::string Runtime;
-    fs::path Dir;
 };
 
 TEST_F(SoundServerTest, AMinuteAt100WpmIsRecordedExactlyAsExported) {
@@ -89,11 +68,7 @@ TEST_F(SoundServerTest, AMinuteAt100WpmIsRecordedExactlyAsExported) {
     ASSERT_GT(expected.size(), 55u * 8000) << "the text is shorter than a minute";
 
     QProcess recorder;
-    recorder.setProcessEnvironment(ServerEnvironment(Runtime));
-    recorder.setStandardOutputFile(QString::fromStdString(raw));
-    recorder.start(
-        "parec", {"-d", "morse.monitor", "--format=s16le", "--rate=8000", "--channels=1", "--raw"});
-    ASSERT_TRUE(recorder.waitForStarted(5000)) << "parec does not start";
+    ASSERT_NO_FATAL_FAILURE(StartRecorder(recorder, Runtime, raw));
 
     QProcess player;
     player.setProcessEnvironment(ServerEnvironment(Runtime));
