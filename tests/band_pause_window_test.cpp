@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
-#include <thread>
 
 using namespace tonvik;
 using namespace std::chrono_literals;
@@ -58,25 +57,6 @@ protected:
         Window->SetBandSettingsFile(Dir / "band.txt");
     }
 
-    void StartRecorder(QProcess& recorder, const fs::path& raw) const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("PULSE_SERVER", QString::fromStdString(ServerAddress(Runtime)));
-        recorder.setProcessEnvironment(env);
-        recorder.setStandardOutputFile(QString::fromStdString(raw));
-        recorder.start("parec", {"-d", "morse.monitor", "--format=s16le", "--rate=8000",
-                                 "--channels=1", "--raw"});
-        ASSERT_TRUE(recorder.waitForStarted(5000)) << "parec does not start";
-        for (int n = 0; n < 100 && !RecorderConnected(env); ++n)
-            std::this_thread::sleep_for(50ms);
-    }
-
-    static bool RecorderConnected(const QProcessEnvironment& env) {
-        QProcess pactl;
-        pactl.setProcessEnvironment(env);
-        pactl.start("pactl", {"list", "short", "source-outputs"});
-        return pactl.waitForFinished(5000) && !pactl.readAllStandardOutput().trimmed().isEmpty();
-    }
-
     std::string Runtime;
     fs::path Dir;
     PulseWaveOut Keying;
@@ -91,7 +71,7 @@ TEST_F(BandPauseWindowTest, TheNoiseGoesOnThroughThePauseAndStopsAtTheEnd) {
     Control<QSlider>("SpeedTrackBar")->setValue(40);
     const fs::path raw = Dir / "recording.raw";
     QProcess recorder;
-    StartRecorder(recorder, raw);
+    StartRecorder(recorder, Runtime, raw);
 
     QElapsedTimer clock;
     clock.start();
