@@ -8,7 +8,7 @@
 #include "keying/PulseWaveOut.h"
 #include "tests/support/PulseTestServer.h"
 #include "tests/support/RecordingCompare.h"
-#include "tests/support/WindowFixture.h"
+#include "tests/support/ServerWindowFixture.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -33,23 +33,14 @@ double Rms(const std::vector<int16_t>& x, std::size_t from, std::size_t count) {
     return std::sqrt(sum / static_cast<double>(count));
 }
 
-class BandPauseWindowTest : public WindowFixture {
+class BandPauseWindowTest : public ServerWindowFixture {
 protected:
+    BandPauseWindowTest() : ServerWindowFixture("tonvik-band-pause-") {}
+
     void SetUp() override {
-        Runtime = SharedTestServer();
-        if (Runtime.empty())
-            GTEST_SKIP() << "no test sound server (TONVIK_TEST_PULSE)";
-        ::setenv("PULSE_SERVER", ServerAddress(Runtime).c_str(), 1);
-        OpenWindow(Keying);
-        Window->SetBandDevice(Air);
-        Dir = fs::temp_directory_path() / ("tonvik-band-pause-" + std::to_string(::getpid()));
-        fs::create_directories(Dir);
-    }
-    void TearDown() override {
-        WindowFixture::TearDown();
-        ::unsetenv("PULSE_SERVER");
-        if (!Dir.empty())
-            fs::remove_all(Dir);
+        ServerWindowFixture::SetUp();
+        if (!IsSkipped())
+            Window->SetBandDevice(Air);
     }
 
     void UseBand(const std::string& text) {
@@ -57,10 +48,7 @@ protected:
         Window->SetBandSettingsFile(Dir / "band.txt");
     }
 
-    std::string Runtime;
-    fs::path Dir;
-    PulseWaveOut Keying;
-    PulseWaveOut Air;
+    PulseWaveOut Air; // the band's own stream
 };
 
 TEST_F(BandPauseWindowTest, TheNoiseGoesOnThroughThePauseAndStopsAtTheEnd) {
@@ -116,7 +104,7 @@ TEST_F(BandPauseWindowTest, TheNoiseGoesOnThroughThePauseAndStopsAtTheEnd) {
     const auto last = std::find_if(heard.rbegin(), heard.rend(), [](int16_t s) { return s != 0; });
     const std::size_t end = static_cast<std::size_t>(heard.rend() - last);
     EXPECT_LE(end, at(stopped + 700)) << "the band plays on after the end";
-    EXPECT_EQ(Keying.Starvations(), 0u);
+    EXPECT_EQ(Stream.Starvations(), 0u);
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 #include "keying/PulseWaveOut.h"
 #include "tests/support/PulseTestServer.h"
 #include "tests/support/RecordingCompare.h"
-#include "tests/support/WindowFixture.h"
+#include "tests/support/ServerWindowFixture.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -43,28 +43,18 @@ void PrintTo(const Case& c, std::ostream* out) {
 }
 
 // A window on the sound server's stream, recorded from the sink's monitor.
-class SoundServerWindowTest : public WindowFixture {
+class SoundServerWindowTest : public ServerWindowFixture {
 protected:
+    SoundServerWindowTest() : ServerWindowFixture("tonvik-short-window-") {}
+
     void SetUp() override {
-        Runtime = SharedTestServer();
-        if (Runtime.empty())
-            GTEST_SKIP() << "no test sound server (TONVIK_TEST_PULSE)";
-        ::setenv("PULSE_SERVER", ServerAddress(Runtime).c_str(), 1);
-        OpenWindow(Stream);
-        Dir = fs::temp_directory_path() / ("tonvik-short-window-" + std::to_string(::getpid()));
-        fs::create_directories(Dir);
+        ServerWindowFixture::SetUp();
         // A modal box runs an event loop of its own until it is dismissed:
         // this one stays up until the device has closed, or for 3 seconds.
         Messages.OnMessage = [this](const MessageRecorder::Entry& entry) {
             if (entry.Text == EndText)
                 HoldEndMessage();
         };
-    }
-    void TearDown() override {
-        WindowFixture::TearDown();
-        ::unsetenv("PULSE_SERVER");
-        if (!Dir.empty())
-            fs::remove_all(Dir);
     }
 
     bool StreamClosed() const { return Window->Exercise().WaveOutPump().WaveDevice() == 0; }
@@ -102,9 +92,6 @@ protected:
         StartRecorder(recorder, Runtime, raw);
     }
 
-    std::string Runtime;
-    fs::path Dir;
-    PulseWaveOut Stream;
     bool ClosedUnderMessage = false;
 };
 
