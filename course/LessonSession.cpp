@@ -18,6 +18,7 @@ const std::string& LessonSession::Begin(const LessonSettings& settings, uint64_t
     const std::string characters = LessonCharacters(Chosen.Course, Chosen.Lesson);
     LessonDraw draw(characters, DrawWeights(characters, history), seed);
     Sent = draw.Groups(GroupsForMinutes(Chosen.Minutes, Chosen.EffectiveWpm));
+    Copied.clear();
     Result = CopyScore{};
     Current = Phase::Keying;
     return Sent;
@@ -37,6 +38,7 @@ const CopyScore& LessonSession::Check(const std::string& copy) {
     if (Current != Phase::Keying && Current != Phase::Copying)
         return Result;
     Result = AlignCopy(Sent, copy);
+    Copied = copy;
     Current = Phase::Scored;
     if (PassesLesson(Result) && Chosen.Lesson >= Reached(Chosen.Course))
         SetReached(Chosen.Course, Chosen.Lesson + 1);
@@ -46,6 +48,7 @@ const CopyScore& LessonSession::Check(const std::string& copy) {
 void LessonSession::Abandon() {
     Current = Phase::Idle;
     Sent.clear();
+    Copied.clear();
     Result = CopyScore{};
 }
 

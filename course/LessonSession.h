@@ -45,6 +45,8 @@ public:
     Phase Now() const { return Current; }
     const LessonSettings& Settings() const { return Chosen; }
     const std::string& SentText() const { return Sent; }
+    // The copy as it was checked.
+    const std::string& CopyText() const { return Copied; }
     const CopyScore& Score() const { return Result; }
     bool Passed() const { return Current == Phase::Scored && PassesLesson(Result); }
     int Reached(CourseKind course) const;
@@ -54,6 +56,7 @@ private:
     Phase Current = Phase::Idle;
     LessonSettings Chosen;
     std::string Sent;
+    std::string Copied;
     CopyScore Result;
     std::map<CourseKind, int> ReachedLesson;
 };
