@@ -42,6 +42,8 @@ const CopyScore& LessonSession::Check(const std::string& copy) {
     Current = Phase::Scored;
     if (PassesLesson(Result) && Chosen.Lesson >= Reached(Chosen.Course))
         SetReached(Chosen.Course, Chosen.Lesson + 1);
+    double& best = Best[Chosen.Course][Chosen.Lesson];
+    best = std::max(best, Result.Percent());
     return Result;
 }
 
@@ -59,6 +61,16 @@ int LessonSession::Reached(CourseKind course) const {
 
 void LessonSession::SetReached(CourseKind course, int lesson) {
     ReachedLesson[course] = ClampLesson(course, lesson);
+}
+
+const std::map<int, double>& LessonSession::BestPercent(CourseKind course) const {
+    static const std::map<int, double> none;
+    const auto found = Best.find(course);
+    return found == Best.end() ? none : found->second;
+}
+
+void LessonSession::SetBestPercent(CourseKind course, std::map<int, double> best) {
+    Best[course] = std::move(best);
 }
 
 } // namespace tonvik

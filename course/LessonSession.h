@@ -51,6 +51,10 @@ public:
     bool Passed() const { return Current == Phase::Scored && PassesLesson(Result); }
     int Reached(CourseKind course) const;
     void SetReached(CourseKind course, int lesson);
+    // Each lesson's best score of a course, in per cent; a lesson checked
+    // raises its own.
+    const std::map<int, double>& BestPercent(CourseKind course) const;
+    void SetBestPercent(CourseKind course, std::map<int, double> best);
 
 private:
     Phase Current = Phase::Idle;
@@ -59,6 +63,7 @@ private:
     std::string Copied;
     CopyScore Result;
     std::map<CourseKind, int> ReachedLesson;
+    std::map<CourseKind, std::map<int, double>> Best;
 };
 
 } // namespace tonvik
