@@ -21,6 +21,7 @@
 
 #include <sched.h>
 
+#include <cstdlib>
 #include <fstream>
 
 using namespace tonvik;
@@ -142,6 +143,10 @@ TEST_F(CourseJournalWindow, TheNextWindowOpensAtTheLessonReachedWithTheBests) {
     EXPECT_FALSE(box->itemText(1).contains("не открыт"));
     EXPECT_TRUE(box->itemText(2).contains("не открыт"));
     EXPECT_FALSE(box->itemText(2).contains("лучший"));
+    // With TONVIK_SCREENSHOT_DIR set, the page as drawn, for a person to look at.
+    ShowPage(CoursePageIndex);
+    if (const char* folder = std::getenv("TONVIK_SCREENSHOT_DIR"))
+        Window->grab().save(QString("%1/course-reached.png").arg(folder));
     // The other course has its own standing.
     Control<QComboBox>("CourseBox")->setCurrentIndex(1);
     EXPECT_EQ(box->currentIndex(), 0);
