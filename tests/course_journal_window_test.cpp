@@ -8,6 +8,7 @@
 #include "journal/JournalReader.h"
 #include "journal/JournalStats.h"
 #include "tests/support/MorseDecode.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/WindowFixture.h"
 
 #include <QApplication>
@@ -17,9 +18,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
-#include <sys/mount.h>
 
-#include <sched.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -204,34 +203,6 @@ TEST_F(CourseJournalWindow, AStoppedLessonIsRecordedWithoutAResult) {
     EXPECT_TRUE(LessonResults(reader, "", 10).empty());
     EXPECT_EQ(CourseProgress(reader, "latin").Reached, 1);
 }
-
-// A disk of 256 KiB of its own: a tmpfs mounted in a mount namespace of
-// this thread, which the journal's writer thread, started after it, shares.
-class SmallDisk {
-public:
-    explicit SmallDisk(const std::filesystem::path& folder) : Folder(folder) {
-        std::filesystem::create_directories(folder);
-        Mounted = unshare(CLONE_NEWNS) == 0 &&
-                  mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-                  mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=256k") == 0;
-    }
-    ~SmallDisk() {
-        if (Mounted)
-            umount2(Folder.c_str(), MNT_DETACH);
-    }
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
-
-    void Fill() const {
-        std::ofstream filler(Folder / "filler", std::ios::binary);
-        const std::string block(4096, 'x');
-        while (filler.write(block.data(), static_cast<std::streamsize>(block.size())))
-            filler.flush();
-    }
-
-    const std::filesystem::path Folder;
-    bool Mounted = false;
-};
 
 TEST_F(WindowFixture, AFullDiskMidRecognitionRunGoesToTheStatusLineUntilItEnds) {
     QTemporaryDir folder;
