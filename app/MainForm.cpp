@@ -84,7 +84,7 @@ TMorseMain::TMorseMain(WaveOut& device, MessageService& messages, QWidget* paren
           Control.Dispatch(message, handle, header);
       }),
       BandNotifier([this](WaveMessage message, WaveHandle handle, WaveHeader* header) {
-          Control.DispatchBand(message, handle, header);
+          Control.Air().Dispatch(message, handle, header);
       }),
       Control(device, Notifier, *this), Trainer(Control, *this, Rng) {
     Speaker = new Announcer(this);

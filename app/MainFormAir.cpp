@@ -96,13 +96,13 @@ void TMorseMain::SetBandSettingsFile(const std::filesystem::path& file) {
 }
 
 void TMorseMain::SetBandDevice(WaveOut& device) {
-    Control.SetBandDevice(device, BandNotifier);
+    Control.Air().SetDevice(device, BandNotifier);
 }
 
 void TMorseMain::ApplyBand(const BandConditions& conditions) {
-    Control.SetBand(conditions, conditions.Qrm > 0 || conditions.CallersPercent > 0
-                                    ? StationCalls(Trainer.ListFile())
-                                    : std::vector<std::string>{});
+    Control.Air().Choose(conditions, conditions.Qrm > 0 || conditions.CallersPercent > 0
+                                         ? StationCalls(Trainer.ListFile())
+                                         : std::vector<std::string>{});
     AirLabel->setText("Эфир: " + TAirForm::Describe(conditions));
     AirLabel->setAccessibleName(AirLabel->text());
     AirLabel->setVisible(conditions.AnyOn());
@@ -116,7 +116,7 @@ void TMorseMain::AirButClick() {
         AirForm = std::make_unique<TAirForm>(this);
         AirForm->SetListenHandler([this](const BandConditions& c) { ListenToBand(c); });
     }
-    AirForm->SetConditions(Control.BandSettings());
+    AirForm->SetConditions(Control.Air().Chosen());
     if (first)
         CentreOnWindow(*AirForm, *this);
     AirForm->ShowListenProblem({});

@@ -71,7 +71,7 @@ void TMorseMain::ExerciseStarted(ExercisePhase phase) {
         start.ListSha256 = FileSha256(list);
     }
     if (phase != ExercisePhase::Test) {
-        BandConditions band = Control.BandSettings();
+        BandConditions band = Control.Air().Chosen();
         if (phase != ExercisePhase::CallsignExercise)
             band.CallersPercent = 0; // a second caller answers callsigns only
         start.Conditions = DescribeConditions(band);

@@ -1,7 +1,5 @@
 #include "exercise/ExerciseControl.h"
 
-#include "air/Band.h"
-#include "air/BandBed.h"
 #include "exercise/ExerciseMode.h"
 #include "exercise/Shortcuts.h"
 #include "text/GenCodeUnit.h"
@@ -63,79 +61,29 @@ void ExerciseControl::Shutdown() {
 
 ExerciseControl::~ExerciseControl() = default;
 
-void ExerciseControl::SetBand(const BandConditions& conditions,
-                              std::vector<std::string> callsigns) {
-    AirConditions = conditions;
-    AirCalls = std::move(callsigns);
-}
-
-void ExerciseControl::SetBandDevice(WaveOut& device, WaveNotifier& notifier) {
-    Bed = std::make_unique<BandBed>(device, notifier);
-}
-
-void ExerciseControl::DispatchBand(WaveMessage message, WaveHandle device, WaveHeader* header) {
-    if (Bed)
-        Bed->Dispatch(message, device, header);
-}
-
-bool ExerciseControl::BandBedPlaying() const {
-    return Bed && Bed->Playing();
-}
-
-// The band of the exercise starting now, from a fresh seed. Its background
-// goes to a device of its own when there is one that opens, and the keying
-// stream then carries our signal alone; otherwise the keying stream carries
-// the whole band.
+// The band of the exercise starting now, from a fresh seed.
 void ExerciseControl::TuneIn() {
-    TuneOut();
-    if (!AirConditions.AnyOn())
-        return;
-    BandSetup setup;
-    setup.PitchHz = static_cast<double>(Tone);
-    setup.DotSamples = Dot;
-    setup.VolumeFactor = Volume;
-    setup.Seed = (static_cast<uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
-    setup.Callsigns = AirCalls;
-    BandConditions conditions = AirConditions;
-    if (Running != ExercisePhase::CallsignExercise)
-        conditions.CallersPercent = 0; // a second caller answers callsigns only
-    if (Bed) {
-        BandSetup background = setup;
-        background.Part = BandPart::Background;
-        auto bed = std::make_unique<Band>(conditions, std::move(background));
-        if (bed->HasBackground() && Bed->Start(std::move(bed)))
-            setup.Part = BandPart::Signal;
-    }
-    Air = std::make_unique<Band>(conditions, std::move(setup));
-}
-
-void ExerciseControl::TuneOut() {
-    Air.reset();
-    if (Bed)
-        Bed->Stop();
+    BandSetup keying;
+    keying.PitchHz = static_cast<double>(Tone);
+    keying.DotSamples = Dot;
+    keying.VolumeFactor = Volume;
+    keying.Seed = (static_cast<uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
+    AirBand.TuneIn(keying, Running == ExercisePhase::CallsignExercise);
 }
 
 void ExerciseControl::KeyedSamples(int16_t* samples, int64_t count, int startedChar) {
-    if (!Air || TestIsRunning)
+    if (!AirBand.Tuned() || TestIsRunning)
         return;
-    Air->SetPitch(static_cast<double>(Tone));
-    if (Bed && Bed->Air() != nullptr)
-        Bed->Air()->SetPitch(static_cast<double>(Tone));
     const std::string& text = Play.PlayText;
     const int index = Play.PlayPos - 2; // of the character just started
+    std::string_view starting;
     if (startedChar > ' ' && index >= 0 && index < static_cast<int>(text.size()) &&
         (index == 0 || text[index - 1] == ' ')) {
         const std::size_t end = text.find(' ', index);
-        const std::string_view ours = std::string_view(text).substr(
-            index, end == std::string::npos ? std::string::npos : end - index);
-        // The background stream runs ahead of the keying stream, whose
-        // first character plays at once: its caller is brought forward.
-        if (Bed && Bed->Air() != nullptr)
-            Bed->Air()->CallsignStarts(ours, Bed->AheadSamples());
-        else
-            Air->CallsignStarts(ours);
+        starting = std::string_view(text).substr(index, end == std::string::npos ? std::string::npos
+                                                                                 : end - index);
     }
-    Air->Process(samples, samples, count);
+    AirBand.Keyed(samples, count, static_cast<double>(Tone), starting);
 }
 
 void ExerciseControl::Began() {
@@ -150,7 +98,7 @@ void ExerciseControl::Ended(ExerciseEndCause cause) {
         return;
     const ExercisePhase phase = *Observed;
     Observed.reset();
-    TuneOut();
+    AirBand.TuneOut();
     if (DeviceFailed)
         cause = ExerciseEndCause::NoSoundDevice;
     const int keyed = std::clamp(Play.PlayPos - 1, 0, static_cast<int>(Play.PlayText.size()));

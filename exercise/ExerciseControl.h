@@ -1,6 +1,6 @@
 #pragma once
 
-#include "air/BandConditions.h"
+#include "air/ExerciseBand.h"
 #include "exercise/ExerciseObserver.h"
 #include "exercise/ExerciseView.h"
 #include "keying/Keyer.h"
@@ -16,8 +16,6 @@
 
 namespace tonvik {
 
-class Band;
-class BandBed;
 class ExerciseMode;
 class ExerciseObserver;
 
@@ -56,18 +54,12 @@ public:
     void SetVolume(int position);
     // The callsign trainer's tone for the next callsign.
     void SetToneFreq(long double hertz) { Tone = hertz; }
-    // The band the next exercises are heard through, and callsigns for its
-    // other stations; all off: the keyer's samples as they are.
-    void SetBand(const BandConditions& conditions, std::vector<std::string> callsigns);
-    const BandConditions& BandSettings() const { return AirConditions; }
-    // A device of its own for the band's background, so that it goes on
-    // through the pause for the answer; without one the band is heard only
-    // while characters are keyed. device and notifier must outlive this
-    // object; notifier's receiver hands its notices to DispatchBand.
-    void SetBandDevice(WaveOut& device, WaveNotifier& notifier);
-    void DispatchBand(WaveMessage message, WaveHandle device, WaveHeader* header);
-    // The background is playing on its own device now.
-    bool BandBedPlaying() const;
+    // The band the exercises are heard through: its conditions, and a
+    // device of its own for its background, so that it goes on through the
+    // pause for the answer (without one the band is heard only while
+    // characters are keyed).
+    ExerciseBand& Air() { return AirBand; }
+    const ExerciseBand& Air() const { return AirBand; }
 
     void StartButClick();
     void StopButClick();
@@ -112,7 +104,6 @@ private:
     void Began();
     void Ended(ExerciseEndCause cause);
     void TuneIn();
-    void TuneOut();
 
     ExerciseView& View;
     ExerciseMode* CallsignPart = nullptr;
@@ -128,10 +119,7 @@ private:
     int32_t Dot = 0;
     long double Tone = 1000.0L;
     int32_t Volume = 0;
-    BandConditions AirConditions;
-    std::vector<std::string> AirCalls;
-    std::unique_ptr<Band> Air; // while an exercise runs under conditions
-    std::unique_ptr<BandBed> Bed;
+    ExerciseBand AirBand;
     // Declared last so that it is destroyed first: its destructor stops the
     // device while the keyer and the state it uses still exist.
     WavePump Pump;

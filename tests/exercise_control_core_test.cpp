@@ -204,7 +204,7 @@ double Rms(const std::vector<int16_t>& samples) {
 
 // The band's background on a device of its own: it plays from Start through
 // the pause for the answer to the end, while the keying stream closes.
-class ExerciseBand : public ExerciseCore {
+class ExerciseOnTheBand : public ExerciseCore {
 protected:
     void SetUp() override {
         Control.SetCallsignMode(&Mode);
@@ -215,9 +215,9 @@ protected:
     }
     void TearDown() override { Control.SetCallsignMode(nullptr); }
     void UseBand(const BandConditions& conditions, bool bedDevice = true) {
-        Control.SetBand(conditions, {});
+        Control.Air().Choose(conditions, {});
         if (bedDevice)
-            Control.SetBandDevice(Bed, BedNotices);
+            Control.Air().SetDevice(Bed, BedNotices);
     }
     static BandConditions Noise() {
         BandConditions c;
@@ -238,13 +238,13 @@ protected:
         ASSERT_TRUE(Bed.CompleteNext());
         while (!BedNotices.Empty()) {
             const auto n = BedNotices.Take();
-            Control.DispatchBand(n.Message, n.Device, n.Header);
+            Control.Air().Dispatch(n.Message, n.Device, n.Header);
         }
     }
     void OpenBed() {
         while (!BedNotices.Empty()) {
             const auto n = BedNotices.Take();
-            Control.DispatchBand(n.Message, n.Device, n.Header);
+            Control.Air().Dispatch(n.Message, n.Device, n.Header);
         }
     }
 
@@ -253,7 +253,7 @@ protected:
     QueueNotifier BedNotices;
 };
 
-TEST_F(ExerciseBand, TheBandGoesOnThroughThePauseAtASteadyLevelAndStopsAtTheEnd) {
+TEST_F(ExerciseOnTheBand, TheBandGoesOnThroughThePauseAtASteadyLevelAndStopsAtTheEnd) {
     UseBand(Noise());
     KeyToThePause();
     ASSERT_TRUE(Bed.IsOpen());
@@ -281,17 +281,17 @@ TEST_F(ExerciseBand, TheBandGoesOnThroughThePauseAtASteadyLevelAndStopsAtTheEnd)
 
     Control.StopButClick();
     EXPECT_FALSE(Bed.IsOpen());
-    EXPECT_FALSE(Control.BandBedPlaying());
+    EXPECT_FALSE(Control.Air().BackgroundPlaying());
     EXPECT_FALSE(Bed.CompleteNext());
 }
 
-TEST_F(ExerciseBand, WithoutItsOwnDeviceTheBandIsHeardOnTheKeyingStream) {
+TEST_F(ExerciseOnTheBand, WithoutItsOwnDeviceTheBandIsHeardOnTheKeyingStream) {
     for (const bool withDevice : {false, true}) {
         SCOPED_TRACE(withDevice ? "a band device that does not open" : "no band device");
         Bed.NextOpenResult = withDevice ? MmNoDriver : MmNoError;
         UseBand(Noise(), withDevice);
         KeyToThePause();
-        EXPECT_FALSE(Control.BandBedPlaying());
+        EXPECT_FALSE(Control.Air().BackgroundPlaying());
         const std::vector<int16_t> keyed = Device.AllSamples();
         EXPECT_GT(Rms({keyed.end() - 400, keyed.end()}), 100.0) << "no noise after the callsign";
         EXPECT_EQ(View.Warnings, 0);
@@ -300,7 +300,7 @@ TEST_F(ExerciseBand, WithoutItsOwnDeviceTheBandIsHeardOnTheKeyingStream) {
     }
 }
 
-TEST_F(ExerciseBand, NothingToHearBetweenCallsignsOpensNoBandDevice) {
+TEST_F(ExerciseOnTheBand, NothingToHearBetweenCallsignsOpensNoBandDevice) {
     BandConditions fading;
     fading.QsbHz = 0.5;
     for (const BandConditions& c : {BandConditions{}, fading}) {
