@@ -40,6 +40,11 @@ void TStatsForm::SetUpAccessibility() {
     Ui->StatsTabs->setAccessibleName(QStringLiteral("Статистика"));
     Ui->StatsTabs->tabBar()->setAccessibleName(QStringLiteral("Страницы статистики"));
     Describe(Ui->StatsTabs, pages);
+    Ui->ProgressConditionsLbl->setBuddy(Ui->ProgressConditionsBox);
+    Ui->ProgressConditionsBox->setAccessibleName(QStringLiteral("Эфир упражнений на графике"));
+    Describe(Ui->ProgressConditionsBox,
+             QStringLiteral("Все, без помех или в условиях приёма; чистые и с помехами — "
+                            "разными линиями; Alt+Э"));
     const QString period = QStringLiteral("Срок знаков и путаниц; ");
     Describe(Ui->PeriodWeekBut, period + QStringLiteral("Alt+7"));
     Describe(Ui->PeriodMonthBut, period + QStringLiteral("Alt+3"));

@@ -17,6 +17,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 
@@ -25,6 +26,9 @@ namespace {
 
 const QColor SpeedColour(0xC0, 0x00, 0x00);
 const QColor PointsColour(0x00, 0x30, 0xC0);
+// Exercises under band conditions: the same hues' neighbours, dashed.
+const QColor ConditionsSpeedColour(0xE0, 0x78, 0x00);
+const QColor ConditionsPointsColour(0x00, 0x90, 0x80);
 const QColor BarColour(0x30, 0x70, 0xB0);
 // Up to this many exercises each gets a marker, so that a single one shows
 // and a few stand apart.
@@ -54,10 +58,10 @@ QChart* NewChart(const QString& title) {
     return chart;
 }
 
-QLineSeries* Line(const QString& name, const QColor& colour, const std::vector<QPointF>& points) {
+QLineSeries* Line(const QString& name, const QPen& pen, const std::vector<QPointF>& points) {
     auto* series = new QLineSeries;
     series->setName(name);
-    series->setPen(QPen(colour, 1.5));
+    series->setPen(pen);
     const std::vector<QPointF> thinned = ThinnedLine(points, ProgressSlices);
     series->replace(QList<QPointF>(thinned.begin(), thinned.end()));
     if (points.size() <= static_cast<size_t>(MarkedPoints)) {
@@ -98,28 +102,47 @@ QDateTimeAxis* DateAxis(const std::vector<ProgressPoint>& points) {
     return axis;
 }
 
+// One class of exercises on the progress chart: its speeds and its points.
+struct ProgressLines {
+    std::vector<QPointF> Speeds;
+    std::vector<QPointF> Totals;
+};
+
+QString ProgressTitle(bool none, ConditionsFilter shown) {
+    switch (shown) {
+    case ConditionsFilter::Clean:
+        return none ? QStringLiteral("Пока нет упражнений с позывными без помех")
+                    : QStringLiteral("Упражнения с позывными без помех");
+    case ConditionsFilter::UnderConditions:
+        return none ? QStringLiteral("Пока нет упражнений с позывными в условиях приёма")
+                    : QStringLiteral("Упражнения с позывными в условиях приёма");
+    case ConditionsFilter::All:
+        break;
+    }
+    return none ? QStringLiteral("Пока нет ни одного законченного упражнения с позывными")
+                : QStringLiteral("Упражнения с позывными: наибольшая скорость и очки");
+}
+
 } // namespace
 
-QChart* BuildProgressChart(const std::vector<ProgressPoint>& points) {
-    QChart* chart = NewChart(
-        points.empty() ? QStringLiteral("Пока нет ни одного законченного упражнения с позывными")
-                       : QStringLiteral("Упражнения с позывными: наибольшая скорость и очки"));
-    std::vector<QPointF> speeds, totals;
-    speeds.reserve(points.size());
-    totals.reserve(points.size());
+QChart* BuildProgressChart(const std::vector<ProgressPoint>& points, ConditionsFilter shown) {
+    QChart* chart = NewChart(ProgressTitle(points.empty(), shown));
+    // Clean exercises and those under conditions are never one line: a band
+    // that got harder would read as a user who got worse.
+    std::array<ProgressLines, 2> lines;
     int topSpeed = 0;
     double topPoints = 0;
     for (const ProgressPoint& point : points) {
         const auto x = static_cast<double>(Msecs(point.Started));
-        speeds.emplace_back(x, point.MaxWpm);
-        totals.emplace_back(x, point.TotalPoints);
+        ProgressLines& line = lines[point.UnderConditions ? 1 : 0];
+        line.Speeds.emplace_back(x, point.MaxWpm);
+        line.Totals.emplace_back(x, point.TotalPoints);
         topSpeed = std::max(topSpeed, point.MaxWpm);
         topPoints = std::max(topPoints, point.TotalPoints);
     }
-    QLineSeries* speed = Line(QStringLiteral("Наибольшая скорость, wpm"), SpeedColour, speeds);
-    QLineSeries* total = Line(QStringLiteral("Очки за упражнение"), PointsColour, totals);
-    chart->addSeries(speed);
-    chart->addSeries(total);
+    std::array<bool, 2> drawn{!lines[0].Speeds.empty(), !lines[1].Speeds.empty()};
+    if (!drawn[0] && !drawn[1])
+        drawn[shown == ConditionsFilter::UnderConditions ? 1 : 0] = true;
     QDateTimeAxis* dates = DateAxis(points);
     QValueAxis* wpm =
         ValueAxis(QStringLiteral("Скорость, wpm"), SpeedColour, std::max(50, topSpeed + 5));
@@ -128,10 +151,30 @@ QChart* BuildProgressChart(const std::vector<ProgressPoint>& points) {
     chart->addAxis(dates, Qt::AlignBottom);
     chart->addAxis(wpm, Qt::AlignLeft);
     chart->addAxis(score, Qt::AlignRight);
-    for (QLineSeries* series : {speed, total})
-        series->attachAxis(dates);
-    speed->attachAxis(wpm);
-    total->attachAxis(score);
+    // Only clean exercises: the lines as they always were, by their plain names.
+    const bool named = drawn[1];
+    for (int under = 0; under < 2; ++under) {
+        if (!drawn[static_cast<size_t>(under)])
+            continue;
+        const ProgressLines& line = lines[static_cast<size_t>(under)];
+        const QString suffix = !named  ? QString()
+                               : under ? QStringLiteral(" в условиях")
+                                       : QStringLiteral(" без помех");
+        const Qt::PenStyle style = under ? Qt::DashLine : Qt::SolidLine;
+        QLineSeries* speed =
+            Line(named ? QStringLiteral("Скорость") + suffix
+                       : QStringLiteral("Наибольшая скорость, wpm"),
+                 QPen(under ? ConditionsSpeedColour : SpeedColour, 1.5, style), line.Speeds);
+        QLineSeries* total =
+            Line(named ? QStringLiteral("Очки") + suffix : QStringLiteral("Очки за упражнение"),
+                 QPen(under ? ConditionsPointsColour : PointsColour, 1.5, style), line.Totals);
+        chart->addSeries(speed);
+        chart->addSeries(total);
+        for (QLineSeries* series : {speed, total})
+            series->attachAxis(dates);
+        speed->attachAxis(wpm);
+        total->attachAxis(score);
+    }
     chart->legend()->setAlignment(Qt::AlignBottom);
     return chart;
 }

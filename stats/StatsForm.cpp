@@ -7,6 +7,7 @@
 #include "ui_StatsForm.h"
 
 #include <QChart>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QHideEvent>
 #include <QKeySequence>
@@ -43,6 +44,14 @@ void SetUpTable(QTableView* table) {
                             2 * table->frameWidth());
 }
 
+// The band filter's choices, each holding its ConditionsFilter.
+void FillConditions(QComboBox* box) {
+    box->addItem(QStringLiteral("Все"), static_cast<int>(ConditionsFilter::All));
+    box->addItem(QStringLiteral("Без помех"), static_cast<int>(ConditionsFilter::Clean));
+    box->addItem(QStringLiteral("В условиях приёма"),
+                 static_cast<int>(ConditionsFilter::UnderConditions));
+}
+
 // The decoration around a window's inside.
 QMargins FrameOf(const QWidget& window) {
     const QRect inside = window.geometry(), outside = window.frameGeometry();
@@ -59,6 +68,7 @@ TStatsForm::TStatsForm(QWidget* mainWindow)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     SetUpTables();
+    SetUpFilters();
     SetUpAccessibility();
     ConnectHandlers();
     Ui->UnavailableLbl->hide();
@@ -103,15 +113,26 @@ void TStatsForm::SetUpTables() {
     }
 }
 
+void TStatsForm::SetUpFilters() {
+    FillConditions(Ui->ProgressConditionsBox);
+}
+
+void TStatsForm::Reload(int page) {
+    if (!Reader)
+        return;
+    Loaded[static_cast<size_t>(page)] = false;
+    LoadPage(Ui->StatsTabs->currentIndex());
+}
+
 void TStatsForm::ConnectHandlers() {
     connect(Ui->StatsTabs, &QTabWidget::currentChanged, this, &TStatsForm::LoadPage);
     for (QRadioButton* period : {Ui->PeriodWeekBut, Ui->PeriodMonthBut, Ui->PeriodAllBut})
         connect(period, &QRadioButton::toggled, this, [this](bool checked) {
-            if (checked && Reader) {
-                Loaded[CharactersPage] = false;
-                LoadPage(Ui->StatsTabs->currentIndex());
-            }
+            if (checked)
+                Reload(CharactersPage);
         });
+    connect(Ui->ProgressConditionsBox, &QComboBox::currentIndexChanged, this,
+            [this] { Reload(ProgressPage); });
     connect(Ui->RepeatBut, &QPushButton::clicked, this, &TStatsForm::RepeatButClick);
     connect(Ui->WeakDrillBut, &QPushButton::clicked, this, &TStatsForm::WeakDrillButClick);
     connect(Ui->CloseBut, &QPushButton::clicked, this, &QDialog::reject);

@@ -21,6 +21,7 @@ class TStatsForm;
 }
 class QChartView;
 class QChart;
+class QComboBox;
 
 namespace tonvik {
 
@@ -95,7 +96,11 @@ private:
     void LoadErrors();
     void LoadDrills();
     void ShowEmpty(bool empty);
+    void SetUpFilters();
+    // A filter changed: the page it sits on reads the journal again.
+    void Reload(int page);
     StatsPeriod Period() const;
+    ConditionsFilter ProgressConditions() const;
     void RepeatButClick();
     void WeakDrillButClick();
     void CloseJournal();

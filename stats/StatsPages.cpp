@@ -64,7 +64,9 @@ void FitColumns(QTableView* table) {
 } // namespace
 
 void TStatsForm::LoadProgress() {
-    ReplaceChart(Ui->ProgressChart, BuildProgressChart(ProgressSeries(*Reader)));
+    const ConditionsFilter conditions = ProgressConditions();
+    ReplaceChart(Ui->ProgressChart,
+                 BuildProgressChart(ProgressSeries(*Reader, conditions), conditions));
     Ui->BestLbl->setText(BestText(Reader->Best(ExerciseKind::Callsign)));
     const std::vector<ExerciseRow> last =
         Reader->LastExercises(ExerciseKind::Callsign, LastExercisesShown);
@@ -148,6 +150,10 @@ void TStatsForm::LoadDrills() {
     Ui->DrillsEmptyLbl->setText(QStringLiteral("Тренировок пока не было"));
     Ui->DrillsStack->setCurrentIndex(none ? 1 : 0);
     FitColumns(Ui->DrillsTable);
+}
+
+ConditionsFilter TStatsForm::ProgressConditions() const {
+    return static_cast<ConditionsFilter>(Ui->ProgressConditionsBox->currentData().toInt());
 }
 
 StatsPeriod TStatsForm::Period() const {

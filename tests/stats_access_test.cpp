@@ -6,6 +6,8 @@
 
 #include <QAccessible>
 #include <QChartView>
+#include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -15,6 +17,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace tonvik;
@@ -156,4 +159,25 @@ TEST_F(StatsAccess, ChartsPointToTheirTablesAndActionsSayTheirKeys) {
                                                           {"CloseBut", "Esc"}})
         EXPECT_TRUE(Description(Find<QAbstractButton>(button)).contains(key))
             << button << ": " << Description(Find<QAbstractButton>(button)).toStdString();
+}
+
+TEST_F(StatsAccess, TheFiltersAreNamedAndSayTheirKeys) {
+    Form->show();
+    for (const auto& [box, name, label, key] :
+         std::vector<std::tuple<const char*, QString, QString, QString>>{
+             {"ProgressConditionsBox", "Эфир упражнений на графике", "&Эфир:", "Alt+Э"}}) {
+        auto* widget = Find<QComboBox>(box);
+        ASSERT_NE(widget, nullptr) << box;
+        // On Linux Qt gives a list's chosen item as its name and the label
+        // as its relation; elsewhere the name.
+        EXPECT_EQ(widget->accessibleName().toStdString(), name.toStdString()) << box;
+        QStringList labels;
+        for (const auto& [other, relation] :
+             QAccessible::queryAccessibleInterface(widget)->relations(QAccessible::Label))
+            if (const auto* text = qobject_cast<QLabel*>(other->object()))
+                labels << text->text();
+        EXPECT_EQ(labels, QStringList{label}) << box;
+        EXPECT_TRUE(Description(widget).contains(key))
+            << box << ": " << Description(widget).toStdString();
+    }
 }

@@ -181,7 +181,8 @@ protected:
         JournalTest::TearDown();
     }
     // A first day of practice: twelve exercises an hour apart, some wrong
-    // answers, a text exercise and a drill of each kind.
+    // answers, a drill of each kind, and every third exercise under band
+    // conditions, so that the progress chart draws both bands.
     void FirstDay() {
         Journal journal;
         ASSERT_TRUE(journal.Open(Path).Ok());
@@ -189,6 +190,8 @@ protected:
             {"UA3ABC", "UA3A6C"}, {"DL1XYZ", "DL1XYZ"}, {"OK2HQ", "0K2HQ"}, {"W7FJM", "W7FJM"}};
         for (int n = 0; n < 12; ++n) {
             ExerciseStart start = CallsignStart(TestTime(-9 * 3600 + n * 3600));
+            if (n % 3 == 1)
+                start.Conditions = "contest";
             if (n == 5 || n == 9)
                 start.Kind =
                     n == 5 ? ExerciseKind::MissedCallsDrill : ExerciseKind::WeakCharactersDrill;
