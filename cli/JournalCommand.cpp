@@ -65,6 +65,12 @@ void WriteSummary(const JournalReader& reader, const std::string& path, std::ost
         << count(ExerciseKind::WeakCharactersDrill) << " weak-characters drills, "
         << count(ExerciseKind::Text) << " text, " << count(ExerciseKind::PreliminaryTest)
         << " preliminary tests\n";
+    // Said only once there is one, so that a journal of callsigns reads as before.
+    if (counts[static_cast<size_t>(ExerciseKind::KochLesson)] +
+            counts[static_cast<size_t>(ExerciseKind::Recognition)] >
+        0)
+        out << "Course: " << count(ExerciseKind::KochLesson) << " lessons, "
+            << count(ExerciseKind::Recognition) << " recognition runs\n";
     const auto last = reader.LastExercises(ExerciseKind::Callsign, 10);
     if (!last.empty()) {
         out << "Last " << last.size() << " callsign exercises (UTC):\n"

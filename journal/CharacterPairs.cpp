@@ -33,25 +33,48 @@ std::vector<CharacterPair> CharacterPairsOf(std::string_view sentUtf8, std::stri
     return pairs;
 }
 
+std::string_view CountSourceName(CountSource source) {
+    switch (source) {
+    case CountSource::Lesson:
+        return "lesson";
+    case CountSource::Recognition:
+        return "recognition";
+    default:
+        return "callsign";
+    }
+}
+
 int CharacterCountWriter::Prepare(const sql::Connection& db) {
-    const int rc = DayUpsert.Prepare(db, "INSERT INTO character_counts(day, sent, typed, count) "
-                                         "VALUES(?1, ?2, ?3, 1) ON CONFLICT(day, sent, typed) "
-                                         "DO UPDATE SET count = count + 1");
+    const int rc = DayUpsert.Prepare(
+        db, "INSERT INTO character_counts(day, source, clean, sent, typed, count) "
+            "VALUES(?1, ?4, ?5, ?2, ?3, 1) "
+            "ON CONFLICT(day, source, clean, sent, typed) "
+            "DO UPDATE SET count = count + 1");
     if (rc != SQLITE_OK)
         return rc;
-    return TotalUpsert.Prepare(db, "INSERT INTO character_totals(sent, typed, count) "
-                                   "VALUES(?2, ?3, 1) ON CONFLICT(sent, typed) "
-                                   "DO UPDATE SET count = count + 1");
+    return TotalUpsert.Prepare(db,
+                               "INSERT INTO character_totals(source, clean, sent, typed, count) "
+                               "VALUES(?4, ?5, ?2, ?3, 1) "
+                               "ON CONFLICT(source, clean, sent, typed) "
+                               "DO UPDATE SET count = count + 1");
 }
 
 int CharacterCountWriter::AddUtf8(std::string_view answered, std::string_view sentUtf8,
-                                  std::string_view typedUtf8) {
+                                  std::string_view typedUtf8, CountSource source, bool clean) {
+    return AddPairs(answered, CharacterPairsOf(sentUtf8, typedUtf8), source, clean);
+}
+
+int CharacterCountWriter::AddPairs(std::string_view answered,
+                                   const std::vector<CharacterPair>& pairs, CountSource source,
+                                   bool clean) {
     const std::string_view day = answered.substr(0, 10);
-    for (const CharacterPair& pair : CharacterPairsOf(sentUtf8, typedUtf8)) {
+    for (const CharacterPair& pair : pairs) {
         for (sql::Statement* upsert : {&DayUpsert, &TotalUpsert}) {
             upsert->Bind(1, day);
             upsert->Bind(2, pair.Sent);
             upsert->Bind(3, pair.Typed);
+            upsert->Bind(4, CountSourceName(source));
+            upsert->Bind(5, clean);
             const int rc = upsert->Step();
             upsert->Reset();
             if (rc != SQLITE_DONE)

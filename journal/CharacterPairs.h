@@ -19,13 +19,22 @@ struct CharacterPair {
 // Spaces in the callsign are not keyed characters and give no pair.
 std::vector<CharacterPair> CharacterPairsOf(std::string_view sentUtf8, std::string_view typedUtf8);
 
-// Adds the pairs of one answer to the counts per day (character_counts) and
-// in all (character_totals), in whatever transaction is open.
+// Where a counted character was heard: in a callsign, in a lesson's groups,
+// or alone in a recognition run. The journal stores the names.
+enum class CountSource { Callsign, Lesson, Recognition };
+std::string_view CountSourceName(CountSource source);
+
+// Adds pairs to the counts per day (character_counts) and in all
+// (character_totals), each under its source and whether the band was clean,
+// in whatever transaction is open.
 class CharacterCountWriter {
 public:
     int Prepare(const sql::Connection& db);
     // answered is the stored time of the answer; its first ten characters are the day.
-    int AddUtf8(std::string_view answered, std::string_view sentUtf8, std::string_view typedUtf8);
+    int AddUtf8(std::string_view answered, std::string_view sentUtf8, std::string_view typedUtf8,
+                CountSource source = CountSource::Callsign, bool clean = true);
+    int AddPairs(std::string_view answered, const std::vector<CharacterPair>& pairs,
+                 CountSource source, bool clean);
 
 private:
     sql::Statement DayUpsert;

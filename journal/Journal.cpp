@@ -76,11 +76,23 @@ bool Journal::EndExercise(const ExerciseEnd& end) {
     return Hand(end);
 }
 
+bool Journal::RecordLessonResult(const LessonResultRecord& result) {
+    return InExercise && Hand(result);
+}
+
+bool Journal::RecordRecognitionAnswer(const RecognitionAnswerRecord& answer) {
+    return InExercise && Hand(answer);
+}
+
 bool Journal::Write(const Record& record) {
     if (const auto* start = std::get_if<ExerciseStart>(&record))
         return Writer.BeginExercise(*start);
     if (const auto* answer = std::get_if<AnswerRecord>(&record))
         return Writer.RecordAnswer(*answer);
+    if (const auto* lesson = std::get_if<LessonResultRecord>(&record))
+        return Writer.RecordLessonResult(*lesson);
+    if (const auto* recognition = std::get_if<RecognitionAnswerRecord>(&record))
+        return Writer.RecordRecognitionAnswer(*recognition);
     return Writer.EndExercise(std::get<ExerciseEnd>(record));
 }
 

@@ -64,6 +64,10 @@ public:
     bool RecordAnswer(const AnswerRecord& answer);
     // Ends the exercise begun last; later answers are not taken.
     bool EndExercise(const ExerciseEnd& end);
+    // A lesson's score, in the lesson begun last; false outside an exercise.
+    bool RecordLessonResult(const LessonResultRecord& result);
+    // An answer of the recognition run begun last; false outside an exercise.
+    bool RecordRecognitionAnswer(const RecognitionAnswerRecord& answer);
 
     // Waits until everything handed over is on the disk; false when the
     // journal is closed or a write failed.
@@ -77,7 +81,8 @@ public:
     long long CurrentExercise() const { return Exercise; }
 
 private:
-    using Record = std::variant<ExerciseStart, AnswerRecord, ExerciseEnd>;
+    using Record = std::variant<ExerciseStart, AnswerRecord, ExerciseEnd, LessonResultRecord,
+                                RecognitionAnswerRecord>;
 
     bool Hand(Record record);
     void Run();

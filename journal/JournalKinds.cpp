@@ -6,12 +6,14 @@
 namespace tonvik {
 namespace {
 
-constexpr std::array<std::pair<ExerciseKind, std::string_view>, 5> Kinds{{
+constexpr std::array<std::pair<ExerciseKind, std::string_view>, 7> Kinds{{
     {ExerciseKind::Callsign, "callsign"},
     {ExerciseKind::MissedCallsDrill, "missed-calls-drill"},
     {ExerciseKind::WeakCharactersDrill, "weak-characters-drill"},
     {ExerciseKind::Text, "text"},
     {ExerciseKind::PreliminaryTest, "test"},
+    {ExerciseKind::KochLesson, "koch-lesson"},
+    {ExerciseKind::Recognition, "recognition"},
 }};
 
 constexpr std::array<std::pair<EndReason, std::string_view>, 3> Reasons{{

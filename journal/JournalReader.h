@@ -26,7 +26,7 @@ struct ExerciseRow {
     bool RanToEnd() const { return Reason == EndReason::Completed; }
 };
 
-inline constexpr int ExerciseKindCount = 5;
+inline constexpr int ExerciseKindCount = 7;
 
 // Reads the journal for the command line and the statistics window, on a
 // read-only connection of its own; it never creates, moves or changes a file

@@ -85,6 +85,62 @@ CREATE INDEX IF NOT EXISTS exercises_kind_points ON exercises(kind, total_points
 CREATE INDEX IF NOT EXISTS answers_wrong ON answers(id) WHERE right = 0;
 )";
 
+// Version 4: the course. A lesson's result and every recognition answer
+// have tables of their own; the character counts gain where the character
+// was heard (callsign, lesson, recognition) and whether the band was clean,
+// so that each can be shown apart. The counts are rebuilt from the answers
+// kept; the tables are dropped first, so a step cut off anywhere is finished
+// by running it again.
+const char* const SchemaVersion4 = R"(
+CREATE TABLE IF NOT EXISTS lesson_results(
+    exercise INTEGER PRIMARY KEY REFERENCES exercises(id),
+    checked TEXT NOT NULL,
+    course TEXT NOT NULL,
+    lesson INTEGER NOT NULL,
+    minutes INTEGER NOT NULL,
+    effective_wpm INTEGER NOT NULL,
+    sent_count INTEGER NOT NULL,
+    copied_count INTEGER NOT NULL,
+    right_count INTEGER NOT NULL,
+    score REAL NOT NULL,
+    passed INTEGER NOT NULL,
+    sent_text TEXT NOT NULL,
+    copy TEXT NOT NULL
+);
+CREATE INDEX IF NOT EXISTS lesson_results_course ON lesson_results(course, lesson, score);
+CREATE TABLE IF NOT EXISTS recognition_answers(
+    id INTEGER PRIMARY KEY,
+    exercise INTEGER NOT NULL REFERENCES exercises(id),
+    answered TEXT NOT NULL,
+    number INTEGER NOT NULL,
+    character TEXT NOT NULL,
+    pressed TEXT NOT NULL,
+    right INTEGER NOT NULL,
+    reaction_ms INTEGER NOT NULL
+);
+CREATE INDEX IF NOT EXISTS recognition_answers_exercise ON recognition_answers(exercise);
+CREATE INDEX IF NOT EXISTS recognition_answers_answered ON recognition_answers(answered);
+DROP TABLE IF EXISTS character_counts;
+DROP TABLE IF EXISTS character_totals;
+CREATE TABLE character_counts(
+    day TEXT NOT NULL,
+    source TEXT NOT NULL,
+    clean INTEGER NOT NULL,
+    sent TEXT NOT NULL,
+    typed TEXT NOT NULL,
+    count INTEGER NOT NULL,
+    PRIMARY KEY(day, source, clean, sent, typed)
+) WITHOUT ROWID;
+CREATE TABLE character_totals(
+    source TEXT NOT NULL,
+    clean INTEGER NOT NULL,
+    sent TEXT NOT NULL,
+    typed TEXT NOT NULL,
+    count INTEGER NOT NULL,
+    PRIMARY KEY(source, clean, sent, typed)
+) WITHOUT ROWID;
+)";
+
 // Version 3: the band every exercise was heard through, as the band's own
 // short text ("clean", a preset's name, or its values). Every exercise of an
 // older journal was heard clean.
@@ -107,17 +163,30 @@ int CreateVersion1(sql::Connection& db) {
     return rc;
 }
 
-// Counts the characters of every answer kept so far.
+// Counts the characters of every callsign answer and recognition answer kept
+// so far, each under its exercise's band. Lessons need no recount: a journal
+// before this version has none.
 int FillCharacterCounts(sql::Connection& db) {
     sql::Statement answers;
-    int rc = answers.Prepare(db, "SELECT answered, sent, typed FROM answers");
+    int rc = answers.Prepare(
+        db, "SELECT a.answered, a.sent, a.typed, e.conditions = 'clean', 0 FROM answers a "
+            "JOIN exercises e ON e.id = a.exercise UNION ALL "
+            "SELECT r.answered, r.character, r.pressed, e.conditions = 'clean', 1 "
+            "FROM recognition_answers r JOIN exercises e ON e.id = r.exercise");
     if (rc != SQLITE_OK)
         return rc;
     CharacterCountWriter writer;
     if ((rc = writer.Prepare(db)) != SQLITE_OK)
         return rc;
     while ((rc = answers.Step()) == SQLITE_ROW) {
-        rc = writer.AddUtf8(answers.Text(0), answers.Text(1), answers.Text(2));
+        const bool recognition = answers.Int(4) != 0;
+        const std::vector<CharacterPair> pairs =
+            recognition ? std::vector<CharacterPair>{{std::string(answers.Text(1)),
+                                                      std::string(answers.Text(2))}}
+                        : CharacterPairsOf(answers.Text(1), answers.Text(2));
+        rc = writer.AddPairs(answers.Text(0), pairs,
+                             recognition ? CountSource::Recognition : CountSource::Callsign,
+                             answers.Int(3) != 0);
         if (rc != SQLITE_OK)
             return rc;
     }
@@ -147,12 +216,17 @@ int UpgradeToVersion2(sql::Connection& db) {
             rc = AddColumnIfMissing(db, column);
     if (rc == SQLITE_OK)
         rc = db.Execute(SchemaVersion2);
-    return rc == SQLITE_OK ? FillCharacterCounts(db) : rc;
+    return rc; // the counts are filled by version 4's step, in their later shape
 }
 
 int UpgradeToVersion3(sql::Connection& db) {
     const int rc = AddColumnIfMissing(db, "conditions", "TEXT NOT NULL DEFAULT 'clean'");
     return rc == SQLITE_OK ? db.Execute(SchemaVersion3) : rc;
+}
+
+int UpgradeToVersion4(sql::Connection& db) {
+    const int rc = db.Execute(SchemaVersion4);
+    return rc == SQLITE_OK ? FillCharacterCounts(db) : rc;
 }
 
 int StepFrom(sql::Connection& db, int64_t version) {
@@ -163,6 +237,8 @@ int StepFrom(sql::Connection& db, int64_t version) {
         return UpgradeToVersion2(db);
     case 2:
         return UpgradeToVersion3(db);
+    case 3:
+        return UpgradeToVersion4(db);
     default:
         return SQLITE_INTERNAL;
     }

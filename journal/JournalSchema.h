@@ -13,7 +13,7 @@ namespace tonvik {
 // for as long as files of that version may exist.
 
 inline constexpr int64_t JournalApplicationId = 0x544F4E56; // "TONV"
-inline constexpr int JournalSchemaVersion = 3;
+inline constexpr int JournalSchemaVersion = 4;
 
 // What a file holds, judged before anything is written to it.
 enum class SchemaState {

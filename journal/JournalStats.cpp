@@ -1,5 +1,6 @@
 #include "journal/JournalStats.h"
 
+#include "journal/CharacterPairs.h"
 #include "journal/IsoTime.h"
 #include "journal/JournalKinds.h"
 #include "text/Cp1251.h"
@@ -14,16 +15,47 @@ JournalTime TimeOf(std::string_view text) {
 }
 
 // The counts of a period are summed over its days; those of all time are kept
-// apart, summed already.
-std::string CharacterQuery(const char* table, const char* where) {
-    return std::string("SELECT sent, sum(count) AS total, "
-                       "sum(CASE WHEN typed = sent THEN 0 ELSE count END) AS wrong FROM ") +
-           table + (*where != '\0' ? " WHERE " : "") + where +
-           " GROUP BY sent ORDER BY CAST(total - wrong AS REAL) / total, wrong DESC, sent";
+// apart, summed already. ?1 is the first day, ?3 the source, ?4 clean or not.
+std::string CountsWhere(StatsPeriod period, CharacterFilter filter) {
+    std::string where = period == StatsPeriod::AllTime ? "" : "day >= ?1 AND ";
+    if (filter.Source != CharacterSource::All)
+        where += "source = ?3 AND ";
+    if (filter.Conditions != ConditionsFilter::All)
+        where += "clean = ?4 AND ";
+    return where;
 }
 
-std::string ConfusionQuery(const char* table, const char* where) {
-    return std::string("SELECT sent, typed, sum(count) AS n FROM ") + table + " WHERE " + where +
+const char* CountsTable(StatsPeriod period) {
+    return period == StatsPeriod::AllTime ? "character_totals" : "character_counts";
+}
+
+std::string_view SourceName(CharacterSource source) {
+    switch (source) {
+    case CharacterSource::Lessons:
+        return CountSourceName(CountSource::Lesson);
+    case CharacterSource::Recognition:
+        return CountSourceName(CountSource::Recognition);
+    default:
+        return CountSourceName(CountSource::Callsign);
+    }
+}
+
+void BindFilter(sql::Statement& s, StatsPeriod period, JournalTime now, CharacterFilter filter) {
+    s.Bind(1, PeriodStartDay(period, now));
+    s.Bind(3, SourceName(filter.Source));
+    s.Bind(4, filter.Conditions == ConditionsFilter::Clean);
+}
+
+std::string CharacterQuery(StatsPeriod period, CharacterFilter filter) {
+    return std::string("SELECT sent, sum(count) AS total, "
+                       "sum(CASE WHEN typed = sent THEN 0 ELSE count END) AS wrong FROM ") +
+           CountsTable(period) + " WHERE " + CountsWhere(period, filter) +
+           "1 GROUP BY sent ORDER BY CAST(total - wrong AS REAL) / total, wrong DESC, sent";
+}
+
+std::string ConfusionQuery(StatsPeriod period, CharacterFilter filter) {
+    return std::string("SELECT sent, typed, sum(count) AS n FROM ") + CountsTable(period) +
+           " WHERE " + CountsWhere(period, filter) +
            " typed <> sent AND typed <> '' GROUP BY sent, typed "
            "ORDER BY n DESC, sent, typed LIMIT ?2";
 }
@@ -108,12 +140,11 @@ std::vector<DrillResult> DrillResults(const JournalReader& reader, int limit, in
 }
 
 std::vector<CharacterStat> CharacterAccuracy(const JournalReader& reader, StatsPeriod period,
-                                             JournalTime now) {
+                                             JournalTime now, CharacterFilter filter) {
     std::vector<CharacterStat> stats;
     reader.Query(
-        period == StatsPeriod::AllTime ? CharacterQuery("character_totals", "").c_str()
-                                       : CharacterQuery("character_counts", "day >= ?1").c_str(),
-        [&](sql::Statement& s) { s.Bind(1, PeriodStartDay(period, now)); },
+        CharacterQuery(period, filter).c_str(),
+        [&](sql::Statement& s) { BindFilter(s, period, now, filter); },
         [&](const sql::Statement& s) {
             CharacterStat stat{Utf8ToCp1251(s.Text(0)), s.Int(1), s.Int(2), 100};
             if (stat.Sent > 0)
@@ -126,14 +157,12 @@ std::vector<CharacterStat> CharacterAccuracy(const JournalReader& reader, StatsP
 }
 
 std::vector<Confusion> Confusions(const JournalReader& reader, StatsPeriod period, JournalTime now,
-                                  int limit) {
+                                  int limit, CharacterFilter filter) {
     std::vector<Confusion> confusions;
     reader.Query(
-        period == StatsPeriod::AllTime
-            ? ConfusionQuery("character_totals", "").c_str()
-            : ConfusionQuery("character_counts", "day >= ?1 AND").c_str(),
+        ConfusionQuery(period, filter).c_str(),
         [&](sql::Statement& s) {
-            s.Bind(1, PeriodStartDay(period, now));
+            BindFilter(s, period, now, filter);
             s.Bind(2, limit);
         },
         [&](const sql::Statement& s) {
@@ -174,9 +203,10 @@ std::vector<std::string> RecentlyMissedCallsigns(const JournalReader& reader, in
     return calls;
 }
 
-std::array<double, 256> CharacterMissRates(const JournalReader& reader) {
+std::array<double, 256> CharacterMissRates(const JournalReader& reader, CharacterFilter filter) {
     std::array<double, 256> rates{};
-    for (const CharacterStat& stat : CharacterAccuracy(reader, StatsPeriod::AllTime, JournalTime{}))
+    for (const CharacterStat& stat :
+         CharacterAccuracy(reader, StatsPeriod::AllTime, JournalTime{}, filter))
         if (stat.Character.size() == 1 && stat.Sent > 0)
             rates[static_cast<unsigned char>(stat.Character[0])] =
                 static_cast<double>(stat.Wrong) / static_cast<double>(stat.Sent);

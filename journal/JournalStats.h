@@ -3,7 +3,9 @@
 #include "journal/JournalReader.h"
 
 #include <array>
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tonvik {
@@ -14,7 +16,8 @@ namespace tonvik {
 // CP1251.
 
 // Which exercises count by the band they were heard through: a clean band
-// (exercises.conditions "clean"), any other, or both.
+// (exercises.conditions "clean"), any other, or both. The progress chart and
+// the character figures filter by it.
 enum class ConditionsFilter { All, Clean, UnderConditions };
 
 // A finished callsign exercise (all 30 answered) on the progress chart.
@@ -61,8 +64,17 @@ std::vector<DrillResult> DrillResults(const JournalReader& reader, int limit, in
 // and the days before it), or everything.
 enum class StatsPeriod { LastWeek, LastMonth, AllTime };
 
-// How a character fared in the callsigns keyed: sent at a position, and how
-// often the answer had something else (or nothing) there.
+// Which exercises the character figures count: by the band they were heard
+// through ("clean" or any condition), and by where the character was heard.
+enum class CharacterSource { All, Callsigns, Lessons, Recognition };
+struct CharacterFilter {
+    CharacterSource Source = CharacterSource::Callsigns;
+    ConditionsFilter Conditions = ConditionsFilter::All;
+};
+
+// How a character fared: sent (at a callsign's position, in a lesson's
+// groups, or alone), and how often the answer had something else (or
+// nothing) there.
 struct CharacterStat {
     std::string Character; // one CP1251 character
     long long Sent = 0;
@@ -72,7 +84,7 @@ struct CharacterStat {
 // Every character sent in the period, worst accuracy first (more often wrong
 // first among equals, then by character). now is the present moment.
 std::vector<CharacterStat> CharacterAccuracy(const JournalReader& reader, StatsPeriod period,
-                                             JournalTime now);
+                                             JournalTime now, CharacterFilter filter = {});
 
 // A character typed in place of another ("B -> 6: 12").
 struct Confusion {
@@ -83,7 +95,7 @@ struct Confusion {
 // The most frequent confusions of the period, most frequent first; a missing
 // character (the answer too short) is no confusion.
 std::vector<Confusion> Confusions(const JournalReader& reader, StatsPeriod period, JournalTime now,
-                                  int limit);
+                                  int limit, CharacterFilter filter = {});
 
 // A wrongly answered callsign.
 struct MissedCall {
@@ -101,8 +113,45 @@ std::vector<MissedCall> MissedCalls(const JournalReader& reader, int limit, int 
 std::vector<std::string> RecentlyMissedCallsigns(const JournalReader& reader, int count);
 
 // The weak-characters drill: each CP1251 character's share of wrong answers
-// at its position over all time (Wrong / Sent), 0 for one never sent.
-std::array<double, 256> CharacterMissRates(const JournalReader& reader);
+// at its position over all time (Wrong / Sent), 0 for one never sent; of the
+// callsigns unless the filter says otherwise.
+std::array<double, 256> CharacterMissRates(const JournalReader& reader,
+                                           CharacterFilter filter = {});
+
+// How fast a character of the recognition runs was answered.
+struct ReactionStat {
+    std::string Character; // one CP1251 character
+    long long Answers = 0;
+    long long Right = 0;
+    // The median reaction of all its answers (of an even count, the mean of
+    // the middle two, rounded).
+    int MedianMs = 0;
+};
+// Every character answered in the period, slowest median first (then by character).
+std::vector<ReactionStat> RecognitionReactions(const JournalReader& reader, StatsPeriod period,
+                                               JournalTime now);
+
+// A scored Koch lesson.
+struct LessonResult {
+    long long Exercise = 0;
+    JournalTime Started;
+    std::string Course; // "latin" | "cyrillic"
+    int Lesson = 0;
+    double ScorePercent = 0;
+    bool Passed = false;
+};
+// Scored lessons of a course ("" = both), newest first, a page at a time.
+std::vector<LessonResult> LessonResults(const JournalReader& reader, std::string_view course,
+                                        int limit, int offset = 0);
+
+// Where the user stands in a course: the lesson reached (the highest one
+// opened: one past the highest passed, 1 before any) and each lesson's best
+// score. The caller keeps Reached within the course's lessons.
+struct CourseStanding {
+    int Reached = 1;
+    std::map<int, double> BestPercent;
+};
+CourseStanding CourseProgress(const JournalReader& reader, std::string_view course);
 
 // The first day (UTC, "YYYY-MM-DD") the period covers; "" for all time.
 std::string PeriodStartDay(StatsPeriod period, JournalTime now);

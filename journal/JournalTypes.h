@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tonvik {
 
@@ -19,6 +20,8 @@ enum class ExerciseKind {
     WeakCharactersDrill, // one drawn with weight on the characters the user misses
     Text,                // a text or radiogram exercise
     PreliminaryTest,     // the run of V before an exercise
+    KochLesson,          // a lesson of the course: groups keyed, then the copy scored
+    Recognition,         // a run of single characters answered by one key each
 };
 
 // How an exercise ended. An exercise whose end was never recorded (the program
@@ -75,6 +78,41 @@ struct ExerciseEnd {
     double TotalPoints = 0;      // callsign kinds: the total as the window holds it
     int MaxWpm = 0;              // callsign kinds: the highest speed reached
     int64_t CharactersKeyed = 0; // text exercises and the test: characters played
+};
+
+// A sent character of a lesson against what the copy has in its place, as
+// the alignment pairs them; Copied is empty where the copy dropped it. Both CP1251.
+struct CopiedCharacter {
+    std::string Sent;
+    std::string Copied;
+};
+
+// The score of a Koch lesson, recorded once its copy is checked.
+struct LessonResultRecord {
+    std::string Course; // "latin" or "cyrillic"
+    int Lesson = 1;
+    int Minutes = 2;
+    int EffectiveWpm = 10;    // the Farnsworth speed; the character speed is the exercise's
+    int CharactersSent = 0;   // spaces left out
+    int CharactersCopied = 0; // in the copy, spaces left out
+    int CharactersRight = 0;
+    double ScorePercent = 0;
+    bool Passed = false;  // it opened the next lesson
+    std::string SentText; // CP1251, as keyed
+    std::string Copy;     // CP1251, as typed
+    // Every sent character with its copy; they feed the per-character counts.
+    std::vector<CopiedCharacter> Characters;
+    JournalTime Checked;
+};
+
+// One answer of a recognition run.
+struct RecognitionAnswerRecord {
+    int Number = 0;        // from 1
+    std::string Character; // CP1251, the character keyed
+    std::string Pressed;   // CP1251, the character of the key pressed
+    bool Right = false;
+    int64_t ReactionMs = 0; // from the end of its sound to the key
+    JournalTime Answered;
 };
 
 } // namespace tonvik

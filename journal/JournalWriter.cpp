@@ -44,6 +44,8 @@ void JournalWriter::Close() {
     AnswerInsert = {};
     CountsUpdate = {};
     EndUpdate = {};
+    LessonInsert = {};
+    RecognitionInsert = {};
     Characters = {};
     if (Db.IsOpen())
         Db.Execute("PRAGMA wal_checkpoint(PASSIVE)");
@@ -75,6 +77,13 @@ int JournalWriter::PrepareStatements() {
             "max_wpm = max(max_wpm, CASE WHEN ?2 THEN ?4 ELSE 0 END) WHERE id = ?1");
     prepare(EndUpdate, "UPDATE exercises SET ended = ?2, end_reason = ?3, total_points = ?4, "
                        "max_wpm = ?5, characters = ?6 WHERE id = ?1");
+    prepare(LessonInsert,
+            "INSERT INTO lesson_results(exercise, checked, course, lesson, minutes, "
+            "effective_wpm, sent_count, copied_count, right_count, score, passed, sent_text, copy) "
+            "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
+    prepare(RecognitionInsert,
+            "INSERT INTO recognition_answers(exercise, answered, number, character, pressed, "
+            "right, reaction_ms) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)");
     if (rc == SQLITE_OK)
         rc = Characters.Prepare(Db);
     return rc;
@@ -128,8 +137,10 @@ int JournalWriter::InsertExercise(const ExerciseStart& start) {
     s.Bind(13, start.Conditions);
     const int rc = s.Step();
     s.Reset();
-    if (rc == SQLITE_DONE)
+    if (rc == SQLITE_DONE) {
         Exercise = sqlite3_last_insert_rowid(Db.Handle());
+        ExerciseClean = start.Conditions == "clean";
+    }
     return rc;
 }
 
@@ -170,7 +181,7 @@ int JournalWriter::InsertAnswer(const AnswerRecord& answer) {
     c.Reset();
     if (rc != SQLITE_DONE)
         return rc;
-    return Characters.AddUtf8(answered, sent, typed);
+    return Characters.AddUtf8(answered, sent, typed, CountSource::Callsign, ExerciseClean);
 }
 
 bool JournalWriter::RecordAnswer(const AnswerRecord& answer) {
@@ -201,6 +212,65 @@ bool JournalWriter::EndExercise(const ExerciseEnd& end) {
     if (written)
         Db.Execute("PRAGMA wal_checkpoint(PASSIVE)");
     return written;
+}
+
+int JournalWriter::InsertLessonResult(const LessonResultRecord& result) {
+    const std::string checked = FormatIsoTime(result.Checked);
+    sql::Statement& s = LessonInsert;
+    s.Bind(1, static_cast<int64_t>(Exercise));
+    s.Bind(2, checked);
+    s.Bind(3, result.Course);
+    s.Bind(4, result.Lesson);
+    s.Bind(5, result.Minutes);
+    s.Bind(6, result.EffectiveWpm);
+    s.Bind(7, result.CharactersSent);
+    s.Bind(8, result.CharactersCopied);
+    s.Bind(9, result.CharactersRight);
+    s.Bind(10, result.ScorePercent);
+    s.Bind(11, result.Passed);
+    s.Bind(12, Cp1251ToUtf8(result.SentText));
+    s.Bind(13, Cp1251ToUtf8(result.Copy));
+    const int rc = s.Step();
+    s.Reset();
+    if (rc != SQLITE_DONE)
+        return rc;
+    std::vector<CharacterPair> pairs;
+    pairs.reserve(result.Characters.size());
+    for (const CopiedCharacter& c : result.Characters)
+        pairs.push_back({Cp1251ToUtf8(c.Sent), Cp1251ToUtf8(c.Copied)});
+    return Characters.AddPairs(checked, pairs, CountSource::Lesson, ExerciseClean);
+}
+
+bool JournalWriter::RecordLessonResult(const LessonResultRecord& result) {
+    if (Exercise == 0)
+        return false;
+    return Write([&] { return InsertLessonResult(result); });
+}
+
+int JournalWriter::InsertRecognitionAnswer(const RecognitionAnswerRecord& answer) {
+    const std::string answered = FormatIsoTime(answer.Answered);
+    const std::string character = Cp1251ToUtf8(answer.Character);
+    const std::string pressed = Cp1251ToUtf8(answer.Pressed);
+    sql::Statement& s = RecognitionInsert;
+    s.Bind(1, static_cast<int64_t>(Exercise));
+    s.Bind(2, answered);
+    s.Bind(3, answer.Number);
+    s.Bind(4, character);
+    s.Bind(5, pressed);
+    s.Bind(6, answer.Right);
+    s.Bind(7, answer.ReactionMs);
+    const int rc = s.Step();
+    s.Reset();
+    if (rc != SQLITE_DONE)
+        return rc;
+    return Characters.AddPairs(answered, {{character, pressed}}, CountSource::Recognition,
+                               ExerciseClean);
+}
+
+bool JournalWriter::RecordRecognitionAnswer(const RecognitionAnswerRecord& answer) {
+    if (Exercise == 0)
+        return false;
+    return Write([&] { return InsertRecognitionAnswer(answer); });
 }
 
 } // namespace tonvik

@@ -33,6 +33,9 @@ public:
     bool BeginExercise(const ExerciseStart& start);
     bool RecordAnswer(const AnswerRecord& answer);
     bool EndExercise(const ExerciseEnd& end);
+    // The course's records, in an exercise of their kind begun before.
+    bool RecordLessonResult(const LessonResultRecord& result);
+    bool RecordRecognitionAnswer(const RecognitionAnswerRecord& answer);
 
     // Why the write that closed the file failed; none while all went well.
     const std::optional<JournalProblem>& Problem() const { return WriteProblem; }
@@ -46,14 +49,18 @@ private:
     int InsertExercise(const ExerciseStart& start);
     int InsertAnswer(const AnswerRecord& answer);
     int UpdateEnd(const ExerciseEnd& end);
+    int InsertLessonResult(const LessonResultRecord& result);
+    int InsertRecognitionAnswer(const RecognitionAnswerRecord& answer);
     void Fail(int resultCode);
 
     sql::Connection Db;
     std::filesystem::path FilePath;
     sql::Statement Begin, Commit, Rollback;
     sql::Statement ExerciseInsert, AnswerInsert, CountsUpdate, EndUpdate;
+    sql::Statement LessonInsert, RecognitionInsert;
     CharacterCountWriter Characters;
     long long Exercise = 0;
+    bool ExerciseClean = true; // the band of the exercise being recorded was clean
     std::optional<JournalProblem> WriteProblem;
 };
 

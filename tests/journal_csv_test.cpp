@@ -189,3 +189,55 @@ TEST(JournalCommand, BadOptionsAreRefusedWithOneLine) {
     EXPECT_EQ(help.Status, 0);
     EXPECT_EQ(help.Out.rfind("Usage: tonvik journal", 0), 0u);
 }
+
+TEST_F(JournalTest, TheCourseShowsByKindAndStaysOutOfTheCallsignForms) {
+    {
+        Journal journal;
+        ASSERT_TRUE(journal.Open(Path).Ok());
+        ExerciseStart lesson;
+        lesson.Kind = ExerciseKind::KochLesson;
+        lesson.Started = TestTime();
+        lesson.Wpm = 20;
+        ASSERT_TRUE(journal.BeginExercise(lesson));
+        LessonResultRecord result;
+        result.Course = "latin";
+        result.Characters = {{"K", "K"}, {"M", "N"}};
+        result.Checked = TestTime(100);
+        ASSERT_TRUE(journal.RecordLessonResult(result));
+        ExerciseEnd end;
+        end.Ended = TestTime(101);
+        end.Reason = EndReason::Completed;
+        ASSERT_TRUE(journal.EndExercise(end));
+        ExerciseStart run = lesson;
+        run.Kind = ExerciseKind::Recognition;
+        run.Started = TestTime(200);
+        ASSERT_TRUE(journal.BeginExercise(run));
+        RecognitionAnswerRecord answer;
+        answer.Number = 1;
+        answer.Character = "K";
+        answer.Pressed = "R";
+        answer.Answered = TestTime(201);
+        ASSERT_TRUE(journal.RecordRecognitionAnswer(answer));
+    }
+    const CommandRun exercises =
+        Tonvik({"journal", "--journal", Path.string(), "--exercises", "--csv"});
+    EXPECT_EQ(exercises.Status, 0);
+    EXPECT_EQ(CountLines(exercises.Out, "1,koch-lesson,2024-03-09T17:05:42.120Z,"), 1)
+        << exercises.Out;
+    EXPECT_EQ(CountLines(exercises.Out, "2,recognition,2024-03-09T17:09:02.120Z,,stopped,"), 1)
+        << exercises.Out;
+    // No callsign answer: the answers CSV has its header alone.
+    EXPECT_EQ(Tonvik({"journal", "--journal", Path.string(), "--csv"}).Out, AnswersHeader);
+    const CommandRun summary = Tonvik({"journal", "--journal", Path.string()});
+    EXPECT_EQ(summary.Status, 0);
+    EXPECT_NE(summary.Out.find("Exercises: 0 callsign, 0 missed-calls drills, 0 weak-characters "
+                               "drills, 0 text, 0 preliminary tests\n"
+                               "Course: 1 lessons, 1 recognition runs\n"),
+              std::string::npos)
+        << summary.Out;
+    EXPECT_EQ(summary.Out.find("Best:"), std::string::npos);
+    const CommandRun characters = Tonvik({"journal", "--journal", Path.string(), "--characters"});
+    EXPECT_EQ(characters.Status, 0);
+    EXPECT_NE(characters.Out.find("No callsign characters keyed in all time."), std::string::npos)
+        << characters.Out;
+}
