@@ -45,6 +45,15 @@ void TStatsForm::SetUpAccessibility() {
     Describe(Ui->ProgressConditionsBox,
              QStringLiteral("Все, без помех или в условиях приёма; чистые и с помехами — "
                             "разными линиями; Alt+Э"));
+    Ui->CharactersSourceLbl->setBuddy(Ui->CharactersSourceBox);
+    Ui->CharactersSourceBox->setAccessibleName(QStringLiteral("Источник знаков"));
+    Describe(Ui->CharactersSourceBox,
+             QStringLiteral("Знаки позывных, уроков, узнавания или всех упражнений; у узнавания "
+                            "в таблице и время реакции; Alt+И"));
+    Ui->CharactersConditionsLbl->setBuddy(Ui->CharactersConditionsBox);
+    Ui->CharactersConditionsBox->setAccessibleName(QStringLiteral("Эфир упражнений со знаками"));
+    Describe(Ui->CharactersConditionsBox,
+             QStringLiteral("Все, без помех или в условиях приёма; Alt+Э"));
     const QString period = QStringLiteral("Срок знаков и путаниц; ");
     Describe(Ui->PeriodWeekBut, period + QStringLiteral("Alt+7"));
     Describe(Ui->PeriodMonthBut, period + QStringLiteral("Alt+3"));

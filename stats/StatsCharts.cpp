@@ -123,6 +123,20 @@ QString ProgressTitle(bool none, ConditionsFilter shown) {
                 : QStringLiteral("Упражнения с позывными: наибольшая скорость и очки");
 }
 
+QString NoCharactersTitle(CharacterSource source) {
+    switch (source) {
+    case CharacterSource::Lessons:
+        return QStringLiteral("За этот срок уроков не было");
+    case CharacterSource::Recognition:
+        return QStringLiteral("За этот срок знаки на узнавание не передавались");
+    case CharacterSource::All:
+        return QStringLiteral("За этот срок знаки не передавались");
+    case CharacterSource::Callsigns:
+        break;
+    }
+    return QStringLiteral("За этот срок позывные не передавались");
+}
+
 } // namespace
 
 QChart* BuildProgressChart(const std::vector<ProgressPoint>& points, ConditionsFilter shown) {
@@ -179,12 +193,12 @@ QChart* BuildProgressChart(const std::vector<ProgressPoint>& points, ConditionsF
     return chart;
 }
 
-QChart* BuildCharacterChart(const std::vector<CharacterStat>& all) {
+QChart* BuildCharacterChart(const std::vector<CharacterStat>& all, CharacterSource source) {
     // The worst only: more bars would leave their characters no room below
     // them at the window's least width; the table beside lists every one.
     const std::vector<CharacterStat> stats(
         all.begin(), all.begin() + static_cast<long>(std::min(all.size(), CharactersCharted)));
-    QChart* chart = NewChart(all.empty() ? QStringLiteral("За этот срок позывные не передавались")
+    QChart* chart = NewChart(all.empty() ? NoCharactersTitle(source)
                              : all.size() > stats.size()
                                  ? QStringLiteral("Точность по знакам, %: %1 худших из %2")
                                        .arg(stats.size())

@@ -22,7 +22,8 @@ QChart* BuildProgressChart(const std::vector<ProgressPoint>& points,
 
 // The accuracy of the characters in percent, in the order given (worst
 // first as the journal returns them): the first 16, the title saying so
-// when there are more.
-QChart* BuildCharacterChart(const std::vector<CharacterStat>& stats);
+// when there are more, or that the source had none in the period.
+QChart* BuildCharacterChart(const std::vector<CharacterStat>& stats,
+                            CharacterSource source = CharacterSource::Callsigns);
 
 } // namespace tonvik

@@ -80,6 +80,7 @@ void TStatsForm::SetUpTables() {
     SetHeaders(Ui->LastTable,
                {QStringLiteral("Дата"), QStringLiteral("Позывной"), QStringLiteral("Верно"),
                 QStringLiteral("wpm"), QStringLiteral("Очки"), QStringLiteral("Конец")});
+    // The characters table gets a fifth column for the recognition runs.
     SetHeaders(Ui->CharactersTable, {QStringLiteral("Знак"), QStringLiteral("Передан"),
                                      QStringLiteral("Ошибок"), QStringLiteral("Точность, %")});
     const Qt::Alignment left = Qt::AlignLeft, right = Qt::AlignRight;
@@ -115,6 +116,12 @@ void TStatsForm::SetUpTables() {
 
 void TStatsForm::SetUpFilters() {
     FillConditions(Ui->ProgressConditionsBox);
+    FillConditions(Ui->CharactersConditionsBox);
+    QComboBox* source = Ui->CharactersSourceBox;
+    source->addItem(QStringLiteral("Позывные"), static_cast<int>(CharacterSource::Callsigns));
+    source->addItem(QStringLiteral("Уроки"), static_cast<int>(CharacterSource::Lessons));
+    source->addItem(QStringLiteral("Узнавание"), static_cast<int>(CharacterSource::Recognition));
+    source->addItem(QStringLiteral("Все"), static_cast<int>(CharacterSource::All));
 }
 
 void TStatsForm::Reload(int page) {
@@ -133,6 +140,8 @@ void TStatsForm::ConnectHandlers() {
         });
     connect(Ui->ProgressConditionsBox, &QComboBox::currentIndexChanged, this,
             [this] { Reload(ProgressPage); });
+    for (QComboBox* box : {Ui->CharactersSourceBox, Ui->CharactersConditionsBox})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { Reload(CharactersPage); });
     connect(Ui->RepeatBut, &QPushButton::clicked, this, &TStatsForm::RepeatButClick);
     connect(Ui->WeakDrillBut, &QPushButton::clicked, this, &TStatsForm::WeakDrillButClick);
     connect(Ui->CloseBut, &QPushButton::clicked, this, &QDialog::reject);

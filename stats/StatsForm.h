@@ -101,6 +101,7 @@ private:
     void Reload(int page);
     StatsPeriod Period() const;
     ConditionsFilter ProgressConditions() const;
+    CharacterFilter CharactersShown() const;
     void RepeatButClick();
     void WeakDrillButClick();
     void CloseJournal();

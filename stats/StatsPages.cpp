@@ -12,6 +12,9 @@
 #include <QChart>
 #include <QHeaderView>
 
+#include <map>
+#include <string>
+
 namespace tonvik {
 namespace {
 
@@ -52,6 +55,16 @@ QString BestText(const std::optional<ExerciseRow>& best) {
         .arg(best->MaxWpm)
         .arg(best->RightAnswers)
         .arg(best->Answers);
+}
+
+// The characters table's columns; a recognition run's median reaction besides.
+void SetCharacterColumns(QTableWidget* table, bool timed) {
+    QStringList headers{QStringLiteral("Знак"), QStringLiteral("Передан"), QStringLiteral("Ошибок"),
+                        QStringLiteral("Точность, %")};
+    if (timed)
+        headers << QStringLiteral("Реакция, мс");
+    table->setColumnCount(static_cast<int>(headers.size()));
+    table->setHorizontalHeaderLabels(headers);
 }
 
 void FitColumns(QTableView* table) {
@@ -100,9 +113,17 @@ void TStatsForm::LoadProgress() {
 void TStatsForm::LoadCharacters() {
     const StatsPeriod period = Period();
     const JournalTime now = Now();
-    const std::vector<CharacterStat> stats = CharacterAccuracy(*Reader, period, now);
-    ReplaceChart(Ui->CharactersChart, BuildCharacterChart(stats));
+    const CharacterFilter filter = CharactersShown();
+    const std::vector<CharacterStat> stats = CharacterAccuracy(*Reader, period, now, filter);
+    ReplaceChart(Ui->CharactersChart, BuildCharacterChart(stats, filter.Source));
+    // A recognition run times every answer: its median stands in a column of its own.
+    const bool timed = filter.Source == CharacterSource::Recognition;
+    std::map<std::string, int> medians;
+    if (timed)
+        for (const ReactionStat& reaction : RecognitionReactions(*Reader, period, now))
+            medians[reaction.Character] = reaction.MedianMs;
     QTableWidget* table = Ui->CharactersTable;
+    SetCharacterColumns(table, timed);
     table->setRowCount(static_cast<int>(stats.size()));
     for (int row = 0; row < static_cast<int>(stats.size()); ++row) {
         const CharacterStat& stat = stats[static_cast<size_t>(row)];
@@ -110,10 +131,16 @@ void TStatsForm::LoadCharacters() {
         table->setItem(row, 1, Number(stat.Sent));
         table->setItem(row, 2, Number(stat.Wrong));
         table->setItem(row, 3, Cell(PercentText(stat.AccuracyPercent), Qt::AlignRight));
+        if (timed) {
+            const auto median = medians.find(stat.Character);
+            table->setItem(row, 4,
+                           median != medians.end() ? Number(median->second)
+                                                   : Cell(QStringLiteral("—"), Qt::AlignRight));
+        }
     }
     FitColumns(table);
     Ui->ConfusionsList->clear();
-    for (const Confusion& confusion : Confusions(*Reader, period, now, ConfusionsShown))
+    for (const Confusion& confusion : Confusions(*Reader, period, now, ConfusionsShown, filter))
         Ui->ConfusionsList->addItem(ConfusionText(confusion));
 }
 
@@ -154,6 +181,14 @@ void TStatsForm::LoadDrills() {
 
 ConditionsFilter TStatsForm::ProgressConditions() const {
     return static_cast<ConditionsFilter>(Ui->ProgressConditionsBox->currentData().toInt());
+}
+
+CharacterFilter TStatsForm::CharactersShown() const {
+    CharacterFilter filter;
+    filter.Source = static_cast<CharacterSource>(Ui->CharactersSourceBox->currentData().toInt());
+    filter.Conditions =
+        static_cast<ConditionsFilter>(Ui->CharactersConditionsBox->currentData().toInt());
+    return filter;
 }
 
 StatsPeriod TStatsForm::Period() const {

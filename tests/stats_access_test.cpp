@@ -165,7 +165,9 @@ TEST_F(StatsAccess, TheFiltersAreNamedAndSayTheirKeys) {
     Form->show();
     for (const auto& [box, name, label, key] :
          std::vector<std::tuple<const char*, QString, QString, QString>>{
-             {"ProgressConditionsBox", "Эфир упражнений на графике", "&Эфир:", "Alt+Э"}}) {
+             {"ProgressConditionsBox", "Эфир упражнений на графике", "&Эфир:", "Alt+Э"},
+             {"CharactersSourceBox", "Источник знаков", "&Источник:", "Alt+И"},
+             {"CharactersConditionsBox", "Эфир упражнений со знаками", "&Эфир:", "Alt+Э"}}) {
         auto* widget = Find<QComboBox>(box);
         ASSERT_NE(widget, nullptr) << box;
         // On Linux Qt gives a list's chosen item as its name and the label

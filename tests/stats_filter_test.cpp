@@ -18,6 +18,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -93,6 +94,10 @@ struct SeriesCase {
     std::vector<bool> UnderConditions; // of each
 };
 
+void PrintTo(const SeriesCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
 class ProgressSeriesFilter : public ProgressFilter,
                              public ::testing::WithParamInterface<SeriesCase> {};
 
@@ -167,6 +172,10 @@ struct WindowCase {
     // Speeds each line of speed shows, clean first; the points likewise.
     std::vector<std::vector<double>> Speeds;
 };
+
+void PrintTo(const WindowCase& c, std::ostream* out) {
+    *out << c.Name;
+}
 
 class ProgressFilterWindow : public ProgressFilter,
                              public ::testing::WithParamInterface<WindowCase> {};

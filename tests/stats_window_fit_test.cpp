@@ -4,6 +4,7 @@
 // showing some rows.
 #include "stats/ScreenFit.h"
 #include "stats/StatsForm.h"
+#include "tests/support/CourseRecords.h"
 #include "tests/support/JournalTestSupport.h"
 
 #include <QAbstractAxis>
@@ -11,6 +12,7 @@
 #include <QBarCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QHeaderView>
@@ -255,4 +257,28 @@ TEST_F(StatsWindowFit, EveryPageReadsAtTheLeastSize) {
                                         return all;
                                     }();
     }
+}
+
+TEST_F(StatsWindowFit, TheRecognitionColumnReadsAtTheLeastSize) {
+    FirstDay();
+    {
+        Journal journal;
+        ASSERT_TRUE(journal.Open(Path).Ok());
+        AddRecognition(journal, TestTime(-3600),
+                       {{"K", "K", 450}, {"M", "R", 1250}, {"Q", "Q", 700}, {"5", "H", 980}});
+    }
+    Open();
+    Form->show();
+    Form->resize(Form->minimumSizeHint());
+    Form->findChild<QTabWidget*>("StatsTabs")->setCurrentIndex(TStatsForm::CharactersPage);
+    // «Узнавание»: the table has its fifth column.
+    Form->findChild<QComboBox*>("CharactersSourceBox")->setCurrentIndex(2);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(Form->findChild<QTableView*>("CharactersTable")->model()->columnCount(), 5);
+    const std::vector<std::string> cut = CutTexts(*Form).Lines();
+    std::string all;
+    for (const std::string& line : cut)
+        all += "  " + line + "\n";
+    EXPECT_TRUE(cut.empty()) << Form->width() << "x" << Form->height() << ":\n" << all;
 }
