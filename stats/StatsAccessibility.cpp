@@ -28,6 +28,7 @@ void TStatsForm::SetUpAccessibility() {
     NameFromLabel(Ui->ConfusionsLbl, Ui->ConfusionsList);
     NameFromLabel(Ui->ErrorsLbl, Ui->ErrorsTable);
     NameFromLabel(Ui->DrillsLbl, Ui->DrillsTable);
+    NameFromLabel(Ui->CourseLbl, Ui->CourseTable);
     Ui->ProgressChart->setAccessibleName(
         QStringLiteral("График: наибольшая скорость и очки упражнений с позывными"));
     Describe(Ui->ProgressChart,
@@ -35,8 +36,11 @@ void TStatsForm::SetUpAccessibility() {
                             "упражнения с позывными» ниже"));
     Ui->CharactersChart->setAccessibleName(QStringLiteral("График: точность по знакам"));
     Describe(Ui->CharactersChart, QStringLiteral("Его числа — в таблице «Знаки» ниже"));
+    Ui->CourseChart->setAccessibleName(QStringLiteral("График: урок курса, до которого дошли"));
+    Describe(Ui->CourseChart,
+             QStringLiteral("Его числа — в таблице «Последние уроки, новые первыми» ниже"));
     const QString pages = QStringLiteral("Страницы: Ctrl+1 — Прогресс, Ctrl+2 — Знаки, Ctrl+3 — "
-                                         "Ошибки, Ctrl+4 — Тренировки");
+                                         "Ошибки, Ctrl+4 — Тренировки, Ctrl+5 — Курс");
     Ui->StatsTabs->setAccessibleName(QStringLiteral("Статистика"));
     Ui->StatsTabs->tabBar()->setAccessibleName(QStringLiteral("Страницы статистики"));
     Describe(Ui->StatsTabs, pages);

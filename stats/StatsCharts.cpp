@@ -1,24 +1,20 @@
 #include "stats/StatsCharts.h"
 
+#include "stats/ChartParts.h"
 #include "stats/ChartPoints.h"
-#include "stats/TimeScale.h"
 #include "text/Cp1251.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
-#include <QDateTime>
 #include <QDateTimeAxis>
-#include <QFont>
-#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QPen>
 #include <QValueAxis>
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cmath>
 
 namespace tonvik {
@@ -38,25 +34,6 @@ constexpr int MarkedPoints = 60;
 constexpr int ProgressSlices = 600;
 // The characters the accuracy chart shows at most.
 constexpr size_t CharactersCharted = 16;
-
-qint64 Msecs(JournalTime time) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
-}
-
-QChart* NewChart(const QString& title) {
-    auto* chart = new QChart;
-    // Drawn at once: an animation would only delay the first paint.
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setTitle(title);
-    QFont font = chart->titleFont();
-    font.setBold(true);
-    font.setPointSizeF(font.pointSizeF() * 1.2);
-    chart->setTitleFont(font);
-    chart->setMargins(QMargins(6, 6, 6, 6));
-    chart->layout()->setContentsMargins(0, 0, 0, 0);
-    chart->setBackgroundRoundness(0);
-    return chart;
-}
 
 QLineSeries* Line(const QString& name, const QPen& pen, const std::vector<QPointF>& points) {
     auto* series = new QLineSeries;
@@ -84,22 +61,9 @@ QValueAxis* ValueAxis(const QString& title, const QColor& colour, double top) {
 
 // The span of the exercises on round ticks; none gives the last 30 days.
 QDateTimeAxis* DateAxis(const std::vector<ProgressPoint>& points) {
-    qint64 first = 0, last = 0;
-    if (points.empty()) {
-        last = QDateTime::currentMSecsSinceEpoch();
-        first = last - 30LL * 86400 * 1000;
-    } else {
-        first = Msecs(points.front().Started);
-        last = Msecs(points.back().Started);
-    }
-    const TimeScale scale = ScaleForMoments(first, last);
-    auto* axis = new QDateTimeAxis;
-    axis->setTitleText(scale.Title);
-    axis->setFormat(scale.Format);
-    axis->setTickCount(scale.TickCount);
-    axis->setRange(QDateTime::fromMSecsSinceEpoch(scale.FirstMs),
-                   QDateTime::fromMSecsSinceEpoch(scale.LastMs));
-    return axis;
+    return points.empty() ? TimeAxis(0, 0, true)
+                          : TimeAxis(ChartMsecs(points.front().Started),
+                                     ChartMsecs(points.back().Started), false);
 }
 
 // One class of exercises on the progress chart: its speeds and its points.
@@ -147,7 +111,7 @@ QChart* BuildProgressChart(const std::vector<ProgressPoint>& points, ConditionsF
     int topSpeed = 0;
     double topPoints = 0;
     for (const ProgressPoint& point : points) {
-        const auto x = static_cast<double>(Msecs(point.Started));
+        const auto x = static_cast<double>(ChartMsecs(point.Started));
         ProgressLines& line = lines[point.UnderConditions ? 1 : 0];
         line.Speeds.emplace_back(x, point.MaxWpm);
         line.Totals.emplace_back(x, point.TotalPoints);

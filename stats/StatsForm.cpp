@@ -97,17 +97,24 @@ void TStatsForm::SetUpTables() {
                      {QStringLiteral("Дата"), QStringLiteral("Тренировка"), QStringLiteral("Верно"),
                       QStringLiteral("wpm"), QStringLiteral("Очки"), QStringLiteral("Конец")},
                      {left, left, right, right, right, left});
+    LessonRows =
+        NewRowsModel(this,
+                     {QStringLiteral("Дата"), QStringLiteral("Курс"), QStringLiteral("Урок"),
+                      QStringLiteral("Оценка, %"), QStringLiteral("Сдан")},
+                     {left, left, right, right, left});
+    Ui->CourseTable->setModel(LessonRows);
     Ui->TextTable->setModel(TextRows);
     Ui->ErrorsTable->setModel(ErrorRows);
     Ui->DrillsTable->setModel(DrillRows);
     for (QTableView* table :
          {static_cast<QTableView*>(Ui->LastTable), static_cast<QTableView*>(Ui->TextTable),
-          static_cast<QTableView*>(Ui->CharactersTable), Ui->ErrorsTable, Ui->DrillsTable})
+          static_cast<QTableView*>(Ui->CharactersTable), Ui->ErrorsTable, Ui->DrillsTable,
+          Ui->CourseTable})
         SetUpTable(table);
-    for (QChartView* view : {Ui->ProgressChart, Ui->CharactersChart})
+    for (QChartView* view : {Ui->ProgressChart, Ui->CharactersChart, Ui->CourseChart})
         view->setRenderHint(QPainter::Antialiasing);
     // The charts take the larger part of their pages.
-    for (QSplitter* splitter : {Ui->ProgressSplitter, Ui->CharactersSplitter}) {
+    for (QSplitter* splitter : {Ui->ProgressSplitter, Ui->CharactersSplitter, Ui->CourseSplitter}) {
         splitter->setStretchFactor(0, 3);
         splitter->setStretchFactor(1, 2);
         splitter->setSizes({3000, 2000});
@@ -243,6 +250,7 @@ void TStatsForm::CloseJournal() {
     TextRows->Clear();
     ErrorRows->Clear();
     DrillRows->Clear();
+    LessonRows->Clear();
     Reader.reset();
     Loaded = {};
 }
@@ -254,11 +262,11 @@ void TStatsForm::ShowUnavailable(const QString& text) {
 }
 
 void TStatsForm::ShowEmpty(bool empty) {
-    for (QStackedWidget* stack :
-         {Ui->ProgressStack, Ui->CharactersStack, Ui->ErrorsStack, Ui->DrillsStack})
+    for (QStackedWidget* stack : {Ui->ProgressStack, Ui->CharactersStack, Ui->ErrorsStack,
+                                  Ui->DrillsStack, Ui->CourseStack})
         stack->setCurrentIndex(empty ? 1 : 0);
-    for (QLabel* label :
-         {Ui->ProgressEmptyLbl, Ui->CharactersEmptyLbl, Ui->ErrorsEmptyLbl, Ui->DrillsEmptyLbl})
+    for (QLabel* label : {Ui->ProgressEmptyLbl, Ui->CharactersEmptyLbl, Ui->ErrorsEmptyLbl,
+                          Ui->DrillsEmptyLbl, Ui->CourseEmptyLbl})
         label->setText(NoExercisesText);
 }
 
@@ -278,6 +286,9 @@ void TStatsForm::LoadPage(int page) {
         break;
     case DrillsPage:
         LoadDrills();
+        break;
+    case CoursePage:
+        LoadCourse();
         break;
     }
 }

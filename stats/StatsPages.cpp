@@ -1,7 +1,9 @@
-// The three pages of the statistics window, each filled from the journal
-// when it is first shown.
+// The pages of the statistics window, each filled from the journal when it
+// is first shown.
 #include "callsign/Scoring.h"
 #include "journal/JournalStats.h"
+#include "stats/CourseChart.h"
+#include "stats/LessonSteps.h"
 #include "stats/PagedRowsModel.h"
 #include "stats/StatsCharts.h"
 #include "stats/StatsForm.h"
@@ -21,6 +23,9 @@ namespace {
 // The most frequent confusions the characters page lists.
 constexpr int ConfusionsShown = 20;
 constexpr int LastExercisesShown = 10;
+// Every lesson for the course chart: a lesson takes minutes, so even years of
+// daily lessons are a few thousand rows.
+constexpr int LessonsCharted = 1000000;
 
 QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
     auto* item = new QTableWidgetItem(text);
@@ -189,6 +194,23 @@ CharacterFilter TStatsForm::CharactersShown() const {
     filter.Conditions =
         static_cast<ConditionsFilter>(Ui->CharactersConditionsBox->currentData().toInt());
     return filter;
+}
+
+void TStatsForm::LoadCourse() {
+    const std::vector<LessonResult> lessons = LessonResults(*Reader, "", LessonsCharted);
+    ReplaceChart(Ui->CourseChart, BuildCourseChart(LessonReachedSteps(lessons)));
+    const JournalReader* reader = Reader.get();
+    LessonRows->Reset([reader](int limit, int offset) {
+        std::vector<QStringList> rows;
+        for (const LessonResult& l : LessonResults(*reader, "", limit, offset))
+            rows.push_back({DateText(l.Started), CourseText(l.Course), QString::number(l.Lesson),
+                            PercentText(l.ScorePercent),
+                            l.Passed ? QStringLiteral("да") : QStringLiteral("нет")});
+        return rows;
+    });
+    Ui->CourseEmptyLbl->setText(QStringLiteral("Уроков пока не было"));
+    Ui->CourseStack->setCurrentIndex(lessons.empty() ? 1 : 0);
+    FitColumns(Ui->CourseTable);
 }
 
 StatsPeriod TStatsForm::Period() const {

@@ -138,17 +138,22 @@ TEST_F(StatsAccess, ChartsPointToTheirTablesAndActionsSayTheirKeys) {
     EXPECT_FALSE(Name(Find<QChartView>("CharactersChart")).isEmpty());
     EXPECT_TRUE(Description(Find<QChartView>("CharactersChart")).contains("«Знаки»"))
         << Description(Find<QChartView>("CharactersChart")).toStdString();
+    EXPECT_FALSE(Name(Find<QChartView>("CourseChart")).isEmpty());
+    EXPECT_TRUE(
+        Description(Find<QChartView>("CourseChart")).contains("«Последние уроки, новые первыми»"))
+        << Description(Find<QChartView>("CourseChart")).toStdString();
     // The tables by the labels above them.
     for (const auto& [table, name] : std::vector<std::pair<const char*, QString>>{
              {"LastTable", "Последние упражнения с позывными"},
              {"TextTable", "Упражнения с текстами"},
              {"CharactersTable", "Знаки"},
              {"ConfusionsList", "Частые путаницы (передано → принято)"},
-             {"ErrorsTable", "Неверно принятые позывные, новые первыми"}})
+             {"ErrorsTable", "Неверно принятые позывные, новые первыми"},
+             {"CourseTable", "Последние уроки, новые первыми"}})
         EXPECT_EQ(Name(Find<QWidget>(table)).toStdString(), name.toStdString()) << table;
     // The keys: the pages, the period, the drills, closing.
     const QString pages = Description(Find<QTabWidget>("StatsTabs"));
-    for (const char* key : {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+4"})
+    for (const char* key : {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+4", "Ctrl+5 — Курс"})
         EXPECT_TRUE(pages.contains(key)) << key << " in " << pages.toStdString();
     for (const auto& [button, key] :
          std::vector<std::pair<const char*, const char*>>{{"PeriodWeekBut", "Alt+7"},

@@ -183,8 +183,8 @@ protected:
         JournalTest::TearDown();
     }
     // A first day of practice: twelve exercises an hour apart, some wrong
-    // answers, a drill of each kind, and every third exercise under band
-    // conditions, so that the progress chart draws both bands.
+    // answers, a drill of each kind, every third exercise under band
+    // conditions, so that the progress chart draws both bands, and lessons.
     void FirstDay() {
         Journal journal;
         ASSERT_TRUE(journal.Open(Path).Ok());
@@ -207,6 +207,11 @@ protected:
             ASSERT_TRUE(journal.EndExercise(CallsignEnd(
                 TestTime(-9 * 3600 + n * 3600 + 300), EndReason::Completed, 900 + 40 * n, 28 + n)));
         }
+        // And the course: lessons of both courses between the exercises.
+        for (int n = 0; n < 8; ++n)
+            AddLesson(journal,
+                      {TestTime(-9 * 3600 + n * 3600 + 1800), n % 4 == 3 ? "cyrillic" : "latin",
+                       1 + n / 2, 80.0 + 3 * n, n % 2 == 1});
         ASSERT_TRUE(journal.Flush());
     }
     void Open() {
