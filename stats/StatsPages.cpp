@@ -13,6 +13,7 @@
 
 #include <QChart>
 #include <QHeaderView>
+#include <QScrollBar>
 
 #include <map>
 #include <string>
@@ -72,11 +73,17 @@ void SetCharacterColumns(QTableWidget* table, bool timed) {
     table->setHorizontalHeaderLabels(headers);
 }
 
-void FitColumns(QTableView* table) {
-    table->resizeColumnsToContents();
+// Returns the width the table needs to show every column whole, its scroll
+// bar besides.
+int FitColumns(QTableView* table) {
     // Sized to their contents, the columns leave the rest to the last one.
-    table->horizontalHeader()->setStretchLastSection(false);
-    table->horizontalHeader()->setStretchLastSection(true);
+    QHeaderView* header = table->horizontalHeader();
+    header->setStretchLastSection(false);
+    table->resizeColumnsToContents();
+    const int whole =
+        header->length() + table->verticalScrollBar()->sizeHint().width() + 2 * table->frameWidth();
+    header->setStretchLastSection(true);
+    return whole;
 }
 
 } // namespace
@@ -143,7 +150,9 @@ void TStatsForm::LoadCharacters() {
                                                    : Cell(QStringLiteral("—"), Qt::AlignRight));
         }
     }
-    FitColumns(table);
+    const int whole = FitColumns(table);
+    // The fifth column takes some of the confusions' width, so that it shows whole.
+    table->setMinimumWidth(timed ? whole : 0);
     Ui->ConfusionsList->clear();
     for (const Confusion& confusion : Confusions(*Reader, period, now, ConfusionsShown, filter))
         Ui->ConfusionsList->addItem(ConfusionText(confusion));
