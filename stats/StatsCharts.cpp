@@ -72,6 +72,44 @@ struct ProgressLines {
     std::vector<QPointF> Totals;
 };
 
+// The axes the progress lines hang on.
+struct ProgressAxes {
+    QDateTimeAxis* Dates;
+    QValueAxis* Speed;
+    QValueAxis* Points;
+};
+
+// Exercises under conditions have colours of their own, and a sparse line
+// of them (one with markers) is dashed too. A dense one is not: Qt takes
+// about a millisecond to draw each dash of the zigzag a year of exercises
+// makes, half a second for the chart.
+QPen ProgressPen(const QColor& colour, bool under, size_t points) {
+    const bool dashed = under && points <= static_cast<size_t>(MarkedPoints);
+    return QPen(colour, 1.5, dashed ? Qt::DashLine : Qt::SolidLine);
+}
+
+// The speed and points lines of one band; named says which band in the legend.
+void AddProgressLines(QChart& chart, const ProgressLines& line, bool under, bool named,
+                      const ProgressAxes& axes) {
+    const QString suffix = !named  ? QString()
+                           : under ? QStringLiteral(" в условиях")
+                                   : QStringLiteral(" без помех");
+    QLineSeries* speed = Line(
+        named ? QStringLiteral("Скорость") + suffix : QStringLiteral("Наибольшая скорость, wpm"),
+        ProgressPen(under ? ConditionsSpeedColour : SpeedColour, under, line.Speeds.size()),
+        line.Speeds);
+    QLineSeries* total =
+        Line(named ? QStringLiteral("Очки") + suffix : QStringLiteral("Очки за упражнение"),
+             ProgressPen(under ? ConditionsPointsColour : PointsColour, under, line.Totals.size()),
+             line.Totals);
+    chart.addSeries(speed);
+    chart.addSeries(total);
+    for (QLineSeries* series : {speed, total})
+        series->attachAxis(axes.Dates);
+    speed->attachAxis(axes.Speed);
+    total->attachAxis(axes.Points);
+}
+
 QString ProgressTitle(bool none, ConditionsFilter shown) {
     switch (shown) {
     case ConditionsFilter::Clean:
@@ -131,28 +169,9 @@ QChart* BuildProgressChart(const std::vector<ProgressPoint>& points, ConditionsF
     chart->addAxis(score, Qt::AlignRight);
     // Only clean exercises: the lines as they always were, by their plain names.
     const bool named = drawn[1];
-    for (int under = 0; under < 2; ++under) {
-        if (!drawn[static_cast<size_t>(under)])
-            continue;
-        const ProgressLines& line = lines[static_cast<size_t>(under)];
-        const QString suffix = !named  ? QString()
-                               : under ? QStringLiteral(" в условиях")
-                                       : QStringLiteral(" без помех");
-        const Qt::PenStyle style = under ? Qt::DashLine : Qt::SolidLine;
-        QLineSeries* speed =
-            Line(named ? QStringLiteral("Скорость") + suffix
-                       : QStringLiteral("Наибольшая скорость, wpm"),
-                 QPen(under ? ConditionsSpeedColour : SpeedColour, 1.5, style), line.Speeds);
-        QLineSeries* total =
-            Line(named ? QStringLiteral("Очки") + suffix : QStringLiteral("Очки за упражнение"),
-                 QPen(under ? ConditionsPointsColour : PointsColour, 1.5, style), line.Totals);
-        chart->addSeries(speed);
-        chart->addSeries(total);
-        for (QLineSeries* series : {speed, total})
-            series->attachAxis(dates);
-        speed->attachAxis(wpm);
-        total->attachAxis(score);
-    }
+    for (const bool under : {false, true})
+        if (drawn[under ? 1 : 0])
+            AddProgressLines(*chart, lines[under ? 1 : 0], under, named, {dates, wpm, score});
     chart->legend()->setAlignment(Qt::AlignBottom);
     return chart;
 }

@@ -131,6 +131,7 @@ namespace {
 
 struct ChartLine {
     QString Name;
+    QPen Pen;
     QColor Colour;
     std::vector<double> Values;
     std::set<qint64> Days;
@@ -143,7 +144,7 @@ std::vector<ChartLine> Lines(const QChart& chart) {
         const auto* series = qobject_cast<QLineSeries*>(each);
         if (series == nullptr)
             continue;
-        ChartLine line{series->name(), series->pen().color(), {}, {}};
+        ChartLine line{series->name(), series->pen(), series->pen().color(), {}, {}};
         for (const QPointF& point : series->points()) {
             line.Values.push_back(point.y());
             line.Days.insert(static_cast<qint64>(point.x()) / 86400000);
@@ -257,6 +258,9 @@ TEST_F(ProgressFilter, AChartOfPointsOfBothBandsKeepsThemApart) {
             EXPECT_EQ(n % 3 == 1, under) << line.Name.toStdString() << " " << value;
         }
         EXPECT_EQ(line.Values.size(), under ? 13u : 27u) << line.Name.toStdString();
+        // Sparse, the line under conditions is dashed besides.
+        EXPECT_EQ(line.Pen.style(), under ? Qt::DashLine : Qt::SolidLine)
+            << line.Name.toStdString();
     }
     EXPECT_EQ(chart->series().size(), 4);
     delete chart;

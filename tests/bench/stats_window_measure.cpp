@@ -174,9 +174,13 @@ void Measure(const fs::path& path, int runs) {
                                          "characters: 7 days",
                                          "characters: 30 days",
                                          "characters: all time",
+                                         "characters: recognition, with reactions",
+                                         "characters: everything, clean band",
                                          "switch to errors",
                                          "switch to drills",
-                                         "switch back to progress (read already)"};
+                                         "switch to course",
+                                         "switch back to progress (read already)",
+                                         "progress: under conditions only"};
     for (int run = 0; run < runs; ++run) {
         std::unique_ptr<TStatsForm> form;
         times[order[0]].push_back(Timed([&] {
@@ -196,9 +200,19 @@ void Measure(const fs::path& path, int runs) {
         step(order[2], [&] { form->findChild<QRadioButton*>("PeriodWeekBut")->setChecked(true); });
         step(order[3], [&] { form->findChild<QRadioButton*>("PeriodMonthBut")->setChecked(true); });
         step(order[4], [&] { form->findChild<QRadioButton*>("PeriodAllBut")->setChecked(true); });
-        step(order[5], [&] { tabs->setCurrentIndex(TStatsForm::ErrorsPage); });
-        step(order[6], [&] { tabs->setCurrentIndex(TStatsForm::DrillsPage); });
-        step(order[7], [&] { tabs->setCurrentIndex(TStatsForm::ProgressPage); });
+        const auto choose = [&](const char* box, int index) {
+            form->findChild<QComboBox*>(box)->setCurrentIndex(index);
+        };
+        step(order[5], [&] { choose("CharactersSourceBox", 2); });
+        step(order[6], [&] {
+            choose("CharactersSourceBox", 3);
+            choose("CharactersConditionsBox", 1);
+        });
+        step(order[7], [&] { tabs->setCurrentIndex(TStatsForm::ErrorsPage); });
+        step(order[8], [&] { tabs->setCurrentIndex(TStatsForm::DrillsPage); });
+        step(order[9], [&] { tabs->setCurrentIndex(TStatsForm::CoursePage); });
+        step(order[10], [&] { tabs->setCurrentIndex(TStatsForm::ProgressPage); });
+        step(order[11], [&] { choose("ProgressConditionsBox", 2); });
         form->hide();
     }
     std::printf("The statistics window on %s (%s platform):\n", path.c_str(),
