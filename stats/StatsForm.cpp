@@ -80,7 +80,7 @@ void TStatsForm::SetUpTables() {
     SetHeaders(Ui->LastTable,
                {QStringLiteral("Дата"), QStringLiteral("Позывной"), QStringLiteral("Верно"),
                 QStringLiteral("wpm"), QStringLiteral("Очки"), QStringLiteral("Конец")});
-    // The characters table gets a fifth column for the recognition runs.
+    // Set again with its rows: recognition runs get a fifth column.
     SetHeaders(Ui->CharactersTable, {QStringLiteral("Знак"), QStringLiteral("Передан"),
                                      QStringLiteral("Ошибок"), QStringLiteral("Точность, %")});
     const Qt::Alignment left = Qt::AlignLeft, right = Qt::AlignRight;
