@@ -12,6 +12,7 @@
 #include "exercise/ExerciseObserver.h"
 #include "exercise/ExerciseView.h"
 #include "journal/JournalProblem.h"
+#include "journal/JournalTypes.h"
 #include "keying/QtWaveNotifier.h"
 #include "stats/DrillDraw.h"
 #include "text/TextWindow.h"
@@ -21,6 +22,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -75,6 +77,7 @@ public:
     void SetJournal(Journal* journal, const JournalProblem& openProblem = {}) {
         Records = journal;
         JournalOpenProblem = openProblem;
+        CourseJournalOpened();
     }
     void SetCreateForm(TCreateForm* form) { CreateForm = form; }
     // A write of the journal failed and closed it (MainFormStatus.cpp). Said
@@ -183,6 +186,16 @@ private:
     void SetUpControls();
     void SetUpCourse(WaveOut& device);
     void HoldOtherPages(bool held);
+    // The course in the journal (MainFormCourseJournal.cpp): the lesson
+    // reached and the bests read from it, every lesson and recognition
+    // answer recorded in it.
+    void CourseJournalOpened();
+    void ShowCourseLessons(CourseKind course, int selected);
+    std::map<unsigned char, CharacterRecord> JournalDrawHistory() const;
+    void JournalCourseStart(ExerciseKind kind, int characterWpm);
+    void JournalCourseEnd(EndReason reason, int64_t charactersKeyed = 0);
+    void JournalLessonChecked();
+    void JournalRecognitionAnswer(const RecognitionAnswer& answer);
     void SetUpAccessibility();
     void ConnectHandlers();
     void InstallKeyFilters();
@@ -231,6 +244,8 @@ private:
 
     // The status line and the screen reader (MainFormStatus.cpp).
     bool Exercising() const;
+    // A journal failure held back during an exercise, shown now that it ended.
+    void ShowPendingJournalProblem();
     void ShowStatus();
     void StatusExerciseStarted(ExercisePhase phase);
     void StatusExerciseEnded(ExercisePhase phase);

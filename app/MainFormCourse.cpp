@@ -35,6 +35,7 @@ void TMorseMain::SetUpCourse(WaveOut& device) {
             // Said on the page, not in a dialog: the keyboard stays with the copy.
             HoldOtherPages(false);
             Lesson.Abandon();
+            JournalCourseEnd(EndReason::NoSoundDevice);
             Course->ShowIdle(QString::fromStdString(text).replace("\r\n", " "));
         });
     Course->SetHandlers({[this] { CourseStartClick(); }, [this] { CourseCheckClick(); },
@@ -42,6 +43,7 @@ void TMorseMain::SetUpCourse(WaveOut& device) {
     RecognitionSound = std::make_unique<RecognitionPlayer>(
         device, [] {},
         [this](const std::string& text) {
+            JournalCourseEnd(EndReason::NoSoundDevice);
             RecognitionStopClick();
             Course->Recognition()->ShowIdle(QString::fromStdString(text).replace("\r\n", " "));
         });
@@ -64,6 +66,7 @@ void TMorseMain::RecognitionStartClick() {
     Recognizing.emplace(
         RecognitionCharacters(chosen.Course, chosen.Lesson, Course->Recognition()->ChosenSet()),
         static_cast<uint64_t>(Rng.Below(INT_MAX)));
+    JournalCourseStart(ExerciseKind::Recognition, Course->Recognition()->CharacterWpm());
     HoldOtherPages(true);
     Course->Recognition()->ShowRunning();
     RecognitionNext();
@@ -78,6 +81,8 @@ void TMorseMain::RecognitionNext() {
                                     .arg(Recognizing->RightCount())
                                     .arg(Recognizing->Answered().size())
                                     .arg(Recognizing->MedianReactionMs());
+        JournalCourseEnd(EndReason::Completed,
+                         static_cast<int64_t>(Recognizing->Answered().size()));
         RecognitionStopClick();
         Course->Recognition()->ShowIdle(summary);
         return;
@@ -101,6 +106,7 @@ void TMorseMain::RecognitionKey(QChar key) {
     AwaitingKey = false;
     const RecognitionAnswer& answer =
         Recognizing->Answer(pressed.empty() ? '\0' : pressed.front(), reaction);
+    JournalRecognitionAnswer(answer);
     Course->Recognition()->ShowAnswer(*Recognizing, FromCp1251(std::string(1, answer.Sent)),
                                       QString(QChar(typed)).toUpper());
     // A short pause to read the answer, then the next character.
@@ -113,6 +119,7 @@ void TMorseMain::RecognitionKey(QChar key) {
 void TMorseMain::RecognitionStopClick() {
     if (!Recognizing)
         return;
+    JournalCourseEnd(EndReason::Stopped, static_cast<int64_t>(Recognizing->Answered().size()));
     RecognitionSound->Stop();
     Recognizing.reset();
     AwaitingKey = false;
@@ -146,8 +153,11 @@ void TMorseMain::CourseStartClick() {
     }
     PitchTrackBarChange();
     VolTrackBarChange();
-    const std::string& text =
-        Lesson.Begin(Course->Chosen(), static_cast<uint64_t>(Rng.Below(INT_MAX)));
+    // The characters the journal shows missed, in callsigns, lessons and
+    // recognition alike, come more often.
+    const std::string& text = Lesson.Begin(
+        Course->Chosen(), static_cast<uint64_t>(Rng.Below(INT_MAX)), JournalDrawHistory());
+    JournalCourseStart(ExerciseKind::KochLesson, Lesson.Settings().CharacterWpm);
     KeyerSettings settings;
     settings.DotSamples = 9600 / Lesson.Settings().CharacterWpm;
     settings.ToneFreq = Control.ToneFreq();
@@ -170,9 +180,10 @@ void TMorseMain::CourseCheckClick() {
     }
     Lesson.Check(Course->CopyText());
     HoldOtherPages(false);
+    JournalLessonChecked();
     const LessonSettings& done = Lesson.Settings();
     const int next = Lesson.Passed() ? done.Lesson + 1 : done.Lesson;
-    Course->ShowLessons(done.Course, Lesson.Reached(done.Course), next);
+    ShowCourseLessons(done.Course, next);
     Course->ShowScore(Lesson);
 }
 
@@ -182,12 +193,13 @@ void TMorseMain::CourseStopClick() {
     LessonSound->Stop();
     Lesson.Abandon();
     HoldOtherPages(false);
+    JournalCourseEnd(EndReason::Stopped);
     Course->ShowIdle(QStringLiteral("Урок остановлен."));
 }
 
 void TMorseMain::CourseChanged() {
     const CourseKind course = Course->ChosenCourse();
-    Course->ShowLessons(course, Lesson.Reached(course), Lesson.Reached(course));
+    ShowCourseLessons(course, Lesson.Reached(course));
 }
 
 } // namespace tonvik

@@ -34,7 +34,12 @@ QString PointsText(double points) {
 } // namespace
 
 bool TMorseMain::Exercising() const {
-    return Control.Phase() != ExercisePhase::Idle;
+    return Control.Phase() != ExercisePhase::Idle || LessonRunning() || RecognitionRunning();
+}
+
+void TMorseMain::ShowPendingJournalProblem() {
+    if (const auto problem = std::exchange(PendingJournalProblem, std::nullopt))
+        Messages.ShowMessage(JournalProblemText(*problem), WarningCaption);
 }
 
 void TMorseMain::ShowStatus() {
@@ -88,8 +93,7 @@ void TMorseMain::StatusExerciseEnded(ExercisePhase phase) {
         Speaker->Announce(QStringLiteral("Прием закончен"));
     }
     // Said now that nobody is typing an answer into it.
-    if (const auto problem = std::exchange(PendingJournalProblem, std::nullopt))
-        Messages.ShowMessage(JournalProblemText(*problem), WarningCaption);
+    ShowPendingJournalProblem();
 }
 
 void TMorseMain::JournalWriteFailed(const JournalProblem& problem) {

@@ -2,8 +2,10 @@
 
 #include "cli/AudioExport.h"
 #include "cli/ExportCommand.h"
+#include "course/CourseJournal.h"
 #include "course/KochOrder.h"
 #include "course/LessonDraw.h"
+#include "journal/JournalPath.h"
 #include "text/Cp1251.h"
 
 #include <cerrno>
@@ -49,6 +51,29 @@ std::string LessonFileText(const CliOptions& o, const std::string& groups, uint6
     if (inLine != 0)
         text += "\n";
     return text;
+}
+
+// What the user's journal shows missed, read without changing it. No journal
+// is no history; a journal that cannot be read is said in one line and the
+// lesson drawn without it.
+std::map<unsigned char, CharacterRecord> JournalHistory(std::ostream& err) {
+    const std::filesystem::path path = DefaultJournalPath();
+    JournalReader reader;
+    const JournalProblem problem = reader.Open(path);
+    if (!problem.Ok()) {
+        err << "tonvik: " << DescribeProblem(problem)
+            << "; the lesson is drawn without the journal\n";
+        return {};
+    }
+    if (reader.Missing())
+        return {};
+    auto history = DrawHistory(reader);
+    if (reader.Failed()) {
+        err << "tonvik: journal " << path.string() << ": " << reader.FailureText()
+            << "; the lesson is drawn without the journal\n";
+        return {};
+    }
+    return history;
 }
 
 } // namespace
@@ -118,7 +143,7 @@ int RunKochExport(const CliOptions& options, std::ostream& err) {
         options.Course == "cyrillic" ? CourseKind::Cyrillic : CourseKind::Latin;
     const uint64_t seed = options.Seed ? *options.Seed : std::random_device{}();
     const std::string characters = LessonCharacters(course, options.Koch);
-    LessonDraw draw(characters, DrawWeights(characters, {}), seed);
+    LessonDraw draw(characters, DrawWeights(characters, JournalHistory(err)), seed);
     const std::string groups = draw.Groups(GroupsForMinutes(options.Minutes, options.Farnsworth));
     if (const std::string error = WriteLessonText(textPath, LessonFileText(options, groups, seed));
         !error.empty()) {

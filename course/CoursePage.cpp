@@ -169,7 +169,8 @@ LessonSettings CoursePage::Chosen() const {
     return ClampedLessonSettings(s);
 }
 
-void CoursePage::ShowLessons(CourseKind course, int reached, int selected) {
+void CoursePage::ShowLessons(CourseKind course, int reached, int selected,
+                             const std::map<int, double>& best) {
     const QSignalBlocker quiet(CourseBox);
     CourseBox->setCurrentIndex(course == CourseKind::Cyrillic ? 1 : 0);
     LessonBox->clear();
@@ -178,6 +179,8 @@ void CoursePage::ShowLessons(CourseKind course, int reached, int selected) {
         QString item = QStringLiteral("%1: %2").arg(lesson).arg(characters);
         if (lesson > reached)
             item += QStringLiteral(" (ещё не открыт)");
+        if (const auto found = best.find(lesson); found != best.end())
+            item += QStringLiteral(" — лучший %1 %").arg(static_cast<int>(found->second));
         LessonBox->addItem(item);
     }
     LessonBox->setCurrentIndex(ClampLesson(course, selected) - 1);

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <map>
 #include <string>
 
 class QComboBox;
@@ -36,8 +37,10 @@ public:
 
     LessonSettings Chosen() const;
     CourseKind ChosenCourse() const;
-    // Lists the course's lessons, marks those opened up to reached, selects one.
-    void ShowLessons(CourseKind course, int reached, int selected);
+    // Lists the course's lessons, marks those opened up to reached and the
+    // best score of each one tried, selects one.
+    void ShowLessons(CourseKind course, int reached, int selected,
+                     const std::map<int, double>& best = {});
     // The copy as typed, CP1251.
     std::string CopyText() const;
 

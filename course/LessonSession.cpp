@@ -18,6 +18,7 @@ const std::string& LessonSession::Begin(const LessonSettings& settings, uint64_t
     const std::string characters = LessonCharacters(Chosen.Course, Chosen.Lesson);
     LessonDraw draw(characters, DrawWeights(characters, history), seed);
     Sent = draw.Groups(GroupsForMinutes(Chosen.Minutes, Chosen.EffectiveWpm));
+    Copied.clear();
     Result = CopyScore{};
     Current = Phase::Keying;
     return Sent;
@@ -37,15 +38,19 @@ const CopyScore& LessonSession::Check(const std::string& copy) {
     if (Current != Phase::Keying && Current != Phase::Copying)
         return Result;
     Result = AlignCopy(Sent, copy);
+    Copied = copy;
     Current = Phase::Scored;
     if (PassesLesson(Result) && Chosen.Lesson >= Reached(Chosen.Course))
         SetReached(Chosen.Course, Chosen.Lesson + 1);
+    double& best = Best[Chosen.Course][Chosen.Lesson];
+    best = std::max(best, Result.Percent());
     return Result;
 }
 
 void LessonSession::Abandon() {
     Current = Phase::Idle;
     Sent.clear();
+    Copied.clear();
     Result = CopyScore{};
 }
 
@@ -56,6 +61,16 @@ int LessonSession::Reached(CourseKind course) const {
 
 void LessonSession::SetReached(CourseKind course, int lesson) {
     ReachedLesson[course] = ClampLesson(course, lesson);
+}
+
+const std::map<int, double>& LessonSession::BestPercent(CourseKind course) const {
+    static const std::map<int, double> none;
+    const auto found = Best.find(course);
+    return found == Best.end() ? none : found->second;
+}
+
+void LessonSession::SetBestPercent(CourseKind course, std::map<int, double> best) {
+    Best[course] = std::move(best);
 }
 
 } // namespace tonvik

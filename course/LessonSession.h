@@ -45,17 +45,25 @@ public:
     Phase Now() const { return Current; }
     const LessonSettings& Settings() const { return Chosen; }
     const std::string& SentText() const { return Sent; }
+    // The copy as it was checked.
+    const std::string& CopyText() const { return Copied; }
     const CopyScore& Score() const { return Result; }
     bool Passed() const { return Current == Phase::Scored && PassesLesson(Result); }
     int Reached(CourseKind course) const;
     void SetReached(CourseKind course, int lesson);
+    // Each lesson's best score of a course, in per cent; a lesson checked
+    // raises its own.
+    const std::map<int, double>& BestPercent(CourseKind course) const;
+    void SetBestPercent(CourseKind course, std::map<int, double> best);
 
 private:
     Phase Current = Phase::Idle;
     LessonSettings Chosen;
     std::string Sent;
+    std::string Copied;
     CopyScore Result;
     std::map<CourseKind, int> ReachedLesson;
+    std::map<CourseKind, std::map<int, double>> Best;
 };
 
 } // namespace tonvik

@@ -84,4 +84,44 @@ int CharacterCountWriter::AddPairs(std::string_view answered,
     return SQLITE_OK;
 }
 
+void CharacterTally::Add(std::string_view answered, const std::vector<CharacterPair>& pairs,
+                         CountSource source, bool clean) {
+    const std::string day(answered.substr(0, 10));
+    for (const CharacterPair& pair : pairs)
+        ++Days[Key{day, source, clean, pair.Sent, pair.Typed}];
+}
+
+int CharacterTally::Write(const sql::Connection& db) const {
+    sql::Statement day;
+    sql::Statement total;
+    int rc = day.Prepare(db, "INSERT INTO character_counts(day, source, clean, sent, typed, "
+                             "count) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+    if (rc == SQLITE_OK)
+        rc = total.Prepare(db, "INSERT INTO character_totals(source, clean, sent, typed, count) "
+                               "VALUES(?1, ?2, ?3, ?4, ?5) ON CONFLICT(source, clean, sent, typed) "
+                               "DO UPDATE SET count = count + ?5");
+    for (auto row = Days.begin(); rc == SQLITE_OK && row != Days.end(); ++row) {
+        const auto& [date, source, clean, sent, typed] = row->first;
+        day.Bind(1, date);
+        day.Bind(2, CountSourceName(source));
+        day.Bind(3, clean);
+        day.Bind(4, sent);
+        day.Bind(5, typed);
+        day.Bind(6, row->second);
+        total.Bind(1, CountSourceName(source));
+        total.Bind(2, clean);
+        total.Bind(3, sent);
+        total.Bind(4, typed);
+        total.Bind(5, row->second);
+        rc = day.Step();
+        day.Reset();
+        if (rc == SQLITE_DONE) {
+            rc = total.Step();
+            total.Reset();
+        }
+        rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+    }
+    return rc;
+}
+
 } // namespace tonvik

@@ -2,8 +2,11 @@
 
 #include "journal/Sqlite.h"
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace tonvik {
@@ -39,6 +42,22 @@ public:
 private:
     sql::Statement DayUpsert;
     sql::Statement TotalUpsert;
+};
+
+// The same counts made in memory and written at once, for a rebuild over
+// every answer kept: a year of answers holds millions of pairs but only some
+// tens of thousands of distinct rows, so one insert per row instead of an
+// upsert per pair. The tables must be empty.
+class CharacterTally {
+public:
+    void Add(std::string_view answered, const std::vector<CharacterPair>& pairs, CountSource source,
+             bool clean);
+    int Write(const sql::Connection& db) const;
+
+private:
+    // day, source, clean, sent, typed
+    using Key = std::tuple<std::string, CountSource, bool, std::string, std::string>;
+    std::map<Key, int64_t> Days;
 };
 
 } // namespace tonvik

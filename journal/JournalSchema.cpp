@@ -175,22 +175,20 @@ int FillCharacterCounts(sql::Connection& db) {
             "FROM recognition_answers r JOIN exercises e ON e.id = r.exercise");
     if (rc != SQLITE_OK)
         return rc;
-    CharacterCountWriter writer;
-    if ((rc = writer.Prepare(db)) != SQLITE_OK)
-        return rc;
+    CharacterTally tally;
     while ((rc = answers.Step()) == SQLITE_ROW) {
         const bool recognition = answers.Int(4) != 0;
         const std::vector<CharacterPair> pairs =
             recognition ? std::vector<CharacterPair>{{std::string(answers.Text(1)),
                                                       std::string(answers.Text(2))}}
                         : CharacterPairsOf(answers.Text(1), answers.Text(2));
-        rc = writer.AddPairs(answers.Text(0), pairs,
-                             recognition ? CountSource::Recognition : CountSource::Callsign,
-                             answers.Int(3) != 0);
-        if (rc != SQLITE_OK)
-            return rc;
+        tally.Add(answers.Text(0), pairs,
+                  recognition ? CountSource::Recognition : CountSource::Callsign,
+                  answers.Int(3) != 0);
     }
-    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+    if (rc != SQLITE_DONE)
+        return rc;
+    return tally.Write(db);
 }
 
 int AddColumnIfMissing(sql::Connection& db, const std::string& column,

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 #include "cli/KochExport.h"
+#include "journal/Journal.h"
 #include "keying/MorseCode.h"
 #include "tests/support/MorseDecode.h"
 #include "tests/support/TempFolder.h"
@@ -7,9 +8,12 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -32,6 +36,47 @@ std::vector<int16_t> ReadAudio(const std::string& path) {
 
 class CourseExportTest : public ::testing::Test {
 protected:
+    // The user's journal is looked for in a folder of the test's own.
+    void SetUp() override {
+        if (const char* data = std::getenv("XDG_DATA_HOME"))
+            SavedDataHome = data;
+        setenv("XDG_DATA_HOME", Data.Path("data").c_str(), 1);
+    }
+    void TearDown() override {
+        if (SavedDataHome)
+            setenv("XDG_DATA_HOME", SavedDataHome->c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+    }
+    std::string JournalFile() const { return Data.Path("data/tonvik/journal.sqlite"); }
+    // A journal in which each character of missed was sent twenty times in
+    // lessons and dropped every time, and each of right copied every time.
+    void MakeJournal(const std::string& missed, const std::string& right) {
+        Journal journal;
+        ASSERT_TRUE(journal.Open(JournalFile()).Ok());
+        ExerciseStart start;
+        start.Kind = ExerciseKind::KochLesson;
+        ASSERT_TRUE(journal.BeginExercise(start));
+        LessonResultRecord result;
+        result.Course = "latin";
+        for (int n = 0; n < 20; ++n) {
+            for (const char c : missed)
+                result.Characters.push_back({std::string(1, c), ""});
+            for (const char c : right)
+                result.Characters.push_back({std::string(1, c), std::string(1, c)});
+        }
+        ASSERT_TRUE(journal.RecordLessonResult(result));
+        ASSERT_TRUE(journal.Flush());
+    }
+    // The groups of a lesson text, without its header and spaces.
+    std::string Groups(const std::string& textPath) {
+        const std::string text = Read(textPath);
+        std::string groups;
+        for (const char c : text.substr(text.find('\n') + 1))
+            if (c != ' ' && c != '\n')
+                groups += c;
+        return groups;
+    }
     int Run(std::vector<std::string> args) {
         std::istringstream in;
         err.str("");
@@ -42,6 +87,8 @@ protected:
         return std::string(std::istreambuf_iterator<char>(f), {});
     }
     TempFolder Temp{"tonvik-course-export"};
+    TempFolder Data{"tonvik-course-export-data"};
+    std::optional<std::string> SavedDataHome;
     std::ostringstream out, err;
 };
 
@@ -152,3 +199,75 @@ TEST(LessonTextPath, TakesTheAudiosNameWithTxt) {
 }
 
 } // namespace
+
+TEST_F(CourseExportTest, TheCharactersTheJournalShowsMissedAreDrawnMoreOften) {
+    // Lesson 1 (K, M) for ten minutes at 10 wpm: 500 characters. K weighs 1,
+    // M 2 as the newest; a character missed every time weighs 2 more.
+    struct Case {
+        const char* Name;
+        const char* Missed;
+        const char* Right;
+        double KShare;
+    };
+    const std::vector<Case> cases = {
+        {"no journal", nullptr, nullptr, 1.0 / 3},
+        {"K always missed", "K", "M", 3.0 / 5},
+        {"M always missed", "M", "K", 1.0 / 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        fs::remove_all(Data.Path("data"));
+        if (c.Missed != nullptr)
+            MakeJournal(c.Missed, c.Right);
+        ASSERT_EQ(Run({"export", "--koch", "1", "--minutes", "10", "--seed", "5", "-o",
+                       Temp.Path("k.wav")}),
+                  0)
+            << err.str();
+        EXPECT_EQ(err.str(), "");
+        const std::string groups = Groups(Temp.Path("k.txt"));
+        ASSERT_EQ(groups.size(), 500u);
+        const double share =
+            static_cast<double>(std::count(groups.begin(), groups.end(), 'K')) / 500.0;
+        EXPECT_NEAR(share, c.KShare, 0.06);
+    }
+}
+
+TEST_F(CourseExportTest, TheSameSeedAndJournalGiveTheSameFile) {
+    MakeJournal("U", "KMR");
+    std::vector<std::string> texts, audios;
+    for (int n = 0; n < 2; ++n) {
+        const std::string audio = Temp.Path("s" + std::to_string(n) + ".flac");
+        ASSERT_EQ(Run({"export", "--koch", "3", "--minutes", "1", "--seed", "11", "-o", audio}), 0)
+            << err.str();
+        texts.push_back(Read(Temp.Path("s" + std::to_string(n) + ".txt")));
+        audios.push_back(Read(audio));
+    }
+    EXPECT_EQ(texts[0], texts[1]);
+    EXPECT_EQ(audios[0], audios[1]);
+    // Without the journal the same seed draws otherwise: the journal was read.
+    fs::remove_all(Data.Path("data"));
+    ASSERT_EQ(Run({"export", "--koch", "3", "--minutes", "1", "--seed", "11", "-o",
+                   Temp.Path("s0.flac")}),
+              0);
+    EXPECT_NE(Read(Temp.Path("s0.txt")), texts[0]);
+}
+
+TEST_F(CourseExportTest, AJournalThatCannotBeReadIsNamedOnceAndTheLessonGoesOn) {
+    ASSERT_EQ(Run({"export", "--koch", "2", "--minutes", "1", "--seed", "4", "-o",
+                   Temp.Path("plain.wav")}),
+              0);
+    const std::string plain = Read(Temp.Path("plain.txt"));
+    fs::create_directories(Data.Path("data/tonvik"));
+    const std::string garbage(3000, '\x5a');
+    std::ofstream(JournalFile(), std::ios::binary) << garbage;
+    ASSERT_EQ(Run({"export", "--koch", "2", "--minutes", "1", "--seed", "4", "-o",
+                   Temp.Path("broken.wav")}),
+              0)
+        << err.str();
+    const std::string said = err.str();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(said.rfind("tonvik: journal " + JournalFile() + ": ", 0), 0u) << said;
+    EXPECT_NE(said.find("; the lesson is drawn without the journal\n"), std::string::npos) << said;
+    EXPECT_EQ(Read(Temp.Path("broken.txt")), plain);
+    EXPECT_EQ(Read(JournalFile()), garbage); // left as it was
+}

@@ -3,13 +3,16 @@
 // answers wrong in one or two characters, the speed moving as the scoring
 // moves it), plus text exercises and tests; then times every statistics
 // query, and runs tonvik journal, --csv, --exercises --csv and --characters
-// on it for their wall time and peak memory. Run by hand:
+// on it for their wall time and peak memory; then turns a copy back into a
+// version 3 journal and times its upgrade (the character counts rebuilt from
+// every answer). Run by hand:
 //   build/bin/journal_history_measure [JOURNAL]
 // JOURNAL (default: one in the temporary directory) is made anew; it is filled
 // in /dev/shm, where a commit costs no fsync, and then copied there.
 
 #include "callsign/CallsignList.h"
 #include "journal/JournalStats.h"
+#include "journal/Sqlite.h"
 #include "tests/support/JournalHistory.h"
 
 #include <fcntl.h>
@@ -82,7 +85,16 @@ void TimeQueries(const fs::path& path) {
              [&] { return CharacterAccuracy(reader, span.Period, now).size(); });
         Time(("Confusions(20), " + name).c_str(),
              [&] { return Confusions(reader, span.Period, now, 20).size(); });
+        const CharacterFilter everyClean{CharacterSource::All, ConditionsFilter::Clean};
+        Time(("CharacterAccuracy(all sources, clean), " + name).c_str(),
+             [&] { return CharacterAccuracy(reader, span.Period, now, everyClean).size(); });
+        Time(("RecognitionReactions, " + name).c_str(),
+             [&] { return RecognitionReactions(reader, span.Period, now).size(); });
     }
+    std::printf("The course:\n");
+    Time("LessonResults(200)", [&] { return LessonResults(reader, "", 200).size(); });
+    Time("CourseProgress(latin)",
+         [&] { return CourseProgress(reader, "latin").BestPercent.size(); });
     std::printf("Errors page and the re-drills:\n");
     Time("MissedCalls(200)", [&] { return MissedCalls(reader, 200).size(); });
     Time("MissedCalls(200, offset 50000)", [&] { return MissedCalls(reader, 200, 50000).size(); });
@@ -113,6 +125,36 @@ void RunTonvik(const std::string& tonvik, const std::vector<std::string>& args) 
     posix_spawn_file_actions_destroy(&actions);
     std::printf("  %-60s %8.0f ms  %6ld MB peak RSS  exit %d\n", line.c_str(), wall,
                 usage.ru_maxrss / 1024, WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+}
+
+// A copy of the journal as version 3 kept it: no course tables, the counts
+// without source and band. Opening it upgrades it in place.
+void TimeUpgradeFromVersion3(const fs::path& path) {
+    const fs::path old = path.string() + ".v3";
+    fs::remove(old);
+    fs::copy_file(path, old);
+    {
+        sql::Connection db;
+        if (db.Open(old.string(), SQLITE_OPEN_READWRITE) != SQLITE_OK ||
+            db.Execute("DROP TABLE lesson_results; DROP TABLE recognition_answers;"
+                       "DROP TABLE character_counts; DROP TABLE character_totals;"
+                       "CREATE TABLE character_counts(day TEXT NOT NULL, sent TEXT NOT NULL, "
+                       "typed TEXT NOT NULL, count INTEGER NOT NULL, "
+                       "PRIMARY KEY(day, sent, typed)) WITHOUT ROWID;"
+                       "CREATE TABLE character_totals(sent TEXT NOT NULL, typed TEXT NOT NULL, "
+                       "count INTEGER NOT NULL, PRIMARY KEY(sent, typed)) WITHOUT ROWID;"
+                       "PRAGMA user_version = 3;") != SQLITE_OK) {
+            std::fprintf(stderr, "cannot make %s\n", old.c_str());
+            return;
+        }
+    }
+    const auto t0 = Clock::now();
+    JournalReader reader;
+    const bool opened = reader.Open(old).Ok();
+    std::printf("  %-34s %8.2f ms%s\n", "upgrade from version 3", Ms(Clock::now() - t0),
+                opened ? "" : " (failed)");
+    for (const char* suffix : {"", "-wal", "-shm"})
+        fs::remove(old.string() + suffix);
 }
 
 } // namespace
@@ -146,5 +188,7 @@ int main(int argc, char** argv) {
     RunTonvik(tonvik, {"journal", "--journal", path.string(), "--csv"});
     RunTonvik(tonvik, {"journal", "--journal", path.string(), "--exercises", "--csv"});
     RunTonvik(tonvik, {"journal", "--journal", path.string(), "--characters"});
+    std::printf("The schema:\n");
+    TimeUpgradeFromVersion3(path);
     return 0;
 }
