@@ -69,17 +69,24 @@ std::string PeriodStartDay(StatsPeriod period, JournalTime now) {
     return FormatIsoTime(now - std::chrono::hours(24 * (days - 1))).substr(0, 10);
 }
 
-std::vector<ProgressPoint> ProgressSeries(const JournalReader& reader) {
+std::vector<ProgressPoint> ProgressSeries(const JournalReader& reader, ConditionsFilter filter) {
+    // ?3 picks the class: 0 both, 1 clean only, 2 under conditions only.
+    const int only = filter == ConditionsFilter::Clean             ? 1
+                     : filter == ConditionsFilter::UnderConditions ? 2
+                                                                   : 0;
     std::vector<ProgressPoint> points;
     reader.Query(
-        "SELECT id, started, max_wpm, total_points FROM exercises "
-        "WHERE kind = ?1 AND end_reason = ?2 ORDER BY started, id",
-        [](sql::Statement& s) {
+        "SELECT id, started, max_wpm, total_points, conditions <> 'clean' FROM exercises "
+        "WHERE kind = ?1 AND end_reason = ?2 "
+        "AND (?3 = 0 OR (conditions <> 'clean') = (?3 = 2)) ORDER BY started, id",
+        [only](sql::Statement& s) {
             s.Bind(1, KindName(ExerciseKind::Callsign));
             s.Bind(2, ReasonName(EndReason::Completed));
+            s.Bind(3, only);
         },
         [&](const sql::Statement& s) {
-            points.push_back({s.Int(0), TimeOf(s.Text(1)), static_cast<int>(s.Int(2)), s.Real(3)});
+            points.push_back({s.Int(0), TimeOf(s.Text(1)), static_cast<int>(s.Int(2)), s.Real(3),
+                              s.Int(4) != 0});
             return true;
         });
     return points;

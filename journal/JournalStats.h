@@ -15,16 +15,24 @@ namespace tonvik {
 // a history of many thousand exercises. Characters, callsigns and answers are
 // CP1251.
 
+// Which exercises count by the band they were heard through: a clean band
+// (exercises.conditions "clean"), any other, or both. The progress chart and
+// the character figures filter by it.
+enum class ConditionsFilter { All, Clean, UnderConditions };
+
 // A finished callsign exercise (all 30 answered) on the progress chart.
 struct ProgressPoint {
     long long Exercise = 0;
     JournalTime Started;
     int MaxWpm = 0;
     double TotalPoints = 0;
+    bool UnderConditions = false; // heard through anything but a clean band
 };
-// Every finished plain callsign exercise, oldest first. Drills are left out,
-// as from the results table, so the figures stay comparable.
-std::vector<ProgressPoint> ProgressSeries(const JournalReader& reader);
+// Every finished plain callsign exercise the filter lets through, oldest
+// first. Drills, lessons and recognition runs are left out, as from the
+// results table, so the figures stay comparable.
+std::vector<ProgressPoint> ProgressSeries(const JournalReader& reader,
+                                          ConditionsFilter filter = ConditionsFilter::All);
 
 // A text exercise as the progress page lists it.
 struct TextExercise {
@@ -58,7 +66,6 @@ enum class StatsPeriod { LastWeek, LastMonth, AllTime };
 
 // Which exercises the character figures count: by the band they were heard
 // through ("clean" or any condition), and by where the character was heard.
-enum class ConditionsFilter { All, Clean, UnderConditions };
 enum class CharacterSource { All, Callsigns, Lessons, Recognition };
 struct CharacterFilter {
     CharacterSource Source = CharacterSource::Callsigns;

@@ -1,23 +1,20 @@
 #include "stats/StatsCharts.h"
 
+#include "stats/ChartParts.h"
 #include "stats/ChartPoints.h"
-#include "stats/TimeScale.h"
 #include "text/Cp1251.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
-#include <QDateTime>
 #include <QDateTimeAxis>
-#include <QFont>
-#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QPen>
 #include <QValueAxis>
 
 #include <algorithm>
-#include <chrono>
+#include <array>
 #include <cmath>
 
 namespace tonvik {
@@ -25,6 +22,9 @@ namespace {
 
 const QColor SpeedColour(0xC0, 0x00, 0x00);
 const QColor PointsColour(0x00, 0x30, 0xC0);
+// Exercises under band conditions: the same hues' neighbours, dashed.
+const QColor ConditionsSpeedColour(0xE0, 0x78, 0x00);
+const QColor ConditionsPointsColour(0x00, 0x90, 0x80);
 const QColor BarColour(0x30, 0x70, 0xB0);
 // Up to this many exercises each gets a marker, so that a single one shows
 // and a few stand apart.
@@ -35,29 +35,10 @@ constexpr int ProgressSlices = 600;
 // The characters the accuracy chart shows at most.
 constexpr size_t CharactersCharted = 16;
 
-qint64 Msecs(JournalTime time) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
-}
-
-QChart* NewChart(const QString& title) {
-    auto* chart = new QChart;
-    // Drawn at once: an animation would only delay the first paint.
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setTitle(title);
-    QFont font = chart->titleFont();
-    font.setBold(true);
-    font.setPointSizeF(font.pointSizeF() * 1.2);
-    chart->setTitleFont(font);
-    chart->setMargins(QMargins(6, 6, 6, 6));
-    chart->layout()->setContentsMargins(0, 0, 0, 0);
-    chart->setBackgroundRoundness(0);
-    return chart;
-}
-
-QLineSeries* Line(const QString& name, const QColor& colour, const std::vector<QPointF>& points) {
+QLineSeries* Line(const QString& name, const QPen& pen, const std::vector<QPointF>& points) {
     auto* series = new QLineSeries;
     series->setName(name);
-    series->setPen(QPen(colour, 1.5));
+    series->setPen(pen);
     const std::vector<QPointF> thinned = ThinnedLine(points, ProgressSlices);
     series->replace(QList<QPointF>(thinned.begin(), thinned.end()));
     if (points.size() <= static_cast<size_t>(MarkedPoints)) {
@@ -80,46 +61,104 @@ QValueAxis* ValueAxis(const QString& title, const QColor& colour, double top) {
 
 // The span of the exercises on round ticks; none gives the last 30 days.
 QDateTimeAxis* DateAxis(const std::vector<ProgressPoint>& points) {
-    qint64 first = 0, last = 0;
-    if (points.empty()) {
-        last = QDateTime::currentMSecsSinceEpoch();
-        first = last - 30LL * 86400 * 1000;
-    } else {
-        first = Msecs(points.front().Started);
-        last = Msecs(points.back().Started);
+    return points.empty() ? TimeAxis(0, 0, true)
+                          : TimeAxis(ChartMsecs(points.front().Started),
+                                     ChartMsecs(points.back().Started), false);
+}
+
+// One class of exercises on the progress chart: its speeds and its points.
+struct ProgressLines {
+    std::vector<QPointF> Speeds;
+    std::vector<QPointF> Totals;
+};
+
+// The axes the progress lines hang on.
+struct ProgressAxes {
+    QDateTimeAxis* Dates;
+    QValueAxis* Speed;
+    QValueAxis* Points;
+};
+
+// Exercises under conditions have colours of their own, and a sparse line
+// of them (one with markers) is dashed too. A dense one is not: Qt takes
+// about a millisecond to draw each dash of the zigzag a year of exercises
+// makes, half a second for the chart.
+QPen ProgressPen(const QColor& colour, bool under, size_t points) {
+    const bool dashed = under && points <= static_cast<size_t>(MarkedPoints);
+    return QPen(colour, 1.5, dashed ? Qt::DashLine : Qt::SolidLine);
+}
+
+// The speed and points lines of one band; named says which band in the legend.
+void AddProgressLines(QChart& chart, const ProgressLines& line, bool under, bool named,
+                      const ProgressAxes& axes) {
+    const QString suffix = !named  ? QString()
+                           : under ? QStringLiteral(" в условиях")
+                                   : QStringLiteral(" без помех");
+    QLineSeries* speed = Line(
+        named ? QStringLiteral("Скорость") + suffix : QStringLiteral("Наибольшая скорость, wpm"),
+        ProgressPen(under ? ConditionsSpeedColour : SpeedColour, under, line.Speeds.size()),
+        line.Speeds);
+    QLineSeries* total =
+        Line(named ? QStringLiteral("Очки") + suffix : QStringLiteral("Очки за упражнение"),
+             ProgressPen(under ? ConditionsPointsColour : PointsColour, under, line.Totals.size()),
+             line.Totals);
+    chart.addSeries(speed);
+    chart.addSeries(total);
+    for (QLineSeries* series : {speed, total})
+        series->attachAxis(axes.Dates);
+    speed->attachAxis(axes.Speed);
+    total->attachAxis(axes.Points);
+}
+
+QString ProgressTitle(bool none, ConditionsFilter shown) {
+    switch (shown) {
+    case ConditionsFilter::Clean:
+        return none ? QStringLiteral("Пока нет упражнений с позывными без помех")
+                    : QStringLiteral("Упражнения с позывными без помех");
+    case ConditionsFilter::UnderConditions:
+        return none ? QStringLiteral("Пока нет упражнений с позывными в условиях приёма")
+                    : QStringLiteral("Упражнения с позывными в условиях приёма");
+    case ConditionsFilter::All:
+        break;
     }
-    const TimeScale scale = ScaleForMoments(first, last);
-    auto* axis = new QDateTimeAxis;
-    axis->setTitleText(scale.Title);
-    axis->setFormat(scale.Format);
-    axis->setTickCount(scale.TickCount);
-    axis->setRange(QDateTime::fromMSecsSinceEpoch(scale.FirstMs),
-                   QDateTime::fromMSecsSinceEpoch(scale.LastMs));
-    return axis;
+    return none ? QStringLiteral("Пока нет ни одного законченного упражнения с позывными")
+                : QStringLiteral("Упражнения с позывными: наибольшая скорость и очки");
+}
+
+QString NoCharactersTitle(CharacterSource source) {
+    switch (source) {
+    case CharacterSource::Lessons:
+        return QStringLiteral("За этот срок уроков не было");
+    case CharacterSource::Recognition:
+        return QStringLiteral("За этот срок знаки на узнавание не передавались");
+    case CharacterSource::All:
+        return QStringLiteral("За этот срок знаки не передавались");
+    case CharacterSource::Callsigns:
+        break;
+    }
+    return QStringLiteral("За этот срок позывные не передавались");
 }
 
 } // namespace
 
-QChart* BuildProgressChart(const std::vector<ProgressPoint>& points) {
-    QChart* chart = NewChart(
-        points.empty() ? QStringLiteral("Пока нет ни одного законченного упражнения с позывными")
-                       : QStringLiteral("Упражнения с позывными: наибольшая скорость и очки"));
-    std::vector<QPointF> speeds, totals;
-    speeds.reserve(points.size());
-    totals.reserve(points.size());
+QChart* BuildProgressChart(const std::vector<ProgressPoint>& points, ConditionsFilter shown) {
+    QChart* chart = NewChart(ProgressTitle(points.empty(), shown));
+    // Clean exercises and those under conditions are never one line: a band
+    // that got harder would read as a user who got worse.
+    std::array<ProgressLines, 2> lines;
     int topSpeed = 0;
     double topPoints = 0;
     for (const ProgressPoint& point : points) {
-        const auto x = static_cast<double>(Msecs(point.Started));
-        speeds.emplace_back(x, point.MaxWpm);
-        totals.emplace_back(x, point.TotalPoints);
+        const auto x = static_cast<double>(ChartMsecs(point.Started));
+        ProgressLines& line = lines[point.UnderConditions ? 1 : 0];
+        line.Speeds.emplace_back(x, point.MaxWpm);
+        line.Totals.emplace_back(x, point.TotalPoints);
         topSpeed = std::max(topSpeed, point.MaxWpm);
         topPoints = std::max(topPoints, point.TotalPoints);
     }
-    QLineSeries* speed = Line(QStringLiteral("Наибольшая скорость, wpm"), SpeedColour, speeds);
-    QLineSeries* total = Line(QStringLiteral("Очки за упражнение"), PointsColour, totals);
-    chart->addSeries(speed);
-    chart->addSeries(total);
+    std::array<bool, 2> drawn{!lines[0].Speeds.empty(), !lines[1].Speeds.empty()};
+    if (!drawn[0] && !drawn[1])
+        drawn[shown == ConditionsFilter::UnderConditions ? 1 : 0] = true;
     QDateTimeAxis* dates = DateAxis(points);
     QValueAxis* wpm =
         ValueAxis(QStringLiteral("Скорость, wpm"), SpeedColour, std::max(50, topSpeed + 5));
@@ -128,20 +167,21 @@ QChart* BuildProgressChart(const std::vector<ProgressPoint>& points) {
     chart->addAxis(dates, Qt::AlignBottom);
     chart->addAxis(wpm, Qt::AlignLeft);
     chart->addAxis(score, Qt::AlignRight);
-    for (QLineSeries* series : {speed, total})
-        series->attachAxis(dates);
-    speed->attachAxis(wpm);
-    total->attachAxis(score);
+    // Only clean exercises: the lines as they always were, by their plain names.
+    const bool named = drawn[1];
+    for (const bool under : {false, true})
+        if (drawn[under ? 1 : 0])
+            AddProgressLines(*chart, lines[under ? 1 : 0], under, named, {dates, wpm, score});
     chart->legend()->setAlignment(Qt::AlignBottom);
     return chart;
 }
 
-QChart* BuildCharacterChart(const std::vector<CharacterStat>& all) {
+QChart* BuildCharacterChart(const std::vector<CharacterStat>& all, CharacterSource source) {
     // The worst only: more bars would leave their characters no room below
     // them at the window's least width; the table beside lists every one.
     const std::vector<CharacterStat> stats(
         all.begin(), all.begin() + static_cast<long>(std::min(all.size(), CharactersCharted)));
-    QChart* chart = NewChart(all.empty() ? QStringLiteral("За этот срок позывные не передавались")
+    QChart* chart = NewChart(all.empty() ? NoCharactersTitle(source)
                              : all.size() > stats.size()
                                  ? QStringLiteral("Точность по знакам, %: %1 худших из %2")
                                        .arg(stats.size())

@@ -7,6 +7,7 @@
 #include "ui_StatsForm.h"
 
 #include <QChart>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QHideEvent>
 #include <QKeySequence>
@@ -43,6 +44,14 @@ void SetUpTable(QTableView* table) {
                             2 * table->frameWidth());
 }
 
+// The band filter's choices, each holding its ConditionsFilter.
+void FillConditions(QComboBox* box) {
+    box->addItem(QStringLiteral("Все"), static_cast<int>(ConditionsFilter::All));
+    box->addItem(QStringLiteral("Без помех"), static_cast<int>(ConditionsFilter::Clean));
+    box->addItem(QStringLiteral("В условиях приёма"),
+                 static_cast<int>(ConditionsFilter::UnderConditions));
+}
+
 // The decoration around a window's inside.
 QMargins FrameOf(const QWidget& window) {
     const QRect inside = window.geometry(), outside = window.frameGeometry();
@@ -59,6 +68,7 @@ TStatsForm::TStatsForm(QWidget* mainWindow)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     SetUpTables();
+    SetUpFilters();
     SetUpAccessibility();
     ConnectHandlers();
     Ui->UnavailableLbl->hide();
@@ -70,6 +80,7 @@ void TStatsForm::SetUpTables() {
     SetHeaders(Ui->LastTable,
                {QStringLiteral("Дата"), QStringLiteral("Позывной"), QStringLiteral("Верно"),
                 QStringLiteral("wpm"), QStringLiteral("Очки"), QStringLiteral("Конец")});
+    // Set again with its rows: recognition runs get a fifth column.
     SetHeaders(Ui->CharactersTable, {QStringLiteral("Знак"), QStringLiteral("Передан"),
                                      QStringLiteral("Ошибок"), QStringLiteral("Точность, %")});
     const Qt::Alignment left = Qt::AlignLeft, right = Qt::AlignRight;
@@ -86,32 +97,58 @@ void TStatsForm::SetUpTables() {
                      {QStringLiteral("Дата"), QStringLiteral("Тренировка"), QStringLiteral("Верно"),
                       QStringLiteral("wpm"), QStringLiteral("Очки"), QStringLiteral("Конец")},
                      {left, left, right, right, right, left});
+    LessonRows =
+        NewRowsModel(this,
+                     {QStringLiteral("Дата"), QStringLiteral("Курс"), QStringLiteral("Урок"),
+                      QStringLiteral("Оценка, %"), QStringLiteral("Сдан")},
+                     {left, left, right, right, left});
+    Ui->CourseTable->setModel(LessonRows);
     Ui->TextTable->setModel(TextRows);
     Ui->ErrorsTable->setModel(ErrorRows);
     Ui->DrillsTable->setModel(DrillRows);
     for (QTableView* table :
          {static_cast<QTableView*>(Ui->LastTable), static_cast<QTableView*>(Ui->TextTable),
-          static_cast<QTableView*>(Ui->CharactersTable), Ui->ErrorsTable, Ui->DrillsTable})
+          static_cast<QTableView*>(Ui->CharactersTable), Ui->ErrorsTable, Ui->DrillsTable,
+          Ui->CourseTable})
         SetUpTable(table);
-    for (QChartView* view : {Ui->ProgressChart, Ui->CharactersChart})
+    for (QChartView* view : {Ui->ProgressChart, Ui->CharactersChart, Ui->CourseChart})
         view->setRenderHint(QPainter::Antialiasing);
     // The charts take the larger part of their pages.
-    for (QSplitter* splitter : {Ui->ProgressSplitter, Ui->CharactersSplitter}) {
+    for (QSplitter* splitter : {Ui->ProgressSplitter, Ui->CharactersSplitter, Ui->CourseSplitter}) {
         splitter->setStretchFactor(0, 3);
         splitter->setStretchFactor(1, 2);
         splitter->setSizes({3000, 2000});
     }
 }
 
+void TStatsForm::SetUpFilters() {
+    FillConditions(Ui->ProgressConditionsBox);
+    FillConditions(Ui->CharactersConditionsBox);
+    QComboBox* source = Ui->CharactersSourceBox;
+    source->addItem(QStringLiteral("Позывные"), static_cast<int>(CharacterSource::Callsigns));
+    source->addItem(QStringLiteral("Уроки"), static_cast<int>(CharacterSource::Lessons));
+    source->addItem(QStringLiteral("Узнавание"), static_cast<int>(CharacterSource::Recognition));
+    source->addItem(QStringLiteral("Все"), static_cast<int>(CharacterSource::All));
+}
+
+void TStatsForm::Reload(int page) {
+    if (!Reader)
+        return;
+    Loaded[static_cast<size_t>(page)] = false;
+    LoadPage(Ui->StatsTabs->currentIndex());
+}
+
 void TStatsForm::ConnectHandlers() {
     connect(Ui->StatsTabs, &QTabWidget::currentChanged, this, &TStatsForm::LoadPage);
     for (QRadioButton* period : {Ui->PeriodWeekBut, Ui->PeriodMonthBut, Ui->PeriodAllBut})
         connect(period, &QRadioButton::toggled, this, [this](bool checked) {
-            if (checked && Reader) {
-                Loaded[CharactersPage] = false;
-                LoadPage(Ui->StatsTabs->currentIndex());
-            }
+            if (checked)
+                Reload(CharactersPage);
         });
+    connect(Ui->ProgressConditionsBox, &QComboBox::currentIndexChanged, this,
+            [this] { Reload(ProgressPage); });
+    for (QComboBox* box : {Ui->CharactersSourceBox, Ui->CharactersConditionsBox})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { Reload(CharactersPage); });
     connect(Ui->RepeatBut, &QPushButton::clicked, this, &TStatsForm::RepeatButClick);
     connect(Ui->WeakDrillBut, &QPushButton::clicked, this, &TStatsForm::WeakDrillButClick);
     connect(Ui->CloseBut, &QPushButton::clicked, this, &QDialog::reject);
@@ -213,6 +250,7 @@ void TStatsForm::CloseJournal() {
     TextRows->Clear();
     ErrorRows->Clear();
     DrillRows->Clear();
+    LessonRows->Clear();
     Reader.reset();
     Loaded = {};
 }
@@ -224,11 +262,11 @@ void TStatsForm::ShowUnavailable(const QString& text) {
 }
 
 void TStatsForm::ShowEmpty(bool empty) {
-    for (QStackedWidget* stack :
-         {Ui->ProgressStack, Ui->CharactersStack, Ui->ErrorsStack, Ui->DrillsStack})
+    for (QStackedWidget* stack : {Ui->ProgressStack, Ui->CharactersStack, Ui->ErrorsStack,
+                                  Ui->DrillsStack, Ui->CourseStack})
         stack->setCurrentIndex(empty ? 1 : 0);
-    for (QLabel* label :
-         {Ui->ProgressEmptyLbl, Ui->CharactersEmptyLbl, Ui->ErrorsEmptyLbl, Ui->DrillsEmptyLbl})
+    for (QLabel* label : {Ui->ProgressEmptyLbl, Ui->CharactersEmptyLbl, Ui->ErrorsEmptyLbl,
+                          Ui->DrillsEmptyLbl, Ui->CourseEmptyLbl})
         label->setText(NoExercisesText);
 }
 
@@ -248,6 +286,9 @@ void TStatsForm::LoadPage(int page) {
         break;
     case DrillsPage:
         LoadDrills();
+        break;
+    case CoursePage:
+        LoadCourse();
         break;
     }
 }

@@ -21,16 +21,18 @@ class TStatsForm;
 }
 class QChartView;
 class QChart;
+class QComboBox;
 
 namespace tonvik {
 
 class PagedRowsModel;
 
-// The statistics window: three pages over the training journal, "Прогресс"
+// The statistics window: five pages over the training journal, "Прогресс"
 // (the progress chart, the best result, the last exercises), "Знаки" (the
 // accuracy per character and the confusions of a period), "Ошибки" (the
-// wrongly answered callsigns) and "Тренировки" (the results of the
-// re-drills), and the buttons that start the two re-drills.
+// wrongly answered callsigns), "Тренировки" (the results of the re-drills)
+// and "Курс" (the lesson reached over time and the last lessons' scores),
+// and the buttons that start the two re-drills.
 //
 // The journal is opened read-only at every showing and closed when the window
 // hides; a page reads what it shows when it is first shown, and the two long
@@ -39,7 +41,7 @@ class TStatsForm : public QDialog {
     Q_OBJECT
 
 public:
-    enum Page { ProgressPage, CharactersPage, ErrorsPage, DrillsPage, PageCount };
+    enum Page { ProgressPage, CharactersPage, ErrorsPage, DrillsPage, CoursePage, PageCount };
 
     // mainWindow is the window this one is centred on.
     explicit TStatsForm(QWidget* mainWindow);
@@ -94,8 +96,14 @@ private:
     void LoadCharacters();
     void LoadErrors();
     void LoadDrills();
+    void LoadCourse();
     void ShowEmpty(bool empty);
+    void SetUpFilters();
+    // A filter changed: the page it sits on reads the journal again.
+    void Reload(int page);
     StatsPeriod Period() const;
+    ConditionsFilter ProgressConditions() const;
+    CharacterFilter CharactersShown() const;
     void RepeatButClick();
     void WeakDrillButClick();
     void CloseJournal();
@@ -105,6 +113,7 @@ private:
     PagedRowsModel* TextRows = nullptr;
     PagedRowsModel* ErrorRows = nullptr;
     PagedRowsModel* DrillRows = nullptr;
+    PagedRowsModel* LessonRows = nullptr;
     std::optional<std::filesystem::path> JournalFile;
     QString NoJournalLine;
     std::unique_ptr<JournalReader> Reader;

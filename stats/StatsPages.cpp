@@ -1,7 +1,9 @@
-// The three pages of the statistics window, each filled from the journal
-// when it is first shown.
+// The pages of the statistics window, each filled from the journal when it
+// is first shown.
 #include "callsign/Scoring.h"
 #include "journal/JournalStats.h"
+#include "stats/CourseChart.h"
+#include "stats/LessonSteps.h"
 #include "stats/PagedRowsModel.h"
 #include "stats/StatsCharts.h"
 #include "stats/StatsForm.h"
@@ -11,6 +13,10 @@
 
 #include <QChart>
 #include <QHeaderView>
+#include <QScrollBar>
+
+#include <map>
+#include <string>
 
 namespace tonvik {
 namespace {
@@ -18,6 +24,9 @@ namespace {
 // The most frequent confusions the characters page lists.
 constexpr int ConfusionsShown = 20;
 constexpr int LastExercisesShown = 10;
+// Every lesson for the course chart: a lesson takes minutes, so even years of
+// daily lessons are a few thousand rows.
+constexpr int LessonsCharted = 1000000;
 
 QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
     auto* item = new QTableWidgetItem(text);
@@ -54,17 +63,35 @@ QString BestText(const std::optional<ExerciseRow>& best) {
         .arg(best->Answers);
 }
 
-void FitColumns(QTableView* table) {
-    table->resizeColumnsToContents();
+// The characters table's columns; a recognition run's median reaction besides.
+void SetCharacterColumns(QTableWidget* table, bool timed) {
+    QStringList headers{QStringLiteral("Знак"), QStringLiteral("Передан"), QStringLiteral("Ошибок"),
+                        QStringLiteral("Точность, %")};
+    if (timed)
+        headers << QStringLiteral("Реакция, мс");
+    table->setColumnCount(static_cast<int>(headers.size()));
+    table->setHorizontalHeaderLabels(headers);
+}
+
+// Returns the width the table needs to show every column whole, its scroll
+// bar besides.
+int FitColumns(QTableView* table) {
     // Sized to their contents, the columns leave the rest to the last one.
-    table->horizontalHeader()->setStretchLastSection(false);
-    table->horizontalHeader()->setStretchLastSection(true);
+    QHeaderView* header = table->horizontalHeader();
+    header->setStretchLastSection(false);
+    table->resizeColumnsToContents();
+    const int whole =
+        header->length() + table->verticalScrollBar()->sizeHint().width() + 2 * table->frameWidth();
+    header->setStretchLastSection(true);
+    return whole;
 }
 
 } // namespace
 
 void TStatsForm::LoadProgress() {
-    ReplaceChart(Ui->ProgressChart, BuildProgressChart(ProgressSeries(*Reader)));
+    const ConditionsFilter conditions = ProgressConditions();
+    ReplaceChart(Ui->ProgressChart,
+                 BuildProgressChart(ProgressSeries(*Reader, conditions), conditions));
     Ui->BestLbl->setText(BestText(Reader->Best(ExerciseKind::Callsign)));
     const std::vector<ExerciseRow> last =
         Reader->LastExercises(ExerciseKind::Callsign, LastExercisesShown);
@@ -98,9 +125,17 @@ void TStatsForm::LoadProgress() {
 void TStatsForm::LoadCharacters() {
     const StatsPeriod period = Period();
     const JournalTime now = Now();
-    const std::vector<CharacterStat> stats = CharacterAccuracy(*Reader, period, now);
-    ReplaceChart(Ui->CharactersChart, BuildCharacterChart(stats));
+    const CharacterFilter filter = CharactersShown();
+    const std::vector<CharacterStat> stats = CharacterAccuracy(*Reader, period, now, filter);
+    ReplaceChart(Ui->CharactersChart, BuildCharacterChart(stats, filter.Source));
+    // A recognition run times every answer: its median stands in a column of its own.
+    const bool timed = filter.Source == CharacterSource::Recognition;
+    std::map<std::string, int> medians;
+    if (timed)
+        for (const ReactionStat& reaction : RecognitionReactions(*Reader, period, now))
+            medians[reaction.Character] = reaction.MedianMs;
     QTableWidget* table = Ui->CharactersTable;
+    SetCharacterColumns(table, timed);
     table->setRowCount(static_cast<int>(stats.size()));
     for (int row = 0; row < static_cast<int>(stats.size()); ++row) {
         const CharacterStat& stat = stats[static_cast<size_t>(row)];
@@ -108,10 +143,18 @@ void TStatsForm::LoadCharacters() {
         table->setItem(row, 1, Number(stat.Sent));
         table->setItem(row, 2, Number(stat.Wrong));
         table->setItem(row, 3, Cell(PercentText(stat.AccuracyPercent), Qt::AlignRight));
+        if (timed) {
+            const auto median = medians.find(stat.Character);
+            table->setItem(row, 4,
+                           median != medians.end() ? Number(median->second)
+                                                   : Cell(QStringLiteral("—"), Qt::AlignRight));
+        }
     }
-    FitColumns(table);
+    const int whole = FitColumns(table);
+    // The fifth column takes some of the confusions' width, so that it shows whole.
+    table->setMinimumWidth(timed ? whole : 0);
     Ui->ConfusionsList->clear();
-    for (const Confusion& confusion : Confusions(*Reader, period, now, ConfusionsShown))
+    for (const Confusion& confusion : Confusions(*Reader, period, now, ConfusionsShown, filter))
         Ui->ConfusionsList->addItem(ConfusionText(confusion));
 }
 
@@ -148,6 +191,35 @@ void TStatsForm::LoadDrills() {
     Ui->DrillsEmptyLbl->setText(QStringLiteral("Тренировок пока не было"));
     Ui->DrillsStack->setCurrentIndex(none ? 1 : 0);
     FitColumns(Ui->DrillsTable);
+}
+
+ConditionsFilter TStatsForm::ProgressConditions() const {
+    return static_cast<ConditionsFilter>(Ui->ProgressConditionsBox->currentData().toInt());
+}
+
+CharacterFilter TStatsForm::CharactersShown() const {
+    CharacterFilter filter;
+    filter.Source = static_cast<CharacterSource>(Ui->CharactersSourceBox->currentData().toInt());
+    filter.Conditions =
+        static_cast<ConditionsFilter>(Ui->CharactersConditionsBox->currentData().toInt());
+    return filter;
+}
+
+void TStatsForm::LoadCourse() {
+    const std::vector<LessonResult> lessons = LessonResults(*Reader, "", LessonsCharted);
+    ReplaceChart(Ui->CourseChart, BuildCourseChart(LessonReachedSteps(lessons)));
+    const JournalReader* reader = Reader.get();
+    LessonRows->Reset([reader](int limit, int offset) {
+        std::vector<QStringList> rows;
+        for (const LessonResult& l : LessonResults(*reader, "", limit, offset))
+            rows.push_back({DateText(l.Started), CourseText(l.Course), QString::number(l.Lesson),
+                            PercentText(l.ScorePercent),
+                            l.Passed ? QStringLiteral("да") : QStringLiteral("нет")});
+        return rows;
+    });
+    Ui->CourseEmptyLbl->setText(QStringLiteral("Уроков пока не было"));
+    Ui->CourseStack->setCurrentIndex(lessons.empty() ? 1 : 0);
+    FitColumns(Ui->CourseTable);
 }
 
 StatsPeriod TStatsForm::Period() const {

@@ -70,4 +70,12 @@ QString PercentText(double percent) {
     return QLocale(QLocale::Russian).toString(percent, 'f', 1);
 }
 
+QString CourseText(const std::string& course) {
+    if (course == "latin")
+        return QStringLiteral("Латиница");
+    if (course == "cyrillic")
+        return QStringLiteral("Кириллица");
+    return QString::fromStdString(course);
+}
+
 } // namespace tonvik

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <string>
+
 namespace tonvik {
 
 struct Confusion;
@@ -25,6 +27,9 @@ QString NoJournalText(const JournalProblem* problem);
 QString TimesWord(long long count);
 // "B → 6: 12 раз".
 QString ConfusionText(const Confusion& confusion);
+
+// A course as the journal names it ("latin", "cyrillic"), in Russian.
+QString CourseText(const std::string& course);
 
 // A journal time in local time, "09.03.2024 17:05".
 QString DateText(JournalTime time);

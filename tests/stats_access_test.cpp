@@ -6,6 +6,8 @@
 
 #include <QAccessible>
 #include <QChartView>
+#include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -15,6 +17,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace tonvik;
@@ -135,17 +138,22 @@ TEST_F(StatsAccess, ChartsPointToTheirTablesAndActionsSayTheirKeys) {
     EXPECT_FALSE(Name(Find<QChartView>("CharactersChart")).isEmpty());
     EXPECT_TRUE(Description(Find<QChartView>("CharactersChart")).contains("«Знаки»"))
         << Description(Find<QChartView>("CharactersChart")).toStdString();
+    EXPECT_FALSE(Name(Find<QChartView>("CourseChart")).isEmpty());
+    EXPECT_TRUE(
+        Description(Find<QChartView>("CourseChart")).contains("«Последние уроки, новые первыми»"))
+        << Description(Find<QChartView>("CourseChart")).toStdString();
     // The tables by the labels above them.
     for (const auto& [table, name] : std::vector<std::pair<const char*, QString>>{
              {"LastTable", "Последние упражнения с позывными"},
              {"TextTable", "Упражнения с текстами"},
              {"CharactersTable", "Знаки"},
              {"ConfusionsList", "Частые путаницы (передано → принято)"},
-             {"ErrorsTable", "Неверно принятые позывные, новые первыми"}})
+             {"ErrorsTable", "Неверно принятые позывные, новые первыми"},
+             {"CourseTable", "Последние уроки, новые первыми"}})
         EXPECT_EQ(Name(Find<QWidget>(table)).toStdString(), name.toStdString()) << table;
     // The keys: the pages, the period, the drills, closing.
     const QString pages = Description(Find<QTabWidget>("StatsTabs"));
-    for (const char* key : {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+4"})
+    for (const char* key : {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+4", "Ctrl+5 — Курс"})
         EXPECT_TRUE(pages.contains(key)) << key << " in " << pages.toStdString();
     for (const auto& [button, key] :
          std::vector<std::pair<const char*, const char*>>{{"PeriodWeekBut", "Alt+7"},
@@ -156,4 +164,27 @@ TEST_F(StatsAccess, ChartsPointToTheirTablesAndActionsSayTheirKeys) {
                                                           {"CloseBut", "Esc"}})
         EXPECT_TRUE(Description(Find<QAbstractButton>(button)).contains(key))
             << button << ": " << Description(Find<QAbstractButton>(button)).toStdString();
+}
+
+TEST_F(StatsAccess, TheFiltersAreNamedAndSayTheirKeys) {
+    Form->show();
+    for (const auto& [box, name, label, key] :
+         std::vector<std::tuple<const char*, QString, QString, QString>>{
+             {"ProgressConditionsBox", "Эфир упражнений на графике", "&Эфир:", "Alt+Э"},
+             {"CharactersSourceBox", "Источник знаков", "&Источник:", "Alt+И"},
+             {"CharactersConditionsBox", "Эфир упражнений со знаками", "&Эфир:", "Alt+Э"}}) {
+        auto* widget = Find<QComboBox>(box);
+        ASSERT_NE(widget, nullptr) << box;
+        // On Linux Qt gives a list's chosen item as its name and the label
+        // as its relation; elsewhere the name.
+        EXPECT_EQ(widget->accessibleName().toStdString(), name.toStdString()) << box;
+        QStringList labels;
+        for (const auto& [other, relation] :
+             QAccessible::queryAccessibleInterface(widget)->relations(QAccessible::Label))
+            if (const auto* text = qobject_cast<QLabel*>(other->object()))
+                labels << text->text();
+        EXPECT_EQ(labels, QStringList{label}) << box;
+        EXPECT_TRUE(Description(widget).contains(key))
+            << box << ": " << Description(widget).toStdString();
+    }
 }

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -97,18 +98,23 @@ protected:
 };
 
 // The columns of the picture's middle (inside the axes and above the legend)
-// where the speed line's red shows.
-std::vector<int> SpeedColumns(const QImage& image) {
+// where a colour shows: by default the speed line's red.
+std::vector<int> SpeedColumns(const QImage& image, const std::function<bool(QColor)>& is = {}) {
     std::vector<int> columns;
     for (int x = image.width() * 15 / 100; x < image.width() * 85 / 100; ++x)
         for (int y = image.height() * 12 / 100; y < image.height() * 75 / 100; ++y) {
             const QColor c = image.pixelColor(x, y);
-            if (c.red() > 150 && c.green() < 90 && c.blue() < 90) {
+            if (is ? is(c) : c.red() > 150 && c.green() < 90 && c.blue() < 90) {
                 columns.push_back(x);
                 break;
             }
         }
     return columns;
+}
+
+// The orange of the speed under band conditions.
+bool Orange(QColor c) {
+    return c.red() > 180 && c.green() > 80 && c.green() < 160 && c.blue() < 60;
 }
 
 int Colours(const QImage& image) {
@@ -238,6 +244,41 @@ TEST_F(PlotCommand, OneExerciseAndADayOfThemShowEachExercise) {
         } else {
             EXPECT_GT(red.back() - red.front(), image.width() / 2)
                 << red.front() << " " << red.back();
+        }
+    }
+}
+
+TEST_F(PlotCommand, CleanExercisesAndThoseUnderConditionsAreLinesOfTheirOwn) {
+    // Clean and "contest" in turn, a day apart; then clean ones alone.
+    for (const bool mixed : {true, false}) {
+        std::filesystem::remove_all(Path.parent_path());
+        Journal journal;
+        ASSERT_TRUE(journal.Open(Path).Ok());
+        for (int n = 0; n < 6; ++n) {
+            ExerciseStart start = CallsignStart(TestTime(-6 * 86400 + n * 86400));
+            if (mixed && n % 2 == 1)
+                start.Conditions = "contest";
+            ASSERT_TRUE(journal.BeginExercise(start));
+            ASSERT_TRUE(journal.RecordAnswer(ScoredAnswer(1, "UA3ABC", "UA3ABC", 30)));
+            ASSERT_TRUE(journal.EndExercise(CallsignEnd(TestTime(-6 * 86400 + n * 86400 + 60),
+                                                        EndReason::Completed, 540, 30 + n)));
+        }
+        journal.Close();
+        const fs::path png = Folder / "bands.png";
+        const CommandRun run = Tonvik(Plot(png));
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        EXPECT_EQ(run.Out, "Plotted 6 finished callsign exercises in " + png.string() + ".\n");
+        QImage image;
+        ASSERT_TRUE(image.load(QString::fromStdString(png.string()), "PNG"));
+        const std::vector<int> red = SpeedColumns(image), orange = SpeedColumns(image, Orange);
+        ASSERT_FALSE(red.empty()) << mixed;
+        // Each band's line runs from its first exercise to its last.
+        EXPECT_GT(red.back() - red.front(), image.width() / 2) << mixed;
+        if (mixed) {
+            ASSERT_FALSE(orange.empty());
+            EXPECT_GT(orange.back() - orange.front(), image.width() / 2);
+        } else {
+            EXPECT_TRUE(orange.empty()) << orange.size();
         }
     }
 }

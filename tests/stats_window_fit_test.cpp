@@ -4,6 +4,7 @@
 // showing some rows.
 #include "stats/ScreenFit.h"
 #include "stats/StatsForm.h"
+#include "tests/support/CourseRecords.h"
 #include "tests/support/JournalTestSupport.h"
 
 #include <QAbstractAxis>
@@ -11,6 +12,7 @@
 #include <QBarCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QHeaderView>
@@ -181,7 +183,8 @@ protected:
         JournalTest::TearDown();
     }
     // A first day of practice: twelve exercises an hour apart, some wrong
-    // answers, a text exercise and a drill of each kind.
+    // answers, a drill of each kind, every third exercise under band
+    // conditions, so that the progress chart draws both bands, and lessons.
     void FirstDay() {
         Journal journal;
         ASSERT_TRUE(journal.Open(Path).Ok());
@@ -189,6 +192,8 @@ protected:
             {"UA3ABC", "UA3A6C"}, {"DL1XYZ", "DL1XYZ"}, {"OK2HQ", "0K2HQ"}, {"W7FJM", "W7FJM"}};
         for (int n = 0; n < 12; ++n) {
             ExerciseStart start = CallsignStart(TestTime(-9 * 3600 + n * 3600));
+            if (n % 3 == 1)
+                start.Conditions = "contest";
             if (n == 5 || n == 9)
                 start.Kind =
                     n == 5 ? ExerciseKind::MissedCallsDrill : ExerciseKind::WeakCharactersDrill;
@@ -202,6 +207,11 @@ protected:
             ASSERT_TRUE(journal.EndExercise(CallsignEnd(
                 TestTime(-9 * 3600 + n * 3600 + 300), EndReason::Completed, 900 + 40 * n, 28 + n)));
         }
+        // And the course: lessons of both courses between the exercises.
+        for (int n = 0; n < 8; ++n)
+            AddLesson(journal,
+                      {TestTime(-9 * 3600 + n * 3600 + 1800), n % 4 == 3 ? "cyrillic" : "latin",
+                       1 + n / 2, 80.0 + 3 * n, n % 2 == 1});
         ASSERT_TRUE(journal.Flush());
     }
     void Open() {
@@ -252,4 +262,31 @@ TEST_F(StatsWindowFit, EveryPageReadsAtTheLeastSize) {
                                         return all;
                                     }();
     }
+}
+
+TEST_F(StatsWindowFit, TheRecognitionColumnReadsAtTheLeastSize) {
+    FirstDay();
+    {
+        Journal journal;
+        ASSERT_TRUE(journal.Open(Path).Ok());
+        AddRecognition(journal, TestTime(-3600),
+                       {{"K", "K", 450}, {"M", "R", 1250}, {"Q", "Q", 700}, {"5", "H", 980}});
+    }
+    Open();
+    Form->show();
+    Form->resize(Form->minimumSizeHint());
+    Form->findChild<QTabWidget*>("StatsTabs")->setCurrentIndex(TStatsForm::CharactersPage);
+    // «Узнавание»: the table has its fifth column.
+    Form->findChild<QComboBox*>("CharactersSourceBox")->setCurrentIndex(2);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
+    const auto* table = Form->findChild<QTableView*>("CharactersTable");
+    ASSERT_EQ(table->model()->columnCount(), 5);
+    // Every column shows whole without scrolling sideways.
+    EXPECT_LE(table->horizontalHeader()->length(), table->viewport()->width());
+    const std::vector<std::string> cut = CutTexts(*Form).Lines();
+    std::string all;
+    for (const std::string& line : cut)
+        all += "  " + line + "\n";
+    EXPECT_TRUE(cut.empty()) << Form->width() << "x" << Form->height() << ":\n" << all;
 }

@@ -118,15 +118,15 @@ protected:
 
 } // namespace
 
-TEST_F(StatsWindow, IsRussianResizableAndHasItsFourPages) {
+TEST_F(StatsWindow, IsRussianResizableAndHasItsFivePages) {
     Form->show();
     EXPECT_EQ(Form->windowTitle(), "Статистика");
     const QTabWidget* tabs = Find<QTabWidget>("StatsTabs");
-    ASSERT_EQ(tabs->count(), 4);
+    ASSERT_EQ(tabs->count(), 5);
     QStringList titles;
-    for (int page = 0; page < 4; ++page)
+    for (int page = 0; page < 5; ++page)
         titles << tabs->tabText(page).remove('&');
-    EXPECT_EQ(titles, (QStringList{"Прогресс", "Знаки", "Ошибки", "Тренировки"}));
+    EXPECT_EQ(titles, (QStringList{"Прогресс", "Знаки", "Ошибки", "Тренировки", "Курс"}));
     Form->resize(1300, 950);
     EXPECT_EQ(Form->size(), QSize(1300, 950));
     Form->resize(700, 600);

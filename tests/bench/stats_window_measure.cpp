@@ -5,8 +5,12 @@
 // change with its paint; prints the median and the worst of each. Run by hand:
 //   build/bin/stats_window_measure [--exercises N] [--days D] [--journal PATH]
 //                                  [--hours H] [--runs N] [--show PAGE [--least]]
+//                                  [--conditions PERCENT] [--course N] [--source N]
 // --journal PATH keeps the journal there and reuses it when it exists already;
-// --show PAGE (0 to 3) skips the timing and shows the window on that page
+// --conditions PERCENT hears that share of the callsign exercises through band
+// presets; --course N adds a lesson and a recognition run after every N-th;
+// --source N picks the characters page's source (0 callsigns .. 3 all);
+// --show PAGE (0 to 4) skips the timing and shows the window on that page
 // until it is closed, for screenshots (--least: at its least size). --hours H
 // puts the exercises within the last H hours (one day of practice). Without a display it runs on
 // Qt's offscreen platform.
@@ -16,6 +20,7 @@
 #include "tests/support/JournalHistory.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QRadioButton>
 #include <QTabWidget>
 
@@ -46,6 +51,7 @@ struct Options {
     int Runs = 7;
     int ShowPage = -1;
     bool Least = false;
+    int Source = 0;
 };
 
 double Ms(Clock::duration d) {
@@ -70,6 +76,12 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             o.Shape.Span = std::chrono::hours(std::max(1, std::atoi(value)));
         else if (arg == "--journal")
             o.Journal = value;
+        else if (arg == "--conditions")
+            o.Shape.UnderConditionsPercent = std::clamp(std::atoi(value), 0, 100);
+        else if (arg == "--source")
+            o.Source = std::clamp(std::atoi(value), 0, 3);
+        else if (arg == "--course")
+            o.Shape.CourseEvery = std::max(0, std::atoi(value));
         else if (arg == "--runs")
             o.Runs = std::max(1, std::atoi(value));
         else if (arg == "--show")
@@ -162,9 +174,13 @@ void Measure(const fs::path& path, int runs) {
                                          "characters: 7 days",
                                          "characters: 30 days",
                                          "characters: all time",
+                                         "characters: recognition, with reactions",
+                                         "characters: everything, clean band",
                                          "switch to errors",
                                          "switch to drills",
-                                         "switch back to progress (read already)"};
+                                         "switch to course",
+                                         "switch back to progress (read already)",
+                                         "progress: under conditions only"};
     for (int run = 0; run < runs; ++run) {
         std::unique_ptr<TStatsForm> form;
         times[order[0]].push_back(Timed([&] {
@@ -184,9 +200,19 @@ void Measure(const fs::path& path, int runs) {
         step(order[2], [&] { form->findChild<QRadioButton*>("PeriodWeekBut")->setChecked(true); });
         step(order[3], [&] { form->findChild<QRadioButton*>("PeriodMonthBut")->setChecked(true); });
         step(order[4], [&] { form->findChild<QRadioButton*>("PeriodAllBut")->setChecked(true); });
-        step(order[5], [&] { tabs->setCurrentIndex(TStatsForm::ErrorsPage); });
-        step(order[6], [&] { tabs->setCurrentIndex(TStatsForm::DrillsPage); });
-        step(order[7], [&] { tabs->setCurrentIndex(TStatsForm::ProgressPage); });
+        const auto choose = [&](const char* box, int index) {
+            form->findChild<QComboBox*>(box)->setCurrentIndex(index);
+        };
+        step(order[5], [&] { choose("CharactersSourceBox", 2); });
+        step(order[6], [&] {
+            choose("CharactersSourceBox", 3);
+            choose("CharactersConditionsBox", 1);
+        });
+        step(order[7], [&] { tabs->setCurrentIndex(TStatsForm::ErrorsPage); });
+        step(order[8], [&] { tabs->setCurrentIndex(TStatsForm::DrillsPage); });
+        step(order[9], [&] { tabs->setCurrentIndex(TStatsForm::CoursePage); });
+        step(order[10], [&] { tabs->setCurrentIndex(TStatsForm::ProgressPage); });
+        step(order[11], [&] { choose("ProgressConditionsBox", 2); });
         form->hide();
     }
     std::printf("The statistics window on %s (%s platform):\n", path.c_str(),
@@ -207,7 +233,8 @@ int main(int argc, char** argv) {
     Options o;
     if (!ParseOptions(argc, argv, o)) {
         std::fprintf(stderr, "usage: stats_window_measure [--exercises N] [--days D] "
-                             "[--journal PATH] [--hours H] [--runs N] [--show PAGE [--least]]\n");
+                             "[--journal PATH] [--hours H] [--runs N] [--show PAGE [--least]] "
+                             "[--conditions PERCENT] [--course N] [--source N]\n");
         return 2;
     }
     if (!DisplayAvailable())
@@ -223,6 +250,7 @@ int main(int argc, char** argv) {
         TStatsForm form(nullptr);
         form.SetJournalFile(path);
         form.findChild<QTabWidget*>("StatsTabs")->setCurrentIndex(o.ShowPage);
+        form.findChild<QComboBox*>("CharactersSourceBox")->setCurrentIndex(o.Source);
         if (o.Least)
             form.resize(form.minimumSizeHint());
         return form.exec() >= 0 ? 0 : 1;

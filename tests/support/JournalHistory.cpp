@@ -1,6 +1,7 @@
 #include "tests/support/JournalHistory.h"
 
 #include "base/Random.h"
+#include "course/KochOrder.h"
 #include "journal/JournalWriter.h"
 
 #include <algorithm>
@@ -31,8 +32,15 @@ std::string Typed(const std::string& sent, Random& random) {
     return typed;
 }
 
-bool FillExercise(JournalWriter& writer, const CallsignList& list, int answersEach,
-                  JournalTime started, Random& random) {
+const char* const Presets[] = {"good", "average", "poor", "contest"};
+
+bool FillExercise(JournalWriter& writer, const CallsignList& list, const HistoryShape& shape,
+                  int number, JournalTime started, Random& random) {
+    const int answersEach = shape.AnswersEach;
+    // Spread evenly, the share exact, and nothing drawn for it, so that the
+    // history stays as it was without.
+    const int percent = shape.UnderConditionsPercent;
+    const bool under = (number + 1) * percent / 100 > number * percent / 100;
     ExerciseStart start;
     const int kind = random.Below(20);
     start.Kind = kind == 0   ? ExerciseKind::MissedCallsDrill
@@ -43,6 +51,10 @@ bool FillExercise(JournalWriter& writer, const CallsignList& list, int answersEa
     start.Wpm = 25 + random.Below(10);
     start.ListPath = "/usr/lib/tonvik/master.ped";
     start.ListSha256 = std::string(64, 'c');
+    if (under) {
+        start.Conditions = Presets[random.Below(4)];
+        start.Wpm -= 4; // a harder band, a slower copy
+    }
     if (!writer.BeginExercise(start))
         return false;
     int wpm = start.Wpm, maxWpm = 0;
@@ -90,6 +102,75 @@ bool FillText(JournalWriter& writer, JournalTime started, Random& random) {
     return writer.BeginExercise(start) && writer.EndExercise(end);
 }
 
+// A Latin lesson of 50 characters, each copied right with the lesson's own
+// chance (the newest character worst), and the next lesson opened at 90 %.
+bool FillLesson(JournalWriter& writer, JournalTime started, int& lesson, Random& random) {
+    ExerciseStart start;
+    start.Kind = ExerciseKind::KochLesson;
+    start.Started = started;
+    start.Wpm = 20;
+    LessonResultRecord result;
+    result.Course = "latin";
+    result.Lesson = lesson;
+    result.Checked = started + std::chrono::minutes(2);
+    const std::string set = LessonCharacters(CourseKind::Latin, lesson);
+    const int skill = 82 + random.Below(16);
+    for (int n = 0; n < 50; ++n) {
+        const std::string sent(
+            1, set[static_cast<size_t>(random.Below(static_cast<int>(set.size())))]);
+        const bool newest = sent[0] == set.back();
+        const bool right = random.Below(100) < skill - (newest ? 8 : 0);
+        result.Characters.push_back({sent, right                  ? sent
+                                           : random.Below(2) == 0 ? ""
+                                                                  : std::string(1, set[0])});
+        result.CharactersRight += right ? 1 : 0;
+    }
+    result.CharactersSent = result.CharactersCopied = 50;
+    result.ScorePercent = 2.0 * result.CharactersRight;
+    result.Passed = result.ScorePercent >= 90;
+    ExerciseEnd end;
+    end.Ended = result.Checked;
+    end.Reason = EndReason::Completed;
+    const bool written =
+        writer.BeginExercise(start) && writer.RecordLessonResult(result) && writer.EndExercise(end);
+    if (result.Passed)
+        lesson = ClampLesson(CourseKind::Latin, lesson + 1);
+    return written;
+}
+
+// A recognition run of 30 characters of the lesson's set: the later in the
+// course a character comes, the slower and less surely it is recognised.
+bool FillRecognition(JournalWriter& writer, JournalTime started, int lesson, Random& random) {
+    ExerciseStart start;
+    start.Kind = ExerciseKind::Recognition;
+    start.Started = started;
+    start.Wpm = 25;
+    if (!writer.BeginExercise(start))
+        return false;
+    const std::string set = LessonCharacters(CourseKind::Latin, lesson);
+    for (int n = 1; n <= 30; ++n) {
+        const int at = random.Below(static_cast<int>(set.size()));
+        RecognitionAnswerRecord answer;
+        answer.Number = n;
+        answer.Character = std::string(1, set[static_cast<size_t>(at)]);
+        answer.Right = random.Below(100) >= 4 + 2 * at;
+        answer.Pressed = answer.Right ? answer.Character : std::string(1, set[0]);
+        answer.ReactionMs = 350 + 60 * at + random.Below(400);
+        answer.Answered = started + std::chrono::seconds(2 * n);
+        if (!writer.RecordRecognitionAnswer(answer))
+            return false;
+    }
+    ExerciseEnd end;
+    end.Ended = started + std::chrono::seconds(65);
+    end.Reason = EndReason::Completed;
+    return writer.EndExercise(end);
+}
+
+bool FillCourse(JournalWriter& writer, JournalTime started, int& lesson, Random& random) {
+    return FillLesson(writer, started, lesson, random) &&
+           FillRecognition(writer, started + std::chrono::minutes(5), lesson, random);
+}
+
 } // namespace
 
 bool FillJournalHistory(const std::filesystem::path& path, const CallsignList& list,
@@ -99,11 +180,15 @@ bool FillJournalHistory(const std::filesystem::path& path, const CallsignList& l
         return false;
     Random random(shape.Seed);
     const JournalTime first = shape.End - shape.Span;
+    int lesson = 1;
     const auto step = std::chrono::duration_cast<std::chrono::milliseconds>(shape.Span) /
                       std::max(1, shape.Exercises - 1);
     for (int n = 0; n < shape.Exercises; ++n) {
         const JournalTime started = first + step * n;
-        if (!FillExercise(writer, list, shape.AnswersEach, started, random))
+        if (!FillExercise(writer, list, shape, n, started, random))
+            return false;
+        if (shape.CourseEvery > 0 && n % shape.CourseEvery == 0 &&
+            !FillCourse(writer, started + std::chrono::minutes(20), lesson, random))
             return false;
         if (n % 10 == 0 && !FillText(writer, started + std::chrono::minutes(10), random))
             return false;
