@@ -74,7 +74,8 @@ void TMorseMain::ExerciseStarted(ExercisePhase phase) {
         BandConditions band = Control.Air().Chosen();
         if (phase != ExercisePhase::CallsignExercise)
             band.CallersPercent = 0; // a second caller answers callsigns only
-        start.Conditions = DescribeConditions(band);
+        // A receiver setting alone changes no sample: heard clean.
+        start.Conditions = band.AnyOn() ? DescribeConditions(band) : "clean";
     }
     Records->BeginExercise(start);
 }

@@ -7,10 +7,10 @@
 #include "tests/support/SmallDisk.h"
 #include "tests/support/WindowFixture.h"
 
+#include <sqlite3.h>
+
 #include <QCheckBox>
 #include <QTemporaryDir>
-
-
 
 #include <fstream>
 #include <thread>
@@ -105,6 +105,33 @@ TEST_F(WindowJournal, ACallsignExerciseAndItsAnswersAreRecorded) {
 
 // What CP1251 cannot hold is kept in the journal as it was typed; the
 // scoring still compares what CP1251 holds of it, as ever.
+// What the exercise was heard through: a receiver setting alone changes no
+// sample, so such an exercise is a clean one and charted with them.
+TEST_F(WindowJournal, EachExerciseRecordsTheBandItWasHeardThrough) {
+    const std::vector<std::pair<std::string, std::string>> cases{{"clean", "clean"},
+                                                                 {"bw=800", "clean"},
+                                                                 {"poor", "poor"},
+                                                                 {"snr=6 bw=800", "snr=6 bw=800"}};
+    for (const auto& [kept, recorded] : cases) {
+        std::ofstream(JournalDir.filePath("band.txt").toStdString()) << kept << '\n';
+        Window->SetBandSettingsFile(JournalDir.filePath("band.txt").toStdString());
+        Start();
+        ASSERT_TRUE(KeyToPause());
+        Stop();
+        ASSERT_TRUE(Records.Flush());
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(JournalPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr),
+                  SQLITE_OK);
+        sqlite3_stmt* last = nullptr;
+        sqlite3_prepare_v2(db, "SELECT conditions FROM exercises ORDER BY id DESC LIMIT 1", -1,
+                           &last, nullptr);
+        ASSERT_EQ(sqlite3_step(last), SQLITE_ROW);
+        EXPECT_EQ(reinterpret_cast<const char*>(sqlite3_column_text(last, 0)), recorded) << kept;
+        sqlite3_finalize(last);
+        sqlite3_close(db);
+    }
+}
+
 TEST_F(WindowJournal, AnAnswerIsKeptAsTypedEvenWhereCp1251CannotHoldIt) {
     const QString typed = QString::fromUtf8("\xC3\x84\xC3\x96\xE2\x82\xAC\xF0\x9F\x98\x80");
     Start();
