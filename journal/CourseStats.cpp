@@ -27,20 +27,22 @@ std::vector<ReactionStat> RecognitionReactions(const JournalReader& reader, Stat
                                                JournalTime now) {
     std::vector<ReactionStat> stats;
     std::vector<long long> reactions;
+    std::string raw; // the character as stored, converted once per character
     const auto close = [&] {
         if (!stats.empty())
             stats.back().MedianMs = Median(reactions);
         reactions.clear();
     };
     reader.Query(
+        // In the order of an index that holds every column read: no sort.
         "SELECT character, right, reaction_ms FROM recognition_answers "
-        "WHERE answered >= ?1 ORDER BY character",
+        "WHERE answered >= ?1 ORDER BY character, reaction_ms",
         [&](sql::Statement& s) { s.Bind(1, PeriodStartDay(period, now)); },
         [&](const sql::Statement& s) {
-            std::string character = Utf8ToCp1251(s.Text(0));
-            if (stats.empty() || stats.back().Character != character) {
+            if (stats.empty() || raw != s.Text(0)) {
                 close();
-                stats.push_back({std::move(character), 0, 0, 0});
+                raw = s.Text(0);
+                stats.push_back({Utf8ToCp1251(raw), 0, 0, 0});
             }
             ReactionStat& stat = stats.back();
             ++stat.Answers;

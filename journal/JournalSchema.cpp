@@ -120,6 +120,8 @@ CREATE TABLE IF NOT EXISTS recognition_answers(
 );
 CREATE INDEX IF NOT EXISTS recognition_answers_exercise ON recognition_answers(exercise);
 CREATE INDEX IF NOT EXISTS recognition_answers_answered ON recognition_answers(answered);
+CREATE INDEX IF NOT EXISTS recognition_answers_character
+    ON recognition_answers(character, reaction_ms, answered, right);
 DROP TABLE IF EXISTS character_counts;
 DROP TABLE IF EXISTS character_totals;
 CREATE TABLE character_counts(
