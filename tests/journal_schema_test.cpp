@@ -7,6 +7,7 @@
 #include "journal/JournalStats.h"
 #include "journal/Sqlite.h"
 #include "tests/support/JournalTestSupport.h"
+#include "tests/support/OldJournal.h"
 
 using namespace tonvik;
 
@@ -15,13 +16,10 @@ namespace {
 // Version 1 as it was: its tables, its marks, one stopped exercise of three
 // answers (UA3ABC right, DL1XYZ typed DL1XY, OK2AB typed 0K2AB).
 void MakeVersion1Journal(const std::filesystem::path& path) {
-    std::filesystem::create_directories(path.parent_path());
     sql::Connection db;
-    ASSERT_EQ(db.Open(path.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), SQLITE_OK);
-    const std::string marks = "PRAGMA application_id = " + std::to_string(JournalApplicationId) +
-                              "; PRAGMA journal_mode = WAL;";
-    ASSERT_EQ(db.Execute(marks.c_str()), SQLITE_OK);
-    ASSERT_EQ(db.Execute(SchemaVersion1), SQLITE_OK);
+    StartVersion1Journal(db, path);
+    if (::testing::Test::HasFatalFailure())
+        return;
     ASSERT_EQ(db.Execute(R"(
         PRAGMA user_version = 1;
         INSERT INTO exercises(id, kind, started, ended, end_reason, own_call, wpm, pitch_hz,

@@ -9,6 +9,7 @@
 #include "journal/JournalStats.h"
 #include "journal/Sqlite.h"
 #include "tests/support/JournalTestSupport.h"
+#include "tests/support/OldJournal.h"
 
 #include <map>
 #include <utility>
@@ -21,13 +22,10 @@ namespace {
 // clean band (UA3ABC right, DL1XYZ typed DL1XY), the second through "poor"
 // (OK2AB typed 0K2AB, UB5K typed U65K), with the counts it kept then.
 void MakeVersion3Journal(const std::filesystem::path& path) {
-    std::filesystem::create_directories(path.parent_path());
     sql::Connection db;
-    ASSERT_EQ(db.Open(path.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), SQLITE_OK);
-    const std::string marks = "PRAGMA application_id = " + std::to_string(JournalApplicationId) +
-                              "; PRAGMA journal_mode = WAL;";
-    ASSERT_EQ(db.Execute(marks.c_str()), SQLITE_OK);
-    ASSERT_EQ(db.Execute(SchemaVersion1), SQLITE_OK);
+    StartVersion1Journal(db, path);
+    if (::testing::Test::HasFatalFailure())
+        return;
     ASSERT_EQ(db.Execute(R"(
         ALTER TABLE exercises ADD COLUMN answers INTEGER NOT NULL DEFAULT 0;
         ALTER TABLE exercises ADD COLUMN right_answers INTEGER NOT NULL DEFAULT 0;

@@ -3,6 +3,7 @@
 // name, the charts point to their tables, and each action says its key.
 #include "stats/StatsForm.h"
 #include "tests/support/JournalTestSupport.h"
+#include "tests/support/StatsFormTest.h"
 
 #include <QAccessible>
 #include <QChartView>
@@ -79,12 +80,10 @@ QString Name(QObject* object) {
     return node != nullptr ? node->text(QAccessible::Name) : QString();
 }
 
-class StatsAccess : public JournalTest {
+class StatsAccess : public StatsFormTest {
 protected:
     void SetUp() override {
-        JournalTest::SetUp();
-        setenv("TZ", "UTC", 1);
-        tzset();
+        StatsFormTest::SetUp();
         Journal journal;
         ASSERT_TRUE(journal.Open(Path).Ok());
         AddCallsignExercise(journal, 1, ExerciseKind::Callsign, EndReason::Completed,
@@ -96,10 +95,6 @@ protected:
         Form->SetJournalFile(Path);
         Form->SetClock([] { return TestTime(); });
     }
-    void TearDown() override {
-        Form.reset();
-        JournalTest::TearDown();
-    }
     template <class T> T* Find(const char* name) const {
         T* widget = Form->findChild<T*>(QString::fromLatin1(name));
         if (widget == nullptr)
@@ -108,7 +103,6 @@ protected:
     }
 
     QWidget Main;
-    std::unique_ptr<TStatsForm> Form;
 };
 
 } // namespace

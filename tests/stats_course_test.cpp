@@ -6,6 +6,7 @@
 #include "stats/StatsForm.h"
 #include "tests/support/CourseRecords.h"
 #include "tests/support/JournalTestSupport.h"
+#include "tests/support/StatsFormTest.h"
 
 #include <QApplication>
 #include <QChart>
@@ -95,20 +96,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
-class CoursePage : public JournalTest {
+class CoursePage : public StatsFormTest {
 protected:
     void SetUp() override {
-        JournalTest::SetUp();
-        setenv("TZ", "UTC", 1);
-        tzset();
+        StatsFormTest::SetUp();
         ASSERT_TRUE(Recorder.Open(Path).Ok());
         AddCallsignExercise(Recorder, 1, ExerciseKind::Callsign, EndReason::Completed,
                             {{"UA3ABC", "UA3ABC"}}, 30, 540);
     }
     void TearDown() override {
-        Form.reset();
         Recorder.Close();
-        JournalTest::TearDown();
+        StatsFormTest::TearDown();
     }
     // Latin lessons 1 and 2 each failed, then passed, then lesson 1 weaker
     // again; one Cyrillic lesson passed; a recognition run.
@@ -151,7 +149,6 @@ protected:
 
     QWidget Main;
     Journal Recorder;
-    std::unique_ptr<TStatsForm> Form;
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "stats/StatsCharts.h"
 #include "stats/StatsForm.h"
 #include "tests/support/JournalTestSupport.h"
+#include "tests/support/StatsFormTest.h"
 
 #include <QChart>
 #include <QChartView>
@@ -48,17 +49,8 @@ const std::vector<Exercise> Mixed{
     {3, "clean", ExerciseKind::Callsign, EndReason::Completed, 36},
 };
 
-class ProgressFilter : public JournalTest {
+class ProgressFilter : public StatsFormTest {
 protected:
-    void SetUp() override {
-        JournalTest::SetUp();
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
-    void TearDown() override {
-        Form.reset();
-        JournalTest::TearDown();
-    }
     void Prepare(const std::vector<Exercise>& exercises) {
         Journal journal;
         ASSERT_TRUE(journal.Open(Path).Ok());
@@ -84,7 +76,6 @@ protected:
     QChart* Chart() const { return Form->findChild<QChartView*>("ProgressChart")->chart(); }
 
     QWidget Main;
-    std::unique_ptr<TStatsForm> Form;
 };
 
 struct SeriesCase {

@@ -6,6 +6,7 @@
 #include "stats/StatsForm.h"
 #include "tests/support/CourseRecords.h"
 #include "tests/support/JournalTestSupport.h"
+#include "tests/support/StatsFormTest.h"
 
 #include <QApplication>
 #include <QChart>
@@ -40,17 +41,8 @@ void PrintTo(const SourceCase& c, std::ostream* out) {
     *out << c.Name;
 }
 
-class CharacterSources : public JournalTest, public ::testing::WithParamInterface<SourceCase> {
+class CharacterSources : public StatsFormTest, public ::testing::WithParamInterface<SourceCase> {
 protected:
-    void SetUp() override {
-        JournalTest::SetUp();
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
-    void TearDown() override {
-        Form.reset();
-        JournalTest::TearDown();
-    }
     // Within the last week: B missed in a clean callsign and in one under
     // "contest"; M dropped in a lesson; K pressed as R in a recognition run.
     void Prepare() {
@@ -119,7 +111,6 @@ protected:
     }
 
     QWidget Main;
-    std::unique_ptr<TStatsForm> Form;
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "stats/StatsForm.h"
 #include "tests/support/CourseRecords.h"
 #include "tests/support/JournalTestSupport.h"
+#include "tests/support/StatsFormTest.h"
 
 #include <QAbstractAxis>
 #include <QAbstractButton>
@@ -171,17 +172,8 @@ private:
     std::vector<std::string> Found;
 };
 
-class StatsWindowFit : public JournalTest {
+class StatsWindowFit : public StatsFormTest {
 protected:
-    void SetUp() override {
-        JournalTest::SetUp();
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
-    void TearDown() override {
-        Form.reset();
-        JournalTest::TearDown();
-    }
     // A first day of practice: twelve exercises an hour apart, some wrong
     // answers, a drill of each kind, every third exercise under band
     // conditions, so that the progress chart draws both bands, and lessons.
@@ -221,7 +213,6 @@ protected:
     }
 
     QWidget Main;
-    std::unique_ptr<TStatsForm> Form;
 };
 
 } // namespace

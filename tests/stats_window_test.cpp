@@ -5,6 +5,7 @@
 #include "stats/StatsForm.h"
 #include "stats/StatsText.h"
 #include "tests/support/JournalTestSupport.h"
+#include "tests/support/StatsFormTest.h"
 
 #include <QChart>
 #include <QChartView>
@@ -27,12 +28,10 @@ using namespace tonvik;
 
 namespace {
 
-class StatsWindow : public JournalTest {
+class StatsWindow : public StatsFormTest {
 protected:
     void SetUp() override {
-        JournalTest::SetUp();
-        setenv("TZ", "UTC", 1);
-        tzset();
+        StatsFormTest::SetUp();
         Form = std::make_unique<TStatsForm>(&Main);
         Form->SetJournalFile(Path);
         Form->SetClock([] { return TestTime(); });
@@ -42,9 +41,8 @@ protected:
             [this](const MissRates& rates) { WeakDrills.push_back(rates); });
     }
     void TearDown() override {
-        Form.reset();
         Recorder.Close();
-        JournalTest::TearDown();
+        StatsFormTest::TearDown();
     }
 
     // The journal of the page tests: three plain callsign exercises (one of
@@ -111,7 +109,6 @@ protected:
 
     QWidget Main;
     Journal Recorder;
-    std::unique_ptr<TStatsForm> Form;
     std::vector<std::vector<std::string>> MissedDrills;
     std::vector<MissRates> WeakDrills;
 };
