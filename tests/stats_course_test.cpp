@@ -121,13 +121,7 @@ protected:
             AddLesson(Recorder, lesson);
         AddRecognition(Recorder, DaysAgo(3), {{"K", "K", 400}, {"M", "R", 700}});
     }
-    void Open() {
-        Form = std::make_unique<TStatsForm>(&Main);
-        Form->SetJournalFile(Path);
-        Form->SetClock([] { return TestTime(); });
-        Form->show();
-        QApplication::setActiveWindow(Form.get());
-    }
+    void Open() { OpenForm(&Main); }
     QChart* Chart(const char* name) const { return Form->findChild<QChartView*>(name)->chart(); }
     // The levels of a course's step line, each once, and the days it rose on.
     static std::pair<std::vector<int>, std::vector<qint64>> Levels(const QLineSeries& line) {

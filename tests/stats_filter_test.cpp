@@ -66,13 +66,7 @@ protected:
         }
         ASSERT_TRUE(journal.Flush());
     }
-    void Open() {
-        Form = std::make_unique<TStatsForm>(&Main);
-        Form->SetJournalFile(Path);
-        Form->SetClock([] { return TestTime(); });
-        Form->show();
-        QApplication::setActiveWindow(Form.get());
-    }
+    void Open() { OpenForm(&Main); }
     QChart* Chart() const { return Form->findChild<QChartView*>("ProgressChart")->chart(); }
 
     QWidget Main;

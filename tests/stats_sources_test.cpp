@@ -72,11 +72,7 @@ protected:
         ASSERT_TRUE(journal.Flush());
     }
     void Open() {
-        Form = std::make_unique<TStatsForm>(&Main);
-        Form->SetJournalFile(Path);
-        Form->SetClock([] { return TestTime(); });
-        Form->show();
-        QApplication::setActiveWindow(Form.get());
+        OpenForm(&Main);
         Form->findChild<QTabWidget*>("StatsTabs")->setCurrentIndex(TStatsForm::CharactersPage);
     }
     // Alt and a label's underlined letter, then the down arrow in the list it names.

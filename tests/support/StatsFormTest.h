@@ -5,6 +5,8 @@
 #include "stats/StatsForm.h"
 #include "tests/support/JournalTestSupport.h"
 
+#include <QApplication>
+
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -21,6 +23,14 @@ protected:
     void TearDown() override {
         Form.reset();
         JournalTest::TearDown();
+    }
+    // Shows the window over the test's journal, at the test's moment.
+    void OpenForm(QWidget* mainWindow) {
+        Form = std::make_unique<TStatsForm>(mainWindow);
+        Form->SetJournalFile(Path);
+        Form->SetClock([] { return TestTime(); });
+        Form->show();
+        QApplication::setActiveWindow(Form.get());
     }
 
     std::unique_ptr<TStatsForm> Form;
