@@ -47,13 +47,7 @@ CharRendering PlanFarnsworthChar(Keyer& keyer, FarnsworthSpacing& spacing, unsig
     if (!keyer.WordStart())
         plan.AddSilence(spacing.NextLetterGap() - dot);
     const CharRendering elements = keyer.PlanChar(ch, elementsOnly);
-    for (size_t i = 0; i < elements.RunCount(); ++i) {
-        const CharRendering::Run& run = elements.RunAt(i);
-        if (run.Tone)
-            plan.AddTone(run.Samples, run.Step);
-        else
-            plan.AddSilence(run.Samples);
-    }
+    plan.AddRuns(elements, elements.RunCount());
     return plan;
 }
 

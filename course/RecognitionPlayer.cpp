@@ -38,13 +38,8 @@ CharRendering RecognitionPlayer::PlanChar(Keyer& keyer, unsigned char ch) {
         return plan; // past the character: an empty buffer, done at once
     const CharRendering elements = keyer.PlanChar(ch, Settings);
     // Every run but the space after the last element.
-    for (size_t i = 0; i + 1 < elements.RunCount(); ++i) {
-        const CharRendering::Run& run = elements.RunAt(i);
-        if (run.Tone)
-            plan.AddTone(run.Samples, run.Step);
-        else
-            plan.AddSilence(run.Samples);
-    }
+    if (elements.RunCount() > 0)
+        plan.AddRuns(elements, elements.RunCount() - 1);
     return plan;
 }
 

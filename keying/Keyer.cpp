@@ -37,6 +37,16 @@ void CharRendering::AddSilence(int64_t samples) {
     Add({samples, 0, false});
 }
 
+void CharRendering::AddRuns(const CharRendering& other, std::size_t count) {
+    for (std::size_t i = 0; i < std::min(count, other.Count); ++i) {
+        const Run& run = other.RunList[i];
+        if (run.Tone)
+            AddTone(run.Samples, run.Step);
+        else
+            AddSilence(run.Samples);
+    }
+}
+
 Keyer::Keyer() : Table(SineTableSize, 0) {}
 
 void Keyer::BuildSineTable(int32_t volumeFactor) {

@@ -37,6 +37,8 @@ public:
 
     void AddTone(int64_t samples, int64_t step);
     void AddSilence(int64_t samples);
+    // The first count runs of another plan (all of them at most), after these.
+    void AddRuns(const CharRendering& other, std::size_t count);
 
     // A letter gap, six elements with their spaces, the callsign gap and a word gap.
     static constexpr std::size_t MaxRuns = 16;
