@@ -3,6 +3,7 @@
 // and the per-character figures can be read per source and per band. None of
 // it shows among the callsign exercises.
 #include "journal/JournalStats.h"
+#include "tests/support/CourseRecords.h"
 #include "tests/support/JournalTestSupport.h"
 
 #include <utility>
@@ -11,6 +12,7 @@ using namespace tonvik;
 
 namespace {
 
+// A lesson as the tables here give it: days before the test's moment.
 struct Lesson {
     int DaysAgo;
     const char* Course;
@@ -22,12 +24,6 @@ struct Lesson {
 // The character pairs of one answer or lesson, sent then copied ("" dropped).
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-struct Press {
-    const char* Character;
-    const char* Pressed;
-    int ReactionMs;
-};
-
 class JournalCourseTest : public JournalTest {
 protected:
     void SetUp() override {
@@ -35,53 +31,12 @@ protected:
         ASSERT_TRUE(Recorder.Open(Path).Ok());
     }
 
-    ExerciseStart StartOf(ExerciseKind kind, int daysAgo, const std::string& conditions) {
-        ExerciseStart start;
-        start.Kind = kind;
-        start.Started = DaysAgo(daysAgo);
-        start.Conditions = conditions;
-        return start;
+    void AddLesson(const Lesson& lesson, const Pairs& pairs = {}) {
+        tonvik::AddLesson(Recorder, {DaysAgo(lesson.DaysAgo), lesson.Course, lesson.Number,
+                                     lesson.Score, lesson.Passed, pairs});
     }
-
-    void AddLesson(const Lesson& lesson, const Pairs& pairs = {},
-                   const std::string& conditions = "clean") {
-        ASSERT_TRUE(
-            Recorder.BeginExercise(StartOf(ExerciseKind::KochLesson, lesson.DaysAgo, conditions)));
-        LessonResultRecord result;
-        result.Course = lesson.Course;
-        result.Lesson = lesson.Number;
-        result.ScorePercent = lesson.Score;
-        result.Passed = lesson.Passed;
-        for (const auto& [sent, copied] : pairs)
-            result.Characters.push_back({sent, copied});
-        result.CharactersSent = static_cast<int>(pairs.size());
-        result.Checked = DaysAgo(lesson.DaysAgo, 120);
-        ASSERT_TRUE(Recorder.RecordLessonResult(result));
-        ExerciseEnd end;
-        end.Ended = DaysAgo(lesson.DaysAgo, 121);
-        end.Reason = EndReason::Completed;
-        ASSERT_TRUE(Recorder.EndExercise(end));
-        ASSERT_TRUE(Recorder.Flush());
-    }
-
     void AddRecognition(int daysAgo, const std::vector<Press>& presses) {
-        ASSERT_TRUE(Recorder.BeginExercise(StartOf(ExerciseKind::Recognition, daysAgo, "clean")));
-        int number = 0;
-        for (const Press& press : presses) {
-            RecognitionAnswerRecord answer;
-            answer.Number = ++number;
-            answer.Character = press.Character;
-            answer.Pressed = press.Pressed;
-            answer.Right = answer.Character == answer.Pressed;
-            answer.ReactionMs = press.ReactionMs;
-            answer.Answered = DaysAgo(daysAgo, number);
-            ASSERT_TRUE(Recorder.RecordRecognitionAnswer(answer));
-        }
-        ExerciseEnd end;
-        end.Ended = DaysAgo(daysAgo, 200);
-        end.Reason = EndReason::Completed;
-        ASSERT_TRUE(Recorder.EndExercise(end));
-        ASSERT_TRUE(Recorder.Flush());
+        tonvik::AddRecognition(Recorder, DaysAgo(daysAgo), presses);
     }
 
     void AddCallsigns(const std::string& conditions, const SentAndTyped& answers) {
@@ -104,15 +59,6 @@ protected:
     Journal Recorder;
     JournalReader Reader;
 };
-
-// "K 3/1" per character: sent, then wrong.
-std::vector<std::string> Figures(const std::vector<CharacterStat>& stats) {
-    std::vector<std::string> figures;
-    for (const CharacterStat& stat : stats)
-        figures.push_back(stat.Character + " " + std::to_string(stat.Sent) + "/" +
-                          std::to_string(stat.Wrong));
-    return figures;
-}
 
 } // namespace
 

@@ -16,11 +16,7 @@ namespace {
 // Version 1 as it was: its tables, its marks, one stopped exercise of three
 // answers (UA3ABC right, DL1XYZ typed DL1XY, OK2AB typed 0K2AB).
 void MakeVersion1Journal(const std::filesystem::path& path) {
-    sql::Connection db;
-    StartVersion1Journal(db, path);
-    if (::testing::Test::HasFatalFailure())
-        return;
-    ASSERT_EQ(db.Execute(R"(
+    MakeOldJournal(path, R"(
         PRAGMA user_version = 1;
         INSERT INTO exercises(id, kind, started, ended, end_reason, own_call, wpm, pitch_hz,
             volume, speed_fixed, tone_fixed, letter_gap, word_gap, total_points, max_wpm)
@@ -31,8 +27,7 @@ void MakeVersion1Journal(const std::filesystem::path& path) {
         (1, '2024-03-09T17:05:50.000Z', 1, 'UA3ABC', 'UA3ABC', 1, 0, 30, 800, 0, 540, 5400, 900),
         (1, '2024-03-09T17:06:10.000Z', 2, 'DL1XYZ', 'DL1XY', 0, 1, 32, 812, 0, 286, 2860, 700),
         (1, '2024-03-09T17:06:30.000Z', 3, 'OK2AB', '0K2AB', 0, 1, 31, 790, 1, 36, 360, 0);
-    )"),
-              SQLITE_OK);
+    )");
 }
 
 int64_t UserVersion(const std::filesystem::path& path) {

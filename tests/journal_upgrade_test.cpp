@@ -22,11 +22,7 @@ namespace {
 // clean band (UA3ABC right, DL1XYZ typed DL1XY), the second through "poor"
 // (OK2AB typed 0K2AB, UB5K typed U65K), with the counts it kept then.
 void MakeVersion3Journal(const std::filesystem::path& path) {
-    sql::Connection db;
-    StartVersion1Journal(db, path);
-    if (::testing::Test::HasFatalFailure())
-        return;
-    ASSERT_EQ(db.Execute(R"(
+    MakeOldJournal(path, R"(
         ALTER TABLE exercises ADD COLUMN answers INTEGER NOT NULL DEFAULT 0;
         ALTER TABLE exercises ADD COLUMN right_answers INTEGER NOT NULL DEFAULT 0;
         ALTER TABLE exercises ADD COLUMN conditions TEXT NOT NULL DEFAULT 'clean';
@@ -54,8 +50,7 @@ void MakeVersion3Journal(const std::filesystem::path& path) {
         INSERT INTO character_totals VALUES('O', '0', 1), ('B', '6', 1), ('Z', '', 1),
             ('A', 'A', 3), ('U', 'U', 2);
         INSERT INTO character_counts VALUES('2024-03-09', 'O', '0', 1);
-    )"),
-              SQLITE_OK);
+    )");
 }
 
 int64_t UserVersion(const std::filesystem::path& path) {
@@ -92,14 +87,6 @@ PairCounts StoredCounts(const std::filesystem::path& path, const char* table) {
     while (s.Step() == SQLITE_ROW)
         counts[{std::string(s.Text(0)), std::string(s.Text(1))}] = s.Int(2);
     return counts;
-}
-
-std::vector<std::string> Figures(const std::vector<CharacterStat>& stats) {
-    std::vector<std::string> figures;
-    for (const CharacterStat& stat : stats)
-        figures.push_back(stat.Character + " " + std::to_string(stat.Sent) + "/" +
-                          std::to_string(stat.Wrong));
-    return figures;
 }
 
 void ExpectVersion3ContentKept(const std::filesystem::path& path, const JournalReader& reader) {

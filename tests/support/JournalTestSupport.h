@@ -5,6 +5,7 @@
 // made the way the window makes them: from the scoring of a real answer.
 #include "callsign/Scoring.h"
 #include "journal/Journal.h"
+#include "journal/JournalStats.h"
 #include "journal/JournalTypes.h"
 
 #include <sys/wait.h>
@@ -110,6 +111,15 @@ inline JournalTime DaysAgo(int days, int seconds = 0) {
 }
 
 using SentAndTyped = std::vector<std::pair<std::string, std::string>>;
+
+// "K 3/1" per character: sent, then wrong.
+inline std::vector<std::string> Figures(const std::vector<CharacterStat>& stats) {
+    std::vector<std::string> figures;
+    for (const CharacterStat& stat : stats)
+        figures.push_back(stat.Character + " " + std::to_string(stat.Sent) + "/" +
+                          std::to_string(stat.Wrong));
+    return figures;
+}
 
 // Records and flushes a callsign exercise begun daysAgo days before
 // TestTime(): the answers scored at 30 wpm, one a second, then its end.

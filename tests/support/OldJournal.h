@@ -1,7 +1,7 @@
 #pragma once
 
-// A journal as an older Tonvik made it: its marks and the first version's
-// tables, on a connection the test then fills as that version would have.
+// A journal as an older Tonvik made it: its marks, the first version's
+// tables, then the statements that bring it to that version and fill it.
 #include "journal/JournalSchema.h"
 #include "journal/Sqlite.h"
 
@@ -12,13 +12,15 @@
 
 namespace tonvik {
 
-inline void StartVersion1Journal(sql::Connection& db, const std::filesystem::path& path) {
+inline void MakeOldJournal(const std::filesystem::path& path, const char* statements) {
     std::filesystem::create_directories(path.parent_path());
+    sql::Connection db;
     ASSERT_EQ(db.Open(path.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), SQLITE_OK);
     const std::string marks = "PRAGMA application_id = " + std::to_string(JournalApplicationId) +
                               "; PRAGMA journal_mode = WAL;";
     ASSERT_EQ(db.Execute(marks.c_str()), SQLITE_OK);
     ASSERT_EQ(db.Execute(SchemaVersion1), SQLITE_OK);
+    ASSERT_EQ(db.Execute(statements), SQLITE_OK);
 }
 
 } // namespace tonvik
